@@ -1,0 +1,41 @@
+# Installs the Debian packages Clipwright needs to build, test and run, and
+# nothing when they are all there already (so apt is not called at all).
+# Sourced by ./test and ./run.
+
+CLIPWRIGHT_PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev libqt6sql6-sqlite
+    libsqlite3-dev sqlite3
+    ffmpeg mplayer
+    xvfb xauth
+)
+
+clipwright_missing_packages() {
+    local pkg
+    for pkg in "${CLIPWRIGHT_PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}\n' "$pkg" 2>/dev/null | grep -q '^install ok installed$'; then
+            printf '%s\n' "$pkg"
+        fi
+    done
+}
+
+clipwright_ensure_packages() {
+    local missing
+    mapfile -t missing < <(clipwright_missing_packages)
+    if [ "${#missing[@]}" -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if command -v sudo >/dev/null 2>&1; then
+            sudo=(sudo)
+        else
+            echo "error: packages missing (${missing[*]}) and not running as root; install them with apt-get" >&2
+            return 1
+        fi
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get update -q
+    "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,62 @@
+#include "app/ConversionList.h"
+
+ConversionList::ConversionList(QObject *parent) : QObject(parent) {}
+
+int ConversionList::append(const QString &filePath)
+{
+    ConversionItem item;
+    item.FileName = filePath;
+    m_rows.push_back(std::move(item));
+    emit rowAppended(count());
+    return count();
+}
+
+const ConversionItem *ConversionList::row(int position) const
+{
+    if (position < 1 || position > count())
+        return nullptr;
+    return &m_rows[static_cast<size_t>(position - 1)];
+}
+
+bool ConversionList::setField(int position, Field field, const QString &text)
+{
+    if (position < 1 || position > count())
+        return false;
+    QString &current = m_rows[static_cast<size_t>(position - 1)].field(field);
+    if (current != text) {
+        current = text;
+        emit fieldChanged(position, field);
+    }
+    return true;
+}
+
+bool ConversionList::select(int position)
+{
+    if (position < 0 || position > count())
+        return false;
+    if (m_selected != position) {
+        m_selected = position;
+        emit selectionChanged(position);
+    }
+    return true;
+}
+
+bool ConversionList::remove(int position)
+{
+    if (position < 1 || position > count())
+        return false;
+    m_rows.erase(m_rows.begin() + (position - 1));
+    emit rowRemoved(position);
+    if (m_selected == position)
+        select(0);
+    else if (m_selected > position)
+        select(m_selected - 1);
+    return true;
+}
+
+void ConversionList::clear()
+{
+    m_rows.clear();
+    emit cleared();
+    select(0);
+}

@@ -1,0 +1,262 @@
+#include "engine/CommandBuilder.h"
+
+#include "app/OptionSheet.h"
+#include "app/TimeText.h"
+#include "app/WatermarkText.h"
+#include "settings/NumberValue.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Table = std::vector<std::pair<const char *, const char *>>;
+
+const Table &videoCodecTable()
+{
+    static const Table table = {
+        {"xvid", " -vcodec libxvid "},
+        {"x264", " -vcodec libx264 "},
+        {"mpeg4", " -vcodec mpeg4 "},
+        {"wmv v9", " -vcodec wmv2 "},
+        {"wmv v8", " -vcodec wmv2 "},
+        {"mjpeg", " -vcodec mjpeg "},
+        {"h263", " -vcodec h263p "},
+        {"h263p", " -vcodec h263p "},
+        {"mpeg1", " -vcodec mpeg1video "},
+        {"mpeg2", " -vcodec mpeg2video "},
+        {"msmpeg4", " -vcodec msmpeg4 "},
+        {"msmpeg4v2", " -vcodec msmpeg4v2 "},
+        {"wmv1", " -vcodec wmv1 "},
+        {"wmv2", " -vcodec wmv2 "},
+        {"huffyuv", " -vcodec huffyuv "},
+        {"ffv1", " -vcodec ffv1 "},
+        {"vp8", " -vcodec libvpx "},
+        {"libtheora", " -vcodec libtheora "},
+        {"gif", " -vcodec gif "},
+        {"mpeg1video", " -vcodec mpeg1video "},
+        {"mpeg2video", " -vcodec mpeg2video "},
+        {"flv", " -vcodec flv "},
+        {"original", " "},
+        {"n/a", " "},
+    };
+    return table;
+}
+
+// libvo_aacenc is gone from FFmpeg; the native "aac" encoder takes its place.
+// Some pieces carry two blanks after -acodec; the blanks stay as they were.
+const Table &audioCodecTable()
+{
+    static const Table table = {
+        {"aac", " -acodec aac "},
+        {"mp3", " -acodec libmp3lame "},
+        {"wma 9.2", " -acodec wmav2 "},
+        {"wmav1", " -acodec wmav1 "},
+        {"wmav2", " -acodec wmav2 "},
+        {"pcm", " -acodec pcm_alaw "},
+        {"opencore_amrnb", " -acodec libopencore_amrnb "},
+        {"faac", " -acodec  aac "},
+        {"ac3", " -acodec ac3 "},
+        {"ogg", " -acodec libvorbis "},
+        {"libvorbis", " -acodec  libvorbis "},
+        {"vorbis", " -acodec  libvorbis "},
+        {"pcm_s16be", " -acodec pcm_s16be "},
+        {"wma", " -acodec wmav2 "},
+        {"mp2", " -acodec mp2 "},
+        {"aac_low", " -acodec aac "},
+        {"aac_main", " -acodec aac "},
+        {"aac_ltp", " -acodec aac "},
+        {"alac", " -acodec alac "},
+        {"flac", " -acodec flac "},
+        {"ape", " -acodec aac "},
+        {"dca", " -acodec  aac "},
+        {"original", "  "},
+        {"n/a", "  "},
+    };
+    return table;
+}
+
+QString codecPiece(const Table &table, const QString &value)
+{
+    const QString key = value.toLower();
+    for (const auto &[name, piece] : table) {
+        if (key == QLatin1String(name))
+            return QString::fromLatin1(piece);
+    }
+    return value;
+}
+
+bool isLeftOut(const QString &value)
+{
+    const QString t = value.trimmed();
+    return t == QLatin1String("Original") || t == QLatin1String("N/A");
+}
+
+QString kiloPiece(const char *option, const QString &value)
+{
+    if (isLeftOut(value))
+        return QStringLiteral(" ");
+    return QLatin1String(option) + plainNumber(numberValue(value) * 1000);
+}
+
+QString valuePiece(const char *option, const QString &value)
+{
+    if (isLeftOut(value))
+        return QStringLiteral(" ");
+    return QLatin1String(option) + value + QLatin1Char(' ');
+}
+
+// Collects the command as pieces of option text (split at blanks for the
+// process) and paths (always one argument, quoted in the display text).
+class CommandPieces
+{
+public:
+    void text(const QString &piece)
+    {
+        m_line += piece;
+        const auto words = piece.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        m_arguments += words;
+    }
+    void path(const QString &path)
+    {
+        m_line += QLatin1Char('"') + path + QLatin1Char('"');
+        m_arguments.append(path);
+    }
+    QString line() const { return m_line; }
+    QStringList arguments() const { return m_arguments; }
+
+private:
+    QString m_line;
+    QStringList m_arguments;
+};
+
+QString sheetValue(const OptionSheet &sheet, const QString &group, const char *item)
+{
+    return sheet.value(group, QLatin1String(item)).value_or(QString());
+}
+
+} // namespace
+
+QString profileExtension(const QString &profileText)
+{
+    // Positions 1 to 4 hold the running number and its point.
+    const int p = profileText.indexOf(QLatin1Char('.'), 4);
+    const int q = profileText.indexOf(QLatin1Char(')'), qMax(0, profileText.size() - 9));
+    if (p < 0 || q < 0 || q < p)
+        return {};
+    return profileText.mid(p, q - p);
+}
+
+QString MakeOutputPath(const QString &sourcePath, const QString &profileText,
+                       const QString &outputFolder, ExistingFilePolicy policy)
+{
+    const QString extension = profileExtension(profileText);
+    const auto cutAtFirstPoint = [](const QString &name) {
+        const int dot = name.indexOf(QLatin1Char('.'));
+        return dot < 0 ? name : name.left(dot);
+    };
+    const auto inFolder = [&](const QString &name) {
+        return QDir::cleanPath(outputFolder + QLatin1Char('/') + name);
+    };
+
+    QString base = cutAtFirstPoint(QFileInfo(sourcePath).fileName());
+    QString candidate = inFolder(base + extension);
+    if (policy == ExistingFilePolicy::AddNew) {
+        while (QFileInfo::exists(candidate)) {
+            base = cutAtFirstPoint(QFileInfo(candidate).fileName()) + QStringLiteral("_New");
+            candidate = inFolder(base + extension);
+        }
+    }
+    return candidate;
+}
+
+QString overlayExpression(const QString &placement)
+{
+    static const Table placements = {
+        {"Top left corner", "overlay=10:10"},
+        {"Top right corner", "overlay=main_w-overlay_w-10:10"},
+        {"Bottom left corner", "overlay=10:main_h-overlay_h-10"},
+        {"Bottom right corner", "overlay=main_w-overlay_w-5:main_h-overlay_h-5"},
+        {"Center", "overlay=(main_w-overlay_w)/2:(main_h-overlay_h)/2"},
+    };
+    for (const auto &[name, expression] : placements) {
+        if (placement == QLatin1String(name))
+            return QString::fromLatin1(expression);
+    }
+    return {};
+}
+
+ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionItem &row,
+                                   const QString &outputPath, const ConvertEnvironment &env)
+{
+    const QString &video = OptionSheet::VideoOptions;
+    const QString &audio = OptionSheet::AudioOptions;
+    const QString videoCodec = sheetValue(sheet, video, "Video Codec");
+    const QString aspect = sheetValue(sheet, video, "Aspect Ratio");
+    const QString videoSize = sheetValue(sheet, video, "Video Size");
+    const QString videoBitrate = sheetValue(sheet, video, "Video Bitrate");
+    const QString frameRate = sheetValue(sheet, video, "Video Framerate");
+    const QString disableAudio = sheetValue(sheet, audio, "Disable Audio");
+    const QString audioCodec = sheetValue(sheet, audio, "Audio Codec");
+    const QString audioBitrate = sheetValue(sheet, audio, "Audio Bitrate");
+    const QString sampleRate = sheetValue(sheet, audio, "Sample Rate");
+    const QString channels = sheetValue(sheet, audio, "Audio Channel");
+
+    ConvertCommand command;
+    command.Program = env.program;
+    command.OutputPath = outputPath;
+    command.ClipStartSeconds = parseTimeText(row.Start).value_or(0);
+    const std::optional<qint64> end = parseTimeText(row.End);
+    if (end)
+        command.ClipSeconds = *end - command.ClipStartSeconds;
+
+    const WatermarkText watermark = WatermarkText::parse(row.Watermark);
+    const QString overlay = overlayExpression(watermark.placement);
+    const bool useWatermark = !watermark.picturePath.isEmpty() && !overlay.isEmpty();
+
+    CommandPieces pieces;
+    QString line = QLatin1Char('"') + env.program + QLatin1Char('"');
+    // Never a prompt: FFmpeg would wait for an answer on its stdin forever.
+    pieces.text(env.policy == ExistingFilePolicy::Overwrite ? QStringLiteral(" -y")
+                                                            : QStringLiteral(" -n"));
+    // Seeking on the input is fast and, when transcoding, frame-accurate.
+    pieces.text(QStringLiteral(" -ss ") + QString::number(command.ClipStartSeconds));
+    pieces.text(QStringLiteral(" -i "));
+    pieces.path(row.FileName);
+    if (useWatermark) {
+        pieces.text(QStringLiteral(" -i "));
+        pieces.path(watermark.picturePath);
+        pieces.text(QStringLiteral(" -filter_complex ") + overlay + QLatin1Char(' '));
+    } else {
+        pieces.text(QStringLiteral(" "));
+    }
+    pieces.text(codecPiece(videoCodecTable(), videoCodec));
+    pieces.text(kiloPiece(" -ab ", audioBitrate));
+    pieces.text(audioCodec == QLatin1String("N/A") ? QStringLiteral(" ")
+                                                   : QStringLiteral(" -ac ") + channels +
+                                                         QLatin1Char(' '));
+    pieces.text(valuePiece(" -ar ", sampleRate));
+    pieces.text(kiloPiece(" -b ", videoBitrate));
+    pieces.text(valuePiece(" -r ", frameRate));
+    if (end)
+        pieces.text(QStringLiteral(" -t ") + QString::number(command.ClipSeconds));
+    pieces.text(valuePiece(" -s ", videoSize));
+    pieces.text(videoCodec == QLatin1String("N/A") ? QStringLiteral(" ")
+                                                   : QStringLiteral(" -aspect ") + aspect +
+                                                         QLatin1Char(' '));
+    pieces.text(codecPiece(audioCodecTable(), audioCodec));
+    pieces.text(disableAudio == QLatin1String("No") ? QString() : QStringLiteral(" -an "));
+    // FFmpeg ignores options that follow the last output file.
+    pieces.text(QStringLiteral(" -threads ") + QString::number(qMax(0, env.threads)));
+    pieces.text(QStringLiteral(" "));
+    pieces.path(outputPath);
+    pieces.text(QStringLiteral(" -vstats_file "));
+    pieces.path(env.statisticsFile);
+
+    command.CommandLine = line + pieces.line();
+    command.Arguments = pieces.arguments();
+    return command;
+}

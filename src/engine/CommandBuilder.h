@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/ConversionItem.h"
+#include "settings/Settings.h"
+
+#include <QString>
+#include <QStringList>
+
+class OptionSheet;
+
+// One row's FFmpeg command. `Arguments` is what the process gets; a path is
+// always exactly one argument. `CommandLine` is the text shown and logged,
+// built from the same pieces with double quotes around the paths.
+struct ConvertCommand
+{
+    QString Program;
+    QStringList Arguments;
+    QString CommandLine;
+    QString OutputPath;
+    qint64 ClipStartSeconds = 0;
+    // 0 when the row has no end time: the whole file from the start.
+    qint64 ClipSeconds = 0;
+};
+
+// What a command needs beside the option sheet and the row.
+struct ConvertEnvironment
+{
+    QString program;        // the resolved ffmpeg
+    QString statisticsFile; // where FFmpeg writes its -vstats_file lines
+    int threads = 0;
+    ExistingFilePolicy policy = ExistingFilePolicy::AddNew;
+};
+
+// The output extension carried by a profile's combo text, such as
+// "001.  MP4 Movie (*.mp4)" -> ".mp4"; empty when the text carries none.
+QString profileExtension(const QString &profileText);
+
+// The output path for a source: the source's name up to its first ".", the
+// profile's extension, in the output folder. With AddNew, "_New" is appended
+// until the name is free (x.mp4, x_New.mp4, x_New_New.mp4, ...).
+QString MakeOutputPath(const QString &sourcePath, const QString &profileText,
+                       const QString &outputFolder, ExistingFilePolicy policy);
+
+ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionItem &row,
+                                   const QString &outputPath, const ConvertEnvironment &env);
+
+// The overlay expression for a placement name; empty for an unknown name.
+QString overlayExpression(const QString &placement);
