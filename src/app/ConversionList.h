@@ -3,7 +3,6 @@
 #include "app/ConversionItem.h"
 
 #include <QObject>
-
 #include <vector>
 
 // The ordered rows of the file list. Positions count from 1. At most one row

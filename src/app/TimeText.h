@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 
 // Time texts as rows carry them: H:MM:SS, hours not padded and not wrapped

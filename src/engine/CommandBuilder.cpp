@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-
 #include <utility>
 #include <vector>
 
@@ -235,18 +234,18 @@ ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionIte
     }
     pieces.text(codecPiece(videoCodecTable(), videoCodec));
     pieces.text(kiloPiece(" -ab ", audioBitrate));
-    pieces.text(audioCodec == QLatin1String("N/A") ? QStringLiteral(" ")
-                                                   : QStringLiteral(" -ac ") + channels +
-                                                         QLatin1Char(' '));
+    pieces.text(audioCodec == QLatin1String("N/A")
+                    ? QStringLiteral(" ")
+                    : QStringLiteral(" -ac ") + channels + QLatin1Char(' '));
     pieces.text(valuePiece(" -ar ", sampleRate));
     pieces.text(kiloPiece(" -b ", videoBitrate));
     pieces.text(valuePiece(" -r ", frameRate));
     if (end)
         pieces.text(QStringLiteral(" -t ") + QString::number(command.ClipSeconds));
     pieces.text(valuePiece(" -s ", videoSize));
-    pieces.text(videoCodec == QLatin1String("N/A") ? QStringLiteral(" ")
-                                                   : QStringLiteral(" -aspect ") + aspect +
-                                                         QLatin1Char(' '));
+    pieces.text(videoCodec == QLatin1String("N/A")
+                    ? QStringLiteral(" ")
+                    : QStringLiteral(" -aspect ") + aspect + QLatin1Char(' '));
     pieces.text(codecPiece(audioCodecTable(), audioCodec));
     pieces.text(disableAudio == QLatin1String("No") ? QString() : QStringLiteral(" -an "));
     // FFmpeg ignores options that follow the last output file.

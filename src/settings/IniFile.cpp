@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QStringList>
-
 #include <optional>
 
 namespace {

@@ -21,8 +21,8 @@ QString chooseWritableFolder(const QString &programFolder, const QString &userFo
 
 QString writableFolder()
 {
-    return chooseWritableFolder(
-        programFolder(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    return chooseWritableFolder(programFolder(),
+                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
 QString resolveProgram(const QString &name, const QString &folder)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 
 enum class ExistingFilePolicy
@@ -32,7 +31,7 @@ public:
     QString outputFolder() const;
     ExistingFilePolicy existedFile() const;
     // The thread count given to FFmpeg: the whole number the text starts with;
-    // 0 when empty, not a number or negative.
+    // 0 when empty, not a number or negative; at most 1024.
     int thread() const;
     bool autoShut() const;
     // The stored combo position (from 1); nullopt when absent or not a number.

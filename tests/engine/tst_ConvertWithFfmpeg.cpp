@@ -38,8 +38,8 @@ QByteArray sha1(const QString &path)
 QImage frameAt(const QString &ffmpeg, const QString &video, const QString &png, double second)
 {
     int rc = -1;
-    run(ffmpeg, {"-y", "-v", "error", "-ss", QString::number(second), "-i", video, "-frames:v",
-                 "1", png},
+    run(ffmpeg,
+        {"-y", "-v", "error", "-ss", QString::number(second), "-i", video, "-frames:v", "1", png},
         &rc);
     return rc == 0 ? QImage(png) : QImage();
 }
@@ -66,9 +66,9 @@ void TestConvertWithFfmpeg::awkwardSourceWithWatermark()
     const QString source = dir.filePath("-my \"odd\" clip; été.avi");
     int rc = -1;
     const QByteArray made =
-        run(ffmpeg, {"-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-f",
-                     "lavfi", "-i", "sine=frequency=440", "-t", "5", "-c:v", "mpeg4", "-c:a",
-                     "libmp3lame", source},
+        run(ffmpeg,
+            {"-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-f", "lavfi",
+             "-i", "sine=frequency=440", "-t", "5", "-c:v", "mpeg4", "-c:a", "libmp3lame", source},
             &rc);
     QVERIFY2(rc == 0, made.constData());
     const QByteArray sourceHash = sha1(source);
@@ -106,8 +106,9 @@ void TestConvertWithFfmpeg::awkwardSourceWithWatermark()
     QCOMPARE(sha1(source), sourceHash);
 
     const QByteArray probe =
-        run(ffprobe, {"-v", "error", "-show_entries", "format=duration:stream=codec_name", "-of",
-                      "default=noprint_wrappers=1", output},
+        run(ffprobe,
+            {"-v", "error", "-show_entries", "format=duration:stream=codec_name", "-of",
+             "default=noprint_wrappers=1", output},
             &rc);
     QVERIFY2(rc == 0, probe.constData());
     QVERIFY2(probe.contains("codec_name=h264"), probe.constData());
