@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class Process;
+
+// What MPlayer's identify mode tells about a file. Width and Height are 0 when
+// no line gave them; LengthSeconds and VideoFormat are empty when not found.
+struct MediaFacts
+{
+    int Width = 0;
+    int Height = 0;
+    std::optional<double> LengthSeconds;
+    std::optional<QString> VideoFormat;
+    // Why MPlayer could not do its work (not found, not startable, crashed,
+    // cancelled); empty when it ran to its end. A file that is not media is
+    // no error: MPlayer then simply prints no video lines.
+    QString Error;
+
+    bool ok() const { return Error.isEmpty(); }
+};
+
+// MPlayer's arguments for probing `path`: identify, decode at most one second
+// as fast as possible, no picture, no sound. The path is made absolute, so a
+// name that starts with "-" cannot be read as an option.
+QStringList probeArguments(const QString &path);
+
+// The facts in MPlayer's output. Lines end at CR LF, LF or a lone CR (its
+// status lines). Of a line "KEY=VALUE=..." the key must match exactly and the
+// value runs to the second "="; later lines replace earlier ones.
+MediaFacts parseProbeOutput(const QByteArray &output);
+
+// Probes `path` with the resolved mplayer and waits for it (other events are
+// handled meanwhile). `program` is the MPlayer to run; empty means not found.
+MediaFacts ProbeMedia(const QString &path);
+MediaFacts ProbeMedia(const QString &path, const QString &program);
+
+// The facts of a finished probe run (used by the synchronous and queued forms).
+MediaFacts probeResult(const Process &process);

@@ -1,0 +1,127 @@
+#include "media/MediaProbeQueue.h"
+
+#include "engine/Process.h"
+#include "settings/ProgramFolders.h"
+
+#include <QPointer>
+#include <QThread>
+#include <algorithm>
+
+MediaProbeQueue::MediaProbeQueue(QObject *parent)
+    : MediaProbeQueue(resolveProgram(QStringLiteral("mplayer")), QThread::idealThreadCount(),
+                      parent)
+{
+}
+
+MediaProbeQueue::MediaProbeQueue(QString program, int maxRunning, QObject *parent)
+    : QObject(parent), m_program(std::move(program)), m_maxRunning(std::max(1, maxRunning))
+{
+}
+
+MediaProbeQueue::~MediaProbeQueue()
+{
+    cancelAll();
+}
+
+int MediaProbeQueue::add(const QString &path)
+{
+    const int id = m_nextId++;
+    // Made absolute now: the current folder may change before the probe starts.
+    m_pending.push_back({id, path, probeArguments(path)});
+    scheduleStart();
+    return id;
+}
+
+void MediaProbeQueue::cancel(int id)
+{
+    const auto waiting = std::find_if(m_pending.begin(), m_pending.end(),
+                                      [id](const Job &job) { return job.id == id; });
+    if (waiting != m_pending.end()) {
+        m_pending.erase(waiting);
+        return;
+    }
+    const auto running = std::find_if(m_running.begin(), m_running.end(),
+                                      [id](const auto &entry) { return entry.second.id == id; });
+    if (running == m_running.end())
+        return;
+    Process *process = running->first;
+    m_running.erase(running);
+    stop(process);
+    scheduleStart();
+}
+
+void MediaProbeQueue::cancelAll()
+{
+    m_pending.clear();
+    const auto running = std::move(m_running);
+    m_running.clear();
+    for (const auto &entry : running)
+        stop(entry.first);
+}
+
+void MediaProbeQueue::scheduleStart()
+{
+    if (m_startScheduled)
+        return;
+    m_startScheduled = true;
+    QMetaObject::invokeMethod(this, &MediaProbeQueue::startWaiting, Qt::QueuedConnection);
+}
+
+void MediaProbeQueue::startWaiting()
+{
+    m_startScheduled = false;
+    while (!m_pending.empty() && runningCount() < m_maxRunning) {
+        const Job job = m_pending.front();
+        m_pending.pop_front();
+        auto *process = new Process(this);
+        process->setCmdLine(m_program);
+        process->setParameters(job.arguments);
+        process->setAsync(true);
+        connect(process, &Process::Finished, this, [this, process] { onProbeFinished(process); });
+        process->Launch();
+        if (process->IsActive()) {
+            m_running.emplace_back(process, job);
+            continue;
+        }
+        // A program that cannot start raises no Finished: report it here.
+        const MediaFacts facts = probeResult(*process);
+        delete process;
+        if (!report(job, facts))
+            return;
+    }
+}
+
+void MediaProbeQueue::onProbeFinished(Process *process)
+{
+    const auto entry = std::find_if(m_running.begin(), m_running.end(),
+                                    [process](const auto &e) { return e.first == process; });
+    if (entry == m_running.end())
+        return;
+    const Job job = entry->second;
+    m_running.erase(entry);
+    const MediaFacts facts = probeResult(*process);
+    // This runs inside the process's own signal, so it is deleted later, and
+    // without a parent, since a listener of probed() may delete this queue.
+    process->setParent(nullptr);
+    process->deleteLater();
+    if (report(job, facts))
+        scheduleStart();
+}
+
+bool MediaProbeQueue::report(const Job &job, const MediaFacts &facts)
+{
+    const QPointer<MediaProbeQueue> alive(this);
+    emit probed(job.id, job.path, facts);
+    if (!alive)
+        return false;
+    if (isIdle())
+        emit idle();
+    return alive;
+}
+
+void MediaProbeQueue::stop(Process *process)
+{
+    disconnect(process, nullptr, this, nullptr);
+    process->Abort();
+    process->deleteLater();
+}
