@@ -40,7 +40,8 @@ const Table &videoCodecTable()
         {"mpeg2video", " -vcodec mpeg2video "},
         {"flv", " -vcodec flv "},
         {"original", " "},
-        {"n/a", " "},
+        // A profile without video rows is an audio-only profile.
+        {"n/a", " -vn "},
     };
     return table;
 }
@@ -86,6 +87,12 @@ QString codecPiece(const Table &table, const QString &value)
             return QString::fromLatin1(piece);
     }
     return value;
+}
+
+QString encoderIn(const Table &table, const QString &value)
+{
+    const QStringList words = codecPiece(table, value).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return words.size() == 2 && words[0].endsWith(QLatin1String("codec")) ? words[1] : QString();
 }
 
 bool isLeftOut(const QString &value)
@@ -138,6 +145,16 @@ QString sheetValue(const OptionSheet &sheet, const QString &group, const char *i
 }
 
 } // namespace
+
+QString videoEncoderFor(const QString &codecValue)
+{
+    return encoderIn(videoCodecTable(), codecValue);
+}
+
+QString audioEncoderFor(const QString &codecValue)
+{
+    return encoderIn(audioCodecTable(), codecValue);
+}
 
 QString profileExtension(const QString &profileText)
 {

@@ -44,5 +44,10 @@ QString MakeOutputPath(const QString &sourcePath, const QString &profileText,
 ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionItem &row,
                                    const QString &outputPath, const ConvertEnvironment &env);
 
+// The FFmpeg encoder a codec value of the option sheet asks for ("xvid" ->
+// "libxvid", "aac" -> "aac"); empty for "Original", "N/A" and unknown values.
+QString videoEncoderFor(const QString &codecValue);
+QString audioEncoderFor(const QString &codecValue);
+
 // The overlay expression for a placement name; empty for an unknown name.
 QString overlayExpression(const QString &placement);

@@ -141,7 +141,7 @@ void TestCommandBuilder::codecTables_data()
         {"mpeg2video", " -vcodec mpeg2video "},
         {"flv", " -vcodec flv "},
         {"Original", " "},
-        {"N/A", " "},
+        {"N/A", " -vn "},
         {"-vcodec libx265", "-vcodec libx265"},
     };
     const Pairs audio = {
