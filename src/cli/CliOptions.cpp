@@ -1,0 +1,126 @@
+#include "cli/CliOptions.h"
+
+#include "app/TimeText.h"
+#include "engine/CommandBuilder.h"
+
+#include <QCommandLineParser>
+
+QString cliUsage()
+{
+    return QStringLiteral(
+        "Usage: clipwright-cli [OPTIONS] FILE...\n"
+        "  Converts FILE... as one batch with the catalogue, option sheet, settings.dat and\n"
+        "  engine of the window.\n"
+        "  --profile N                  select entry N of the profile list (1-based, counted as\n"
+        "                               the window counts; a category selects the profile after\n"
+        "                               it); default: the stored `profile` setting, else 1\n"
+        "  --set \"GROUP/ITEM=VALUE\"     set one option-sheet value after the profile is applied\n"
+        "                               (repeatable)\n"
+        "  --clip START-END             clip times as time texts, e.g. 0:00:10-0:01:00, for\n"
+        "                               every file\n"
+        "  --watermark PICTURE@PLACE    picture and placement name for every file; PLACE is one\n"
+        "                               of: Top left corner, Top right corner, Bottom left\n"
+        "                               corner, Bottom right corner, Center\n"
+        "  --output-folder DIR          for this run instead of the setting\n"
+        "  --list-profiles              print the entries, one a line: position<TAB>key<TAB>text;\n"
+        "                               exit\n"
+        "  --dry-run                    print each row's command-line text and output path;\n"
+        "                               start nothing\n"
+        "  --help, --version\n"
+        "Exit status: 0 every row OK, 1 some row failed, 2 usage error or an invalid input\n"
+        "file, 130 cancelled (Ctrl+C).\n");
+}
+
+namespace {
+
+QString parseInto(const QCommandLineParser &parser, CliOptions &o)
+{
+    o.help = parser.isSet(QStringLiteral("help"));
+    o.version = parser.isSet(QStringLiteral("version"));
+    o.listProfiles = parser.isSet(QStringLiteral("list-profiles"));
+    o.dryRun = parser.isSet(QStringLiteral("dry-run"));
+    o.outputFolder = parser.value(QStringLiteral("output-folder"));
+    o.files = parser.positionalArguments();
+
+    if (parser.isSet(QStringLiteral("profile"))) {
+        bool ok = false;
+        const int n = parser.value(QStringLiteral("profile")).toInt(&ok);
+        if (!ok || n < 1)
+            return QStringLiteral("--profile takes a position from 1 on");
+        o.profile = n;
+    }
+
+    for (const QString &text : parser.values(QStringLiteral("set"))) {
+        // Group names hold no "/", item names no "=" ("A/V Sync" holds a "/").
+        const int slash = text.indexOf(QLatin1Char('/'));
+        const int equals = text.indexOf(QLatin1Char('='), slash + 1);
+        if (slash <= 0 || equals <= slash + 1)
+            return QStringLiteral("--set takes \"GROUP/ITEM=VALUE\", not \"%1\"").arg(text);
+        o.assignments.append(
+            {text.left(slash), text.mid(slash + 1, equals - slash - 1), text.mid(equals + 1)});
+    }
+
+    if (parser.isSet(QStringLiteral("clip"))) {
+        const QStringList times = parser.value(QStringLiteral("clip")).split(QLatin1Char('-'));
+        const auto start = parseTimeText(times.value(0));
+        const auto end = parseTimeText(times.value(1));
+        if (times.size() != 2 || !start || !end)
+            return QStringLiteral("--clip takes START-END as H:MM:SS times, e.g. 0:00:10-0:01:00");
+        if (*end <= *start)
+            return QStringLiteral("--clip: the end must come after the start");
+        o.clipStart = formatTimeText(*start);
+        o.clipEnd = formatTimeText(*end);
+    }
+
+    if (parser.isSet(QStringLiteral("watermark"))) {
+        const QString text = parser.value(QStringLiteral("watermark"));
+        // Placement names hold no "@"; a picture path may.
+        const int at = text.lastIndexOf(QLatin1Char('@'));
+        o.watermarkPicture = at > 0 ? text.left(at) : QString();
+        o.watermarkPlace = at > 0 ? text.mid(at + 1) : QString();
+        if (o.watermarkPicture.isEmpty() || overlayExpression(o.watermarkPlace).isEmpty())
+            return QStringLiteral("--watermark takes PICTURE@PLACE, PLACE being one of: Top left "
+                                  "corner, Top right corner, Bottom left corner, Bottom right "
+                                  "corner, Center");
+        // A row keeps its watermark as ";"-separated text.
+        if (o.watermarkPicture.contains(QLatin1Char(';')))
+            return QStringLiteral("--watermark: the picture path must not contain \";\"");
+    }
+
+    if (o.help || o.version || o.listProfiles)
+        return {};
+    if (o.files.isEmpty())
+        return QStringLiteral("no FILE given");
+    return {};
+}
+
+} // namespace
+
+CliParseResult parseCliArguments(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+    const auto valueOption = [](const char *name, const char *valueName) {
+        return QCommandLineOption(QString::fromLatin1(name), QString(),
+                                  QString::fromLatin1(valueName));
+    };
+    parser.addOptions({
+        valueOption("profile", "N"),
+        valueOption("set", "GROUP/ITEM=VALUE"),
+        valueOption("clip", "START-END"),
+        valueOption("watermark", "PICTURE@PLACE"),
+        valueOption("output-folder", "DIR"),
+        QCommandLineOption(QStringLiteral("list-profiles")),
+        QCommandLineOption(QStringLiteral("dry-run")),
+        QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),
+        QCommandLineOption(QStringLiteral("version")),
+    });
+
+    CliParseResult result;
+    if (!parser.parse(arguments)) {
+        result.error = parser.errorText();
+        return result;
+    }
+    result.error = parseInto(parser, result.options);
+    return result;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <optional>
+
+// One --set "GROUP/ITEM=VALUE".
+struct SheetAssignment
+{
+    QString group;
+    QString item;
+    QString value;
+};
+
+// The command line of clipwright-cli, checked for form only: whether the
+// names, files and folders exist is for the caller to find out.
+struct CliOptions
+{
+    std::optional<int> profile;
+    QVector<SheetAssignment> assignments;
+    QString clipStart; // time texts; both empty without --clip
+    QString clipEnd;
+    QString watermarkPicture; // both empty without --watermark
+    QString watermarkPlace;
+    QString outputFolder;
+    bool listProfiles = false;
+    bool dryRun = false;
+    bool help = false;
+    bool version = false;
+    QStringList files;
+};
+
+struct CliParseResult
+{
+    CliOptions options;
+    QString error; // empty when the command line is well formed
+};
+
+// `arguments` starts with the program name, as QCoreApplication::arguments().
+CliParseResult parseCliArguments(const QStringList &arguments);
+
+QString cliUsage();
