@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTimer>
-
 #include <cmath>
 #include <cstdio>
 #include <sys/stat.h>
@@ -77,8 +76,8 @@ QString lastLines(const QByteArray &tail)
 ConversionEngine::ConversionEngine(ConversionList &list, OptionSheet &sheet, KeyChannel &keys,
                                    PowerControl &power, FolderOpener &opener,
                                    Environment environment, QObject *parent)
-    : QObject(parent), m_list(list), m_sheet(sheet), m_keys(keys), m_power(power),
-      m_opener(opener), m_env(std::move(environment)),
+    : QObject(parent), m_list(list), m_sheet(sheet), m_keys(keys), m_power(power), m_opener(opener),
+      m_env(std::move(environment)),
       m_monitor(std::make_unique<ProgressMonitor>(m_env.statisticsFile))
 {
     connect(m_monitor.get(), &ProgressMonitor::itemProgressChanged, this,
@@ -280,8 +279,7 @@ void ConversionEngine::finishRow(const QString &status, const QString &reason)
         (void)m_list.setField(position, ConversionItem::Field::Status, status);
         emit rowFinished(position, status, source, m_command.OutputPath, reason);
     }
-    m_run.TotalPercent =
-        int(std::nearbyint(m_run.TotalPercent + 100.0 / double(m_run.rowCount)));
+    m_run.TotalPercent = int(std::nearbyint(m_run.TotalPercent + 100.0 / double(m_run.rowCount)));
     emit totalProgressChanged(m_run.TotalPercent);
 
     if (position < m_run.rowCount) {
@@ -330,16 +328,15 @@ void ConversionEngine::cancelRow()
     emit message(QStringLiteral("Conversion Canceled by the user!"), MessageIcon::Critical);
     m_run.CancelRequested = false;
     m_monitor->stop();
-    emit rowFinished(position, StatusCancel, row ? row->FileName : QString(),
-                     m_command.OutputPath, QString());
+    emit rowFinished(position, StatusCancel, row ? row->FileName : QString(), m_command.OutputPath,
+                     QString());
     enterIdle();
     emit batchFinished(BatchOutcome::Cancelled);
     if (m_lingering.isEmpty())
         emit idle();
 }
 
-void ConversionEngine::letFinish(QProcess *process, const QString &partial,
-                                 const QString &output)
+void ConversionEngine::letFinish(QProcess *process, const QString &partial, const QString &output)
 {
     m_lingering << process;
     // Its output is still read, so that a full pipe never stops it.

@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QProcess>
-
 #include <functional>
 #include <memory>
 
@@ -54,9 +53,9 @@ public:
     // What the engine needs beside the list and the sheet.
     struct Environment
     {
-        QString ffmpeg;          // the resolved program; empty when not found
-        QString statisticsFile;  // curconvert.log in the writable folder
-        QString settingsFile;    // settings.dat
+        QString ffmpeg;         // the resolved program; empty when not found
+        QString statisticsFile; // curconvert.log in the writable folder
+        QString settingsFile;   // settings.dat
         QString defaultOutputFolder;
         // The text of the chosen profile, read afresh for every row.
         std::function<QString()> profileText;

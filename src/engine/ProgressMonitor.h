@@ -4,7 +4,6 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
-
 #include <optional>
 
 // The last complete line of a text file ("" when there is none or the file

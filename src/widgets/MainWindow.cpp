@@ -1,0 +1,594 @@
+#include "widgets/MainWindow.h"
+
+#include "app/ProbedRow.h"
+#include "app/ProfileSelection.h"
+#include "engine/EncoderCheck.h"
+#include "engine/ProgressMonitor.h"
+#include "media/MediaProbeQueue.h"
+#include "settings/NumberValue.h"
+#include "settings/Settings.h"
+#include "widgets/AboutDialog.h"
+#include "widgets/FileListModel.h"
+#include "widgets/Help.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/OptionGridModel.h"
+#include "widgets/OptionsDialog.h"
+#include "widgets/ProgressPanel.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTableView>
+#include <QThread>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int KeyRole = Qt::UserRole + 1;
+
+const char *const openFilters[] = {
+    "All supported media files (*.avi *.wmv *.wma *.asf *.mov *.mp4 *.3gp *.3g2 *.rm *.rmvb "
+    "*.flv *.mkv *.m2ts *.m1v *.mpe *.mpg *.mpeg *.m2v *.divx *.ogm *.vro *.dr *.amv *.ms-dvr "
+    "*.dvr-ms *.m4v *.qt *.3gp2 *.3gpp *.mpeg4 *.rv *.f4v *.avs *.mts *.tod *.mpv *.dat *.mpeg1 "
+    "*.vob *.mpeg2 *.m2p *.mod *.ts *.tp *.m2t *.ogv *.ogg *.nsv *.webm *.m4v)",
+    "Windows Media files (*.avi;*.wmv;*.wma;*.asf;*.ms-dvr;*.dvr-ms) (*.avi *.wmv *.wma *.asf "
+    "*.ms-dvr *.dvr-ms)",
+    "Mov/MP4 Files (*.mov;*.mp4;*.3gp;*.3g2;*.m4v;*.qt;*.3gp2;*.3gpp;*.mpeg4) (*.mov *.mp4 *.3gp "
+    "*.3g2 *.m4v *.qt *.3gp2 *.3gpp *.mpeg4)",
+    "Real Media Files (*.rm;*.rmvb;*.rv) (*.rm *.rmvb *.rv)",
+    "Flash Video files (*.flv;*.f4v) (*.flv *.f4v)",
+    "Matroska Video files (*.mkv) (*.mkv)",
+    "AviSynth Scripts (*.avs) (*.avs)",
+    "Sony High Definition Video File (*.m2ts;*.mts;*.tod) (*.m2ts *.mts *.tod)",
+    "MPEG-1 Video File (*.m1v;*.mpe;*.mpg;*.mpeg;*.mpv;*.dat;*.mpeg1) (*.m1v *.mpe *.mpg *.mpeg "
+    "*.mpv *.dat *.mpeg1)",
+    "MPEG-2 Video File (*.m2v;*.mpe;*.mpg;*.mpeg;*.mpv;*.vob;*.mpeg2;*.m2p;*.mod) (*.m2v *.mpe "
+    "*.mpg *.mpeg *.vob *.mpeg2 *.m2p *.mod)",
+    "MPEG Transport Stream Files (*.ts;*.tp;*.m2t) (*.ts *.tp *.m2t)",
+    "Divx Video File (*.divx) (*.divx)",
+    "Ogg Media File (*.ogm;*.ogv;*.ogg) (*.ogm *.ogv *.ogg)",
+    "DVD-VR Video File(*.vro) (*.vro)",
+    "Nullsoft Stream Video Files (*.nsv) (*.nsv)",
+    "Other Video File(*.dr;*.amv;*.webm) (*.dr *.amv *.webm)",
+    "All files (*.*) (*)",
+};
+
+QString speedText(double speed, qint64 remaining)
+{
+    QString text = QStringLiteral("Speed %1x").arg(speed, 0, 'f', 1);
+    if (remaining >= 0)
+        text += QStringLiteral("  ·  %1 left")
+                    .arg(QStringLiteral("%1:%2:%3")
+                             .arg(remaining / 3600)
+                             .arg(remaining / 60 % 60, 2, 10, QLatin1Char('0'))
+                             .arg(remaining % 60, 2, 10, QLatin1Char('0')));
+    return text;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Services services, QWidget *parent)
+    : QMainWindow(parent), m_services(std::move(services))
+{
+    setWindowTitle(QStringLiteral("Clipwright 4.50"));
+    m_countdown = std::make_unique<CountdownPowerControl>(*m_services.power, this,
+                                                          m_services.shutdownCountdownSeconds);
+    ConversionEngine::Environment env{
+        m_services.ffmpeg, QDir(m_services.writableFolder).filePath("curconvert.log"),
+        m_services.settingsFile, m_services.writableFolder, [this] { return profileText(); }};
+    m_engine = std::make_unique<ConversionEngine>(m_list, m_sheet, m_keys, *m_countdown,
+                                                  *m_services.opener, env);
+    m_probes =
+        std::make_unique<MediaProbeQueue>(m_services.mplayer, qMax(1, QThread::idealThreadCount()));
+    connect(m_probes.get(), &MediaProbeQueue::probed, this, &MainWindow::onProbed);
+
+    m_fileModel = new FileListModel(m_list, this);
+    m_optionModel = new OptionGridModel(m_sheet, this);
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->addWidget(buildToolBar());
+    layout->addWidget(buildCentre(), 1);
+    m_outputFolder = new QLabel(central);
+    m_outputFolder->setObjectName(QStringLiteral("outputFolderLabel"));
+    m_outputFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_outputFolder);
+    setCentralWidget(central);
+    m_panel = new ProgressPanel(central);
+    m_panel->hide();
+    buildMenus();
+    connectEngine();
+
+    m_sheet.prolist();
+    m_optionView->expandAll();
+    loadProfiles();
+    const Settings settings(m_services.settingsFile, m_services.writableFolder);
+    selectProfile(int(numberValue(settings.read(Settings::ProfileKey))));
+    m_outputFolder->setText(QStringLiteral("Video Output Folder: ") + settings.outputFolder());
+    resize(1180, 720);
+}
+
+MainWindow::~MainWindow()
+{
+    // The engine may still talk to the list and the sheet while it ends.
+    m_probes.reset();
+    m_engine.reset();
+    // Views and models go before the sheet and the list they show: QWidget
+    // would delete them only after this class's members are gone.
+    m_fileView = nullptr; // the event filter must not touch it any more
+    m_toolBar = nullptr;
+    m_toolButtons.clear();
+    delete takeCentralWidget();
+    delete m_fileModel;
+    delete m_optionModel;
+}
+
+QWidget *MainWindow::buildToolBar()
+{
+    m_toolBar = new QWidget(this);
+    m_toolBar->setObjectName(QStringLiteral("toolBarPanel"));
+    m_toolBar->setMouseTracking(true);
+    m_toolBar->installEventFilter(this);
+    auto *row = new QHBoxLayout(m_toolBar);
+    row->setContentsMargins(4, 4, 4, 4);
+    const struct
+    {
+        const char *caption;
+        const char *picture;
+        void (MainWindow::*action)();
+    } buttons[] = {
+        {"Add Files", "add-files", &MainWindow::AddFiles},
+        {"Remove File", "remove-file", &MainWindow::RemoveSelectedFile},
+        {"Clear All", "clear-all", &MainWindow::ClearAllFiles},
+        {"Options", "options", &MainWindow::showOptions},
+        {"CONVERT NOW", "convert-now", &MainWindow::BurnNow},
+    };
+    for (const auto &b : buttons) {
+        auto *button = new QToolButton(m_toolBar);
+        button->setText(QString::fromLatin1(b.caption));
+        button->setObjectName(QString::fromLatin1(b.picture));
+        button->setIcon(QIcon(QDir(m_services.dataFolder)
+                                  .filePath(QStringLiteral("pictures/%1.png").arg(b.picture))));
+        button->setIconSize(QSize(32, 32));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(true);
+        button->installEventFilter(this);
+        connect(button, &QToolButton::clicked, this, b.action);
+        if (qstrcmp(b.picture, "convert-now") == 0) {
+            row->addStretch();
+            button->setIconSize(QSize(64, 32)); // a wide picture: the main action
+        }
+        row->addWidget(button);
+        m_toolButtons << button;
+    }
+    return m_toolBar;
+}
+
+QWidget *MainWindow::buildCentre()
+{
+    auto *centre = new QWidget(this);
+    auto *layout = new QVBoxLayout(centre);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    auto *profileRow = new QHBoxLayout;
+    auto *to = new QLabel(QStringLiteral("To:"), centre);
+    m_profiles = new QComboBox(centre);
+    m_profiles->setObjectName(QStringLiteral("profileCombo"));
+    m_profileModel = new QStandardItemModel(this);
+    m_profiles->setModel(m_profileModel);
+    m_profiles->setIconSize(QSize(20, 20));
+    m_profiles->setMaxVisibleItems(24);
+    m_profiles->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    to->setBuddy(m_profiles);
+    profileRow->addWidget(to);
+    profileRow->addWidget(m_profiles, 1);
+    layout->addLayout(profileRow);
+    connect(m_profiles, &QComboBox::activated, this,
+            [this](int index) { selectProfile(index + 1); });
+
+    auto *splitter = new QSplitter(Qt::Horizontal, centre);
+    m_optionView = new QTreeView(splitter);
+    m_optionView->setObjectName(QStringLiteral("optionGrid"));
+    m_optionView->setModel(m_optionModel);
+    m_optionView->setItemDelegate(new OptionGridDelegate(m_optionView));
+    m_optionView->setAlternatingRowColors(true);
+    m_optionView->setRootIsDecorated(true);
+    m_optionView->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    m_optionView->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_optionView->header()->setStretchLastSection(true);
+    connect(m_optionModel, &QAbstractItemModel::modelReset, m_optionView, &QTreeView::expandAll);
+
+    auto *videoList = new QGroupBox(QStringLiteral("Video List"), splitter);
+    auto *listLayout = new QVBoxLayout(videoList);
+    m_fileView = new QTableView(videoList);
+    m_fileView->setObjectName(QStringLiteral("lvwAudioTracks"));
+    m_fileView->setModel(m_fileModel);
+    m_fileView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_fileView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_fileView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_fileView->setAlternatingRowColors(true);
+    m_fileView->setWordWrap(false);
+    m_fileView->setTextElideMode(Qt::ElideMiddle);
+    m_fileView->verticalHeader()->hide();
+    m_fileView->horizontalHeader()->setStretchLastSection(true);
+    m_fileView->setColumnWidth(0, 300);
+    for (int column = 1; column < ConversionItem::FieldCount - 1; ++column)
+        m_fileView->setColumnWidth(column, 84);
+    m_fileView->setAcceptDrops(true);
+    m_fileView->viewport()->setAcceptDrops(true);
+    m_fileView->viewport()->installEventFilter(this);
+    listLayout->addWidget(m_fileView);
+    connect(m_fileView, &QTableView::clicked, this, &MainWindow::onRowClicked);
+    connect(m_fileView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { m_list.select(current.row() + 1); });
+    connect(&m_list, &ConversionList::selectionChanged, this, [this](int position) {
+        if (position == 0)
+            m_fileView->clearSelection();
+    });
+
+    splitter->addWidget(m_optionView);
+    splitter->addWidget(videoList);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({340, 840});
+    layout->addWidget(splitter, 1);
+    return centre;
+}
+
+void MainWindow::buildMenus()
+{
+    const auto add = [this](QMenu *menu, const char *caption, const char *name,
+                            QKeySequence shortcut, void (MainWindow::*slot)()) {
+        QAction *action = menu->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(shortcut);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    QMenu *file = menuBar()->addMenu(QStringLiteral("File(&F)"));
+    add(file, "Add Files", "AddFiles", QKeySequence(Qt::CTRL | Qt::Key_A), &MainWindow::AddFiles);
+    add(file, "Remove Selected File", "RemoveSelectedFile", QKeySequence(Qt::CTRL | Qt::Key_R),
+        &MainWindow::RemoveSelectedFile);
+    add(file, "Clear All Files", "ClearAllFiles", QKeySequence(Qt::CTRL | Qt::Key_C),
+        &MainWindow::ClearAllFiles);
+    file->addSeparator();
+    add(file, "Exit", "exit", QKeySequence(Qt::CTRL | Qt::Key_X), &MainWindow::exitProgram);
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
+    add(edit, "Options", "options", QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::showOptions);
+    QMenu *action = menuBar()->addMenu(QStringLiteral("Action(&A)"));
+    add(action, "Convert Now!", "BurnNow", QKeySequence(Qt::CTRL | Qt::Key_N),
+        &MainWindow::BurnNow);
+    QMenu *help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
+    add(help, "Help", "helphelp", QKeySequence(Qt::Key_F1), &MainWindow::showHelp);
+    help->addSeparator();
+    add(help, "About", "About", QKeySequence(), &MainWindow::showAbout);
+
+    m_popup = new QMenu(this);
+    m_popup->setObjectName(QStringLiteral("popupmenu1"));
+    add(m_popup, "Convert Now!", "convertnow1", QKeySequence(), &MainWindow::BurnNow);
+    m_popup->addSeparator();
+    add(m_popup, "Add Files", "AddFiless", QKeySequence(), &MainWindow::AddFiles);
+    add(m_popup, "Remove Selected Item", "RemoveSelectedItem", QKeySequence(),
+        &MainWindow::RemoveSelectedFile);
+    add(m_popup, "Clear All Items", "ClearAllItems", QKeySequence(), &MainWindow::ClearAllFiles);
+}
+
+void MainWindow::loadProfiles()
+{
+    m_profileModel->clear();
+    QString problem;
+    if (m_catalogue.open(QDir(m_services.dataFolder).filePath(QStringLiteral("ct.s3db"))))
+        m_entries = m_catalogue.loadEntries();
+    if (m_entries.isEmpty())
+        problem = m_catalogue.errorString();
+
+    AvailableEncoders encoders(m_services.ffmpeg);
+    const auto &available = encoders.encoders();
+    if (!available)
+        problem = encoders.errorString();
+    for (const ProfileEntry &entry : m_entries) {
+        auto *item = new QStandardItem(entry.text);
+        item->setData(entry.key, KeyRole);
+        if (!entry.isProfile()) {
+            item->setIcon(QIcon(
+                QDir(m_services.dataFolder)
+                    .filePath(QStringLiteral("icons/category-%1.png").arg(entry.imageIndex))));
+            QFont bold = item->font();
+            bold.setBold(true);
+            item->setFont(bold);
+        } else if (available) {
+            const QStringList missing =
+                missingEncoders(m_catalogue, profileIdFromKey(entry.key), *available);
+            if (!missing.isEmpty()) {
+                item->setEnabled(false);
+                item->setToolTip(QStringLiteral("This FFmpeg has no encoder %1")
+                                     .arg(missing.join(QStringLiteral(", "))));
+            }
+        }
+        m_profileModel->appendRow(item);
+    }
+    if (!problem.isEmpty())
+        statusBar()->showMessage(problem);
+}
+
+int MainWindow::profilePosition() const
+{
+    return m_profiles->currentIndex() + 1;
+}
+
+void MainWindow::selectProfile(int position)
+{
+    int selected = applyProfile(m_entries, position, m_catalogue, m_sheet);
+    const QStandardItem *item = m_profileModel->item(selected - 1);
+    if (item && item->data(KeyRole).toString().startsWith(QLatin1Char('p')) && !item->isEnabled()) {
+        // A profile this FFmpeg cannot convert is never applied.
+        selected = applyProfile(m_entries, 0, m_catalogue, m_sheet);
+        statusBar()->showMessage(item->toolTip());
+    }
+    const QSignalBlocker blocker(m_profiles);
+    m_profiles->setCurrentIndex(selected >= 1 && selected <= m_entries.size() ? selected - 1 : -1);
+}
+
+QString MainWindow::profileText() const
+{
+    return m_profiles->currentText();
+}
+
+void MainWindow::connectEngine()
+{
+    ConversionEngine *engine = m_engine.get();
+    connect(engine, &ConversionEngine::panelVisibleChanged, this, [this](bool visible) {
+        if (visible) {
+            const QSize size = m_panel->sizeHint().expandedTo(QSize(640, 0));
+            m_panel->resize(size);
+            const QRect area = centralWidget()->rect();
+            m_panel->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+            m_panel->setRate(QString());
+            m_panel->raise();
+        }
+        m_panel->setVisible(visible);
+    });
+    connect(engine, &ConversionEngine::captionChanged, this, [this](const QString &caption) {
+        m_panel->setCaption(caption);
+        m_lastSpeed = 0; // a new row has no speed yet
+        m_panel->setRate(QString());
+    });
+    connect(engine, &ConversionEngine::itemProgressChanged, m_panel,
+            &ProgressPanel::setItemProgress);
+    connect(engine, &ConversionEngine::totalProgressChanged, m_panel,
+            &ProgressPanel::setTotalProgress);
+    connect(engine, &ConversionEngine::busyPointerChanged, this, [this](bool busy) {
+        if (busy)
+            setCursor(Qt::BusyCursor);
+        else
+            unsetCursor();
+    });
+    connect(engine, &ConversionEngine::message, this,
+            [this](const QString &text, MessageIcon icon) { showMessage(this, text, icon); });
+    connect(engine, &ConversionEngine::rowFinished, this,
+            [this](int position, const QString &status, const QString &, const QString &,
+                   const QString &reason) {
+                m_fileModel->setFailureReason(position,
+                                              status == QLatin1String("Fail") ? reason : QString());
+            });
+    ProgressMonitor *monitor = &engine->monitor();
+    connect(monitor, &ProgressMonitor::elapsedTextChanged, m_panel, &ProgressPanel::setElapsed);
+    connect(monitor, &ProgressMonitor::remainingChanged, this, [this](qint64 seconds) {
+        m_panel->setRate(m_lastSpeed > 0 ? speedText(m_lastSpeed, seconds) : QString());
+    });
+    connect(monitor, &ProgressMonitor::speedChanged, this,
+            [this](double speed) { m_lastSpeed = speed; });
+    connect(m_panel, &ProgressPanel::cancelClicked, engine, &ConversionEngine::cancel);
+}
+
+void MainWindow::AddFiles()
+{
+    QStringList filters;
+    for (const char *filter : openFilters)
+        filters << QString::fromLatin1(filter);
+    const QStringList files = QFileDialog::getOpenFileNames(
+        this, QStringLiteral("Open Video File"), QString(), filters.join(QStringLiteral(";;")));
+    for (const QString &file : files)
+        AddFileToList(QFileInfo(file).absoluteFilePath());
+}
+
+void MainWindow::AddFileToList(const QString &path)
+{
+    const int position = m_list.append(path);
+    const int id = m_probes->add(path);
+    m_probing.insert(id, QPersistentModelIndex(m_fileModel->index(position - 1, 0)));
+}
+
+void MainWindow::onProbed(int id, const QString &, const MediaFacts &facts)
+{
+    const QPersistentModelIndex index = m_probing.take(id);
+    if (index.isValid())
+        fillProbedRow(m_list, index.row() + 1, facts);
+    if (m_probing.isEmpty())
+        emit probesFinished();
+}
+
+bool MainWindow::isAcceptedVideoName(const QString &name)
+{
+    static const QStringList suffixes = {"QT",  "RM",   "AVI",  "MPG",  "WMV",  "FLV", "ASF",
+                                         "MOV", "M4V",  "MP4",  "3GP",  "OGV",  "3G2", "SWF",
+                                         "MKV", "WEBM", "MPEG", "RMVB", "DIVX", "M2TS"};
+    const QString upper = name.toUpper();
+    for (const QString &suffix : suffixes) {
+        if (upper.endsWith(suffix))
+            return true;
+    }
+    return false;
+}
+
+void MainWindow::addDroppedFiles(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        if (!isAcceptedVideoName(path)) {
+            showMessage(this, QStringLiteral("Only Video files are allowed!"),
+                        MessageIcon::Information);
+            return;
+        }
+        AddFileToList(path);
+    }
+    unsetCursor();
+}
+
+void MainWindow::RemoveSelectedFile()
+{
+    const int position = m_list.selected();
+    if (position == 0)
+        return;
+    m_list.remove(position);
+    for (auto it = m_probing.begin(); it != m_probing.end();) {
+        if (it->isValid()) {
+            ++it;
+        } else {
+            m_probes->cancel(it.key());
+            it = m_probing.erase(it);
+        }
+    }
+    if (m_probing.isEmpty())
+        emit probesFinished();
+}
+
+void MainWindow::ClearAllFiles()
+{
+    m_probes->cancelAll();
+    m_probing.clear();
+    m_list.clear();
+    emit probesFinished();
+}
+
+void MainWindow::onRowClicked(const QModelIndex &index)
+{
+    const ConversionItem *row = m_list.row(index.row() + 1);
+    if (!row)
+        return;
+    (void)m_sheet.setValue(OptionSheet::General, QStringLiteral("Item Name"), row->FileName);
+    (void)m_sheet.setValue(OptionSheet::OutputDuration, QStringLiteral("All Clip Duration"),
+                           QString());
+    (void)m_sheet.setValue(OptionSheet::OutputDuration, QStringLiteral("Start Time"), row->Start);
+    (void)m_sheet.setValue(OptionSheet::OutputDuration, QStringLiteral("Stop Time"), row->End);
+}
+
+void MainWindow::BurnNow()
+{
+    if (m_engine->isRunning() || m_list.count() == 0)
+        return;
+    if (profileText().isEmpty()) {
+        showMessage(this, QStringLiteral("Choose an output profile first."),
+                    MessageIcon::Information);
+        return;
+    }
+    m_engine->BurnNow();
+}
+
+void MainWindow::showOptions()
+{
+    Frmset dialog(Settings(m_services.settingsFile, m_services.writableFolder), this);
+    dialog.exec();
+}
+
+void MainWindow::showAbout()
+{
+    AboutDialog dialog(this);
+    dialog.exec();
+}
+
+void MainWindow::showHelp()
+{
+    if (!openHelp())
+        statusBar()->showMessage(QStringLiteral("The help page is missing from ") +
+                                 m_services.dataFolder);
+}
+
+void MainWindow::exitProgram()
+{
+    m_keys.SendKeyToPlayer(KeyChannel::KeyQ);
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_closing) {
+        m_closing = true;
+        if (profilePosition() > 0) {
+            const Settings settings(m_services.settingsFile, m_services.writableFolder);
+            (void)settings.setProfile(profilePosition());
+        }
+        m_probes->cancelAll();
+        m_engine->shutdown();
+    }
+    event->accept();
+}
+
+void MainWindow::setHoverMark(QToolButton *button, bool on)
+{
+    if (button->property("hoverMark").toBool() == on)
+        return;
+    button->setProperty("hoverMark", on);
+    // Style sheets read properties only when the style is applied again.
+    button->style()->unpolish(button);
+    button->style()->polish(button);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (auto *button = qobject_cast<QToolButton *>(watched);
+        button && event->type() == QEvent::Enter) {
+        setHoverMark(button, true);
+    } else if (watched == m_toolBar && event->type() == QEvent::MouseMove) {
+        for (QToolButton *b : std::as_const(m_toolButtons))
+            setHoverMark(b, false);
+    } else if (m_fileView && watched == m_fileView->viewport()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto *drag = static_cast<QDropEvent *>(event);
+            if (drag->mimeData()->hasUrls()) {
+                drag->acceptProposedAction();
+                return true;
+            }
+            break;
+        }
+        case QEvent::Drop: {
+            auto *drop = static_cast<QDropEvent *>(event);
+            QStringList paths;
+            for (const QUrl &url : drop->mimeData()->urls()) {
+                if (url.isLocalFile())
+                    paths << url.toLocalFile();
+            }
+            drop->acceptProposedAction();
+            addDroppedFiles(paths);
+            return true;
+        }
+        case QEvent::MouseButtonPress:
+            if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
+                m_popup->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+                return true;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "settings/Settings.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+class QRadioButton;
+
+// The "Video Options" dialog: output folder, what to do with an existing
+// output file, shutdown after a batch and the FFmpeg thread count. It reads
+// the settings when it is built and writes them all on OK; Cancel writes
+// nothing.
+class Frmset : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Frmset(const Settings &settings, QWidget *parent = nullptr);
+
+private:
+    void browse();
+    void save();
+
+    Settings m_settings;
+    QLineEdit *m_folder;       // Text2
+    QRadioButton *m_addNew;    // Option1
+    QRadioButton *m_overwrite; // Option2
+    QCheckBox *m_autoShut;     // Check1
+    QLineEdit *m_threads;      // Text1
+};

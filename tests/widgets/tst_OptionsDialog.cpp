@@ -1,0 +1,179 @@
+#include "settings/Settings.h"
+#include "widgets/OptionsDialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+template <typename... T> void row(const char *tag, const T &...values)
+{
+    (QTest::newRow(tag) << ... << values);
+}
+
+template <typename T> T *child(const Frmset &dialog, const char *name)
+{
+    return dialog.findChild<T *>(QLatin1String(name));
+}
+
+// The controls as "outputfolder|existedfile|autoshut|thread", 0/1 as stored.
+QString state(const Frmset &d)
+{
+    return QStringList{child<QLineEdit>(d, "Text2")->text(),
+                       QString::number(child<QRadioButton>(d, "Option2")->isChecked()),
+                       QString::number(child<QCheckBox>(d, "Check1")->isChecked()),
+                       child<QLineEdit>(d, "Text1")->text()}
+        .join('|');
+}
+
+void setState(Frmset &d, const QString &state)
+{
+    const QStringList v = state.split('|');
+    child<QLineEdit>(d, "Text2")->setText(v[0]);
+    child<QRadioButton>(d, v[1] == "1" ? "Option2" : "Option1")->setChecked(true);
+    child<QCheckBox>(d, "Check1")->setChecked(v[2] == "1");
+    child<QLineEdit>(d, "Text1")->setText(v[3]);
+}
+
+// Shows the dialog, clicks a button and returns the first line of the message
+// box that came up as "title ! text" ("!" for the critical icon), or "".
+QString click(Frmset &dialog, const char *button)
+{
+    QString shown;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown = box->windowTitle() + (box->icon() == QMessageBox::Critical ? " ! " : " i ") +
+                    box->text().section('\n', 0, 0);
+            box->accept();
+        }
+    });
+    poll.start(10);
+    dialog.show();
+    child<QPushButton>(dialog, button)->click();
+    return shown;
+}
+
+} // namespace
+
+class TestOptionsDialog : public QObject
+{
+    Q_OBJECT
+
+    std::optional<QTemporaryDir> m_dir;
+    QString m_file;
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.emplace().isValid());
+        m_file = m_dir->filePath("settings.dat");
+    }
+
+    void opens_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("shown");
+        row("no file", QByteArray(), "/default|0|0|");
+        row("no existedfile", QByteArray("[set]\noutputfolder=/o\nautoshut=1\nthread=4 cores"),
+            "/o|0|1|4 cores");
+        row("1", QByteArray("[Set]\nexistedfile=1\nautoshut=2\n"), "/default|1|0|");
+        // Shown as a conversion reads them; OK must not turn "2" into overwriting.
+        row("2, folder 0", QByteArray("[set]\nexistedfile=2\noutputfolder=0\n"), "/default|0|0|");
+    }
+    void opens()
+    {
+        QFETCH(QByteArray, content);
+        QVERIFY(content.isEmpty() || writeFile(m_file, content));
+        QTEST(state(Frmset(Settings(m_file, "/default"))), "shown");
+    }
+
+    // Input and the values written into a missing file, which also shows the order of writing.
+    void saves_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("saved");
+        row("8", "/out|0|1|8", "/out|0|1|8");
+        row("4 cores", "/out|1|0|4 cores", "/out|1|0|4");
+        row("empty", "|0|1|", "|0|1|0");
+        row("trimmed", " \t/my videos  |0|0|2", "/my videos|0|0|2");
+        row("negative", "/o|0|0|-3", "/o|0|0|0");
+        row("fraction", "/o|0|0|2.9x", "/o|0|0|2");
+    }
+    void saves()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, saved);
+        Frmset dialog(Settings(m_file, "/default"));
+        setState(dialog, input);
+        QCOMPARE(click(dialog, "Command1"), QString());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const QStringList v = saved.split('|');
+        QCOMPARE(readFile(m_file),
+                 QString("[set]\noutputfolder=%1\nexistedfile=%2\nautoshut=%3\nthread=%4\n")
+                     .arg(v[0], v[1], v[2], v[3])
+                     .toUtf8());
+    }
+
+    // Refused input and a failed write keep the dialog open with the user's
+    // input and leave the file as it was.
+    void staysOpen_data()
+    {
+        QTest::addColumn<QString>("threads");
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("message");
+        for (const char *threads : {"9", "8.5", " 12 cores"})
+            row(threads, threads, true, "Clipwright ! Thread error!");
+        row("failed write", "2", false, "Clipwright ! The settings could not be saved to %1.");
+    }
+    void staysOpen()
+    {
+        QFETCH(QString, threads);
+        QFETCH(bool, writable);
+        QFETCH(QString, message);
+        const QByteArray before = writable ? "[set]\r\nthread=1\r\n" : "";
+        // A folder in the file's place cannot be replaced, even by root.
+        QVERIFY(writable ? writeFile(m_file, before) : QDir().mkdir(m_file));
+        Frmset dialog(Settings(m_file, "/default"));
+        setState(dialog, "/out|1|1|" + threads);
+        QCOMPARE(click(dialog, "Command1"),
+                 message.replace("%1", QDir::toNativeSeparators(m_file)));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(state(dialog), "/out|1|1|" + threads);
+        QCOMPARE(readFile(m_file), before);
+    }
+
+    void cancelWritesNothing()
+    {
+        const QByteArray content("[Set]\r\n outputfolder = /a \r\nprofile=3\r\n");
+        QVERIFY(writeFile(m_file, content));
+        Frmset dialog(Settings(m_file, "/default"));
+        setState(dialog, "/b|1|1|4");
+        QCOMPARE(click(dialog, "Command2"), QString());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(readFile(m_file), content);
+    }
+};
+
+QTEST_MAIN(TestOptionsDialog)
+#include "tst_OptionsDialog.moc"
