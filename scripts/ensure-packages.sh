@@ -4,7 +4,10 @@
 
 CLIPWRIGHT_PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libqt6sql6-sqlite
+    qt6-base-dev
+    # the window: X11, Wayland and offscreen platform plugins, a font for
+    # it and the offscreen tests, xdg-open for the help page and folders
+    qt6-qpa-plugins qt6-wayland fonts-dejavu-core xdg-utils
     libsqlite3-dev sqlite3
     ffmpeg mplayer
     xvfb xauth

@@ -118,7 +118,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    const QString cataloguePath = QDir(programFolder()).filePath(QStringLiteral("ct.s3db"));
+    const QString cataloguePath = QDir(dataFolder()).filePath(QStringLiteral("ct.s3db"));
     ProfileCatalogue catalogue;
     if (!catalogue.open(cataloguePath))
         return fail(QStringLiteral("cannot open the profile catalogue %1: %2")

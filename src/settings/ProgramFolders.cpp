@@ -10,6 +10,25 @@ QString programFolder()
     return QCoreApplication::applicationDirPath();
 }
 
+QString chooseDataFolder(const QString &programFolder)
+{
+    if (programFolder.isEmpty())
+        return QString();
+    const QDir program(programFolder);
+    const QString catalogue = QStringLiteral("ct.s3db");
+    if (program.exists(catalogue))
+        return QDir::cleanPath(programFolder);
+    const QDir installed(program.filePath(QStringLiteral("../share/clipwright")));
+    if (installed.exists(catalogue))
+        return QDir::cleanPath(installed.path());
+    return QDir::cleanPath(programFolder);
+}
+
+QString dataFolder()
+{
+    return chooseDataFolder(programFolder());
+}
+
 QString chooseWritableFolder(const QString &programFolder, const QString &userFolder)
 {
     const QFileInfo info(programFolder);
@@ -21,7 +40,11 @@ QString chooseWritableFolder(const QString &programFolder, const QString &userFo
 
 QString writableFolder()
 {
-    return chooseWritableFolder(programFolder(),
+    // An installed program may sit in a writable bin folder (a prefix in the
+    // home folder); its files still belong to the user, not beside it.
+    const QString program = QDir::cleanPath(programFolder());
+    const bool portable = chooseDataFolder(program) == program;
+    return chooseWritableFolder(portable ? program : QString(),
                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 

@@ -192,7 +192,18 @@ void TestSettings::programsAndFolders()
     const QString user = m_dir->filePath("user/data");
     QCOMPARE(chooseWritableFolder(folder, user), folder);
     QCOMPARE(chooseWritableFolder(m_dir->filePath("missing"), user), user);
+    QCOMPARE(chooseWritableFolder(QString(), user), user); // installed, not portable
     QVERIFY(QFileInfo(user).isDir());
+
+    // The data folder: beside the program, else share/clipwright of its prefix.
+    const QString bin = m_dir->filePath("prefix/bin");
+    const QString share = m_dir->filePath("prefix/share/clipwright");
+    QVERIFY(QDir().mkpath(bin) && QDir().mkpath(share));
+    QCOMPARE(chooseDataFolder(bin), bin);
+    writeFile(share + "/ct.s3db", "");
+    QCOMPARE(chooseDataFolder(bin + "/"), share);
+    writeFile(bin + "/ct.s3db", "");
+    QCOMPARE(chooseDataFolder(bin), bin);
     QCOMPARE(settingsFilePath(), QDir(writableFolder()).filePath("settings.dat"));
 }
 

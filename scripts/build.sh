@@ -1,0 +1,13 @@
+# Configures a build folder once and builds it incrementally. Sourced by
+# ./test and ./run, which run it from the repository root.
+#   clipwright_build DIR [CMAKE_ARGUMENTS...]
+# The CMake arguments count only when DIR is configured for the first time.
+
+clipwright_build() {
+    local build_dir=$1
+    shift
+    if [ ! -f "$build_dir/build.ninja" ]; then
+        cmake -S . -B "$build_dir" -G Ninja "$@"
+    fi
+    cmake --build "$build_dir"
+}
