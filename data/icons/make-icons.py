@@ -11,7 +11,11 @@ it: run `python3 make-icons.py` and look at `git status`.
 import math
 import os
 import struct
+import sys
 import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from shapes import circle, clip, minus, polygon, rect, round_rect, union  # noqa: E402
 
 SIZE = 24
 SAMPLES = 8
@@ -19,24 +23,6 @@ WHITE = (255, 255, 255)
 
 
 # Shapes: functions of a point in pixel units (0..24, y down) -> inside?
-
-def rect(x0, y0, x1, y1):
-    return lambda x, y: x0 <= x <= x1 and y0 <= y <= y1
-
-
-def round_rect(x0, y0, x1, y1, r):
-    def inside(x, y):
-        if not (x0 <= x <= x1 and y0 <= y <= y1):
-            return False
-        cx = min(max(x, x0 + r), x1 - r)
-        cy = min(max(y, y0 + r), y1 - r)
-        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-    return inside
-
-
-def circle(cx, cy, r):
-    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-
 
 def ellipse(cx, cy, rx, ry, degrees=0.0):
     c, s = math.cos(math.radians(degrees)), math.sin(math.radians(degrees))
@@ -52,28 +38,6 @@ def ellipse_ring(cx, cy, rx, ry, width):
     outer = ellipse(cx, cy, rx + width / 2, ry + width / 2)
     inner = ellipse(cx, cy, rx - width / 2, ry - width / 2)
     return lambda x, y: outer(x, y) and not inner(x, y)
-
-
-def polygon(*points):
-    def inside(x, y):
-        result = False
-        for (xa, ya), (xb, yb) in zip(points, points[1:] + points[:1]):
-            if (ya > y) != (yb > y) and x < xa + (y - ya) * (xb - xa) / (yb - ya):
-                result = not result
-        return result
-    return inside
-
-
-def union(*shapes):
-    return lambda x, y: any(s(x, y) for s in shapes)
-
-
-def minus(shape, *holes):
-    return lambda x, y: shape(x, y) and not any(h(x, y) for h in holes)
-
-
-def clip(shape, area):
-    return lambda x, y: shape(x, y) and area(x, y)
 
 
 # One glyph per category, drawn in white on a rounded tile of its colour.

@@ -22,7 +22,11 @@ Written files:
 import math
 import os
 import struct
+import sys
 import zlib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from shapes import circle, clip, minus, polygon, rect, round_rect, union  # noqa: E402
 
 SAMPLES = 4
 
@@ -48,20 +52,6 @@ def alpha(colour, a):
 
 # Shapes: functions of a point in design units (y down) -> inside?
 
-def rect(x0, y0, x1, y1):
-    return lambda x, y: x0 <= x <= x1 and y0 <= y <= y1
-
-
-def round_rect(x0, y0, x1, y1, r):
-    def inside(x, y):
-        if not (x0 <= x <= x1 and y0 <= y <= y1):
-            return False
-        cx = min(max(x, x0 + r), x1 - r)
-        cy = min(max(y, y0 + r), y1 - r)
-        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-    return inside
-
-
 def rotated(shape, cx, cy, degrees):
     """The shape turned by `degrees` clockwise around (cx, cy)."""
     c, s = math.cos(math.radians(degrees)), math.sin(math.radians(degrees))
@@ -69,23 +59,9 @@ def rotated(shape, cx, cy, degrees):
                               cy - (x - cx) * s + (y - cy) * c)
 
 
-def circle(cx, cy, r):
-    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-
-
 def ring(cx, cy, r, width):
     outer, inner = r + width / 2, r - width / 2
     return lambda x, y: inner * inner <= (x - cx) ** 2 + (y - cy) ** 2 <= outer * outer
-
-
-def polygon(*points):
-    def inside(x, y):
-        result = False
-        for (xa, ya), (xb, yb) in zip(points, points[1:] + points[:1]):
-            if (ya > y) != (yb > y) and x < xa + (y - ya) * (xb - xa) / (yb - ya):
-                result = not result
-        return result
-    return inside
 
 
 def stroke(points, width):
@@ -100,18 +76,6 @@ def stroke(points, width):
                 return True
         return False
     return inside
-
-
-def union(*shapes):
-    return lambda x, y: any(s(x, y) for s in shapes)
-
-
-def minus(shape, *holes):
-    return lambda x, y: shape(x, y) and not any(h(x, y) for h in holes)
-
-
-def clip(shape, area):
-    return lambda x, y: shape(x, y) and area(x, y)
 
 
 def vertical_gradient(top, bottom, y0, y1):

@@ -318,13 +318,7 @@ void ConversionEngine::cancelRow()
     const ConversionItem *row = m_list.row(position);
     (void)m_list.setField(position, ConversionItem::Field::Status, StatusCancel);
     emit busyPointerChanged(false);
-    if (m_process) {
-        m_keys.SendKeyToConverter(KeyChannel::KeyQ);
-        QProcess *process = m_process;
-        m_process = nullptr;
-        process->disconnect(this);
-        letFinish(process, m_partialPath, m_command.OutputPath);
-    }
+    handOffConverter();
     emit message(QStringLiteral("Conversion Canceled by the user!"), MessageIcon::Critical);
     m_run.CancelRequested = false;
     m_monitor->stop();
@@ -334,6 +328,17 @@ void ConversionEngine::cancelRow()
     emit batchFinished(BatchOutcome::Cancelled);
     if (m_lingering.isEmpty())
         emit idle();
+}
+
+void ConversionEngine::handOffConverter()
+{
+    if (!m_process)
+        return;
+    m_keys.SendKeyToConverter(KeyChannel::KeyQ);
+    QProcess *process = m_process;
+    m_process = nullptr;
+    process->disconnect(this);
+    letFinish(process, m_partialPath, m_command.OutputPath);
 }
 
 void ConversionEngine::letFinish(QProcess *process, const QString &partial, const QString &output)
@@ -366,13 +371,7 @@ void ConversionEngine::shutdown()
 {
     if (!m_running)
         return;
-    if (m_process) {
-        m_keys.SendKeyToConverter(KeyChannel::KeyQ);
-        QProcess *process = m_process;
-        m_process = nullptr;
-        process->disconnect(this);
-        letFinish(process, m_partialPath, m_command.OutputPath);
-    }
+    handOffConverter();
     m_monitor->stop();
     enterIdle();
 }

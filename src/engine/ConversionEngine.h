@@ -111,6 +111,8 @@ private:
     void stopAtInvalidInput(const QString &path);
     void enterIdle();
     void cancelRow();
+    // Sends the running converter "q" and lets it finish on its own.
+    void handOffConverter();
     // Lets a converter that is no longer followed finish on its own: "q"
     // first, then terminate and kill after the grace period. Its partial
     // file is put under the output name once it has ended.
