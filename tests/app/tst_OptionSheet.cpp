@@ -1,7 +1,5 @@
+#include "../TestSupport.h"
 #include "app/OptionSheet.h"
-
-#include <QSignalSpy>
-#include <QTest>
 
 namespace {
 
@@ -45,59 +43,53 @@ class TestOptionSheet : public QObject
     Q_OBJECT
 
 private slots:
-    void builtStateAndRebuild();
-    void failingLookupsCreateNothing();
-    void valuesAndChoices();
+    void builtStateAndRebuild()
+    {
+        OptionSheet sheet;
+        sheet.prolist();
+        QCOMPARE(dump(sheet), built);
+        QCOMPARE(sheet.groups().size(), size_t(4));
+        QVERIFY(sheet.setValue("Video Options", "Video Size", "640x480") &&
+                sheet.addChoice("Audio Options", "Audio Codec", "flac"));
+        QSignalSpy rebuilt(&sheet, &OptionSheet::structureChanged);
+        sheet.prolist();
+        QCOMPARE(rebuilt.count(), 1);
+        QCOMPARE(dump(sheet), built);
+    }
+
+    void failingLookupsCreateNothing()
+    {
+        OptionSheet sheet;
+        sheet.prolist();
+        QSignalSpy changes(&sheet, &OptionSheet::itemChanged);
+        QSignalSpy structure(&sheet, &OptionSheet::structureChanged);
+        QCOMPARE(sheet.value("Basic", "A/V Sync"), std::nullopt);
+        QCOMPARE(sheet.value("Audio Options", "Video Codec"), std::nullopt); // wrong group
+        QVERIFY(!sheet.setValue("Audio Options", "Volume", "10"));
+        QVERIFY(!sheet.setValue("Subtitles", "Font", "Sans"));
+        QVERIFY(!sheet.addChoice("Video Options", "Bitrate", "1"));
+        QVERIFY(!sheet.clearChoices("video options", "Video Size")); // names are exact
+        QVERIFY(!sheet.setReadOnly("General", "Nothing"));
+        QVERIFY(!sheet.addItem("Nowhere", "New", "1", OptionItemKind::Text));
+        QCOMPARE(changes.count() + structure.count(), 0);
+        QCOMPARE(dump(sheet), built);
+    }
+
+    void valuesAndChoices()
+    {
+        OptionSheet sheet;
+        sheet.prolist();
+        // Values need not be among the choices, and read-only binds the user only.
+        QVERIFY(sheet.setValue("Audio Options", "Sample Rate", "N/A") &&
+                sheet.setValue("General", "Item Name", "/videos/a.avi"));
+        QVERIFY(sheet.clearChoices("Video Options", "Video Bitrate"));
+        QVERIFY(sheet.item("Video Options", "Video Bitrate")->choices.isEmpty());
+        QCOMPARE(QStringList({sheet.value("Audio Options", "Sample Rate").value_or("?"),
+                              sheet.value("General", "Item Name").value_or("?"),
+                              sheet.value("Video Options", "Video Bitrate").value_or("?")}),
+                 QStringList({"N/A", "/videos/a.avi", "256"}));
+    }
 };
-
-void TestOptionSheet::builtStateAndRebuild()
-{
-    OptionSheet sheet;
-    sheet.prolist();
-    QCOMPARE(dump(sheet), built);
-    QCOMPARE(sheet.groups().size(), size_t(4));
-
-    QVERIFY(sheet.setValue("Video Options", "Video Size", "640x480"));
-    QVERIFY(sheet.addChoice("Audio Options", "Audio Codec", "flac"));
-    QSignalSpy rebuilt(&sheet, &OptionSheet::structureChanged);
-    sheet.prolist();
-    QCOMPARE(rebuilt.count(), 1);
-    QCOMPARE(dump(sheet), built);
-}
-
-void TestOptionSheet::failingLookupsCreateNothing()
-{
-    OptionSheet sheet;
-    sheet.prolist();
-    QSignalSpy changes(&sheet, &OptionSheet::itemChanged);
-    QSignalSpy structure(&sheet, &OptionSheet::structureChanged);
-
-    QCOMPARE(sheet.value("Basic", "A/V Sync"), std::nullopt);
-    QCOMPARE(sheet.value("Audio Options", "Video Codec"), std::nullopt); // wrong group
-    QVERIFY(!sheet.setValue("Audio Options", "Volume", "10"));
-    QVERIFY(!sheet.setValue("Subtitles", "Font", "Sans"));
-    QVERIFY(!sheet.addChoice("Video Options", "Bitrate", "1"));
-    QVERIFY(!sheet.clearChoices("video options", "Video Size")); // names are exact
-    QVERIFY(!sheet.setReadOnly("General", "Nothing"));
-    QVERIFY(!sheet.addItem("Nowhere", "New", "1", OptionItemKind::Text));
-
-    QCOMPARE(changes.count() + structure.count(), 0);
-    QCOMPARE(dump(sheet), built);
-}
-
-void TestOptionSheet::valuesAndChoices()
-{
-    OptionSheet sheet;
-    sheet.prolist();
-    // Values need not be among the choices, and read-only binds the user only.
-    QVERIFY(sheet.setValue("Audio Options", "Sample Rate", "N/A"));
-    QVERIFY(sheet.setValue("General", "Item Name", "/videos/a.avi"));
-    QCOMPARE(sheet.value("Audio Options", "Sample Rate"), std::optional<QString>("N/A"));
-    QCOMPARE(sheet.value("General", "Item Name"), std::optional<QString>("/videos/a.avi"));
-    QVERIFY(sheet.clearChoices("Video Options", "Video Bitrate"));
-    QVERIFY(sheet.item("Video Options", "Video Bitrate")->choices.isEmpty());
-    QCOMPARE(sheet.value("Video Options", "Video Bitrate"), std::optional<QString>("256"));
-}
 
 QTEST_GUILESS_MAIN(TestOptionSheet)
 #include "tst_OptionSheet.moc"

@@ -1,28 +1,12 @@
+#include "../TestSupport.h"
 #include "app/OptionSheet.h"
 #include "app/ProfileSelection.h"
 #include "engine/CommandBuilder.h"
 #include "engine/EncoderCheck.h"
-#include "settings/ProgramFolders.h"
 
-#include <QFile>
-#include <QRegularExpression>
-#include <QSet>
-#include <QTemporaryDir>
-#include <QTest>
 #include <sqlite3.h>
 
 namespace {
-
-const char *const schema =
-    "create table bigclass(ID integer, class text);"
-    "create table type(ID integer, classid integer, typename text);"
-    "create table videocodec(typeid integer, orders integer, videocodec text);"
-    "create table videobitrate(typeid integer, orders integer, videobitrate text);"
-    "create table framerate(typeid integer, orders integer, framerate text);"
-    "create table videosize(typeid integer, orders integer, videosize text);"
-    "create table audiocodec(typeid integer, orders integer, audiocodec text);"
-    "create table audiobitrate(typeid integer, orders integer, audiobitrate text);"
-    "create table samplerate(typeid integer, orders integer, samplerate text);";
 
 // Two categories of three profiles, an empty category 12 and a profile whose
 // category does not exist. Profile 5 has no frame rates; 1234 has a 4-digit id.
@@ -39,23 +23,28 @@ const char *const rows =
 
 QString makeCatalogue(const QTemporaryDir &dir)
 {
+    QString sql = "create table bigclass(ID integer, class text);"
+                  "create table type(ID integer, classid integer, typename text);";
+    for (const char *table : {"videocodec", "videobitrate", "framerate", "videosize", "audiocodec",
+                              "audiobitrate", "samplerate"})
+        sql += QString("create table %1(typeid integer, orders integer, %1 text);").arg(table);
     const QString path = dir.filePath("ct.s3db");
     sqlite3 *db = nullptr;
     sqlite3_open(path.toUtf8().constData(), &db);
-    const int rc =
-        sqlite3_exec(db, (QByteArray(schema) + rows).constData(), nullptr, nullptr, nullptr);
+    const int rc = sqlite3_exec(db, (sql + rows).toUtf8().constData(), nullptr, nullptr, nullptr);
     sqlite3_close(db);
     return rc == SQLITE_OK ? path : QString();
 }
 
-QStringList sevenOptions(const OptionSheet &sheet)
+// The seven profile options as "value [choices]", '|' apart.
+QString sevenOptions(const OptionSheet &sheet)
 {
     QStringList lines;
     for (const auto &[group, item] : profileOptions()) {
         const OptionItem *i = sheet.item(group, item);
         lines << i->value + " [" + i->choices.join(',') + "]";
     }
-    return lines;
+    return lines.join('|');
 }
 
 } // namespace
@@ -64,177 +53,143 @@ class TestProfileCatalogue : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void entries();
-    void missingOrBrokenCatalogue();
-    void profileKeys();
-    void selection_data();
-    void selection();
-    void userValuesOutsideTheSevenStay();
-    void encoderCheck();
-    void shippedCatalogue();
-
-private:
     QTemporaryDir m_dir;
-    QString m_path;
     ProfileCatalogue m_catalogue;
     QVector<ProfileEntry> m_entries;
-};
 
-void TestProfileCatalogue::initTestCase()
-{
-    m_path = makeCatalogue(m_dir);
-    QVERIFY(!m_path.isEmpty());
-    QVERIFY(m_catalogue.open(m_path));
-    m_entries = m_catalogue.loadEntries();
-}
-
-void TestProfileCatalogue::entries()
-{
-    QStringList shown;
-    for (const ProfileEntry &e : m_entries)
-        shown << QStringLiteral("%1|%2|%3").arg(e.key, e.text).arg(e.imageIndex);
-    QCOMPARE(shown,
-             QStringList({"c001|General|1", "p001|001.  A (*.mp4)|-1", "p002|002.  B (*.mkv)|-1",
-                          "p003|003.  C (*.avi)|-1", "c002|Web|2", "p005|004.  E (*.webm)|-1",
-                          "p006|005.  G (*.ogv)|-1", "p1234|006.  F (*.flv)|-1", "c012|Empty|12"}));
-}
-
-void TestProfileCatalogue::missingOrBrokenCatalogue()
-{
-    const QString missing = m_dir.filePath("none/ct.s3db");
-    ProfileCatalogue catalogue;
-    QVERIFY(!catalogue.open(missing));
-    QVERIFY(!QFile::exists(missing));
-    QVERIFY(catalogue.errorString().contains(missing));
-    QVERIFY(catalogue.loadEntries().isEmpty());
-
-    const QString junk = m_dir.filePath("junk.s3db");
-    QFile f(junk);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(QByteArray(4096, 'x')) > 0);
-    f.close();
-    ProfileCatalogue broken;
-    broken.open(junk);
-    QVERIFY(broken.loadEntries().isEmpty());
-    QVERIFY(!broken.errorString().isEmpty());
-
-    OptionSheet sheet;
-    sheet.prolist();
-    QCOMPARE(applyProfile({}, 1, broken, sheet), 1);
-    QCOMPARE(sevenOptions(sheet), QStringList(7, "N/A []"));
-}
-
-void TestProfileCatalogue::profileKeys()
-{
-    const std::pair<const char *, qint64> keys[] = {{"p012", 12}, {"p1234", 1234}, {"p12345", 1234},
-                                                    {"c002", 2},  {"p", 0},        {"p7x", 7}};
-    for (const auto &[key, id] : keys)
-        QCOMPARE(profileIdFromKey(key), id);
-}
-
-void TestProfileCatalogue::selection_data()
-{
-    QTest::addColumn<int>("position");
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<QStringList>("seven");
-    const QStringList none(7, "N/A []");
-    QTest::newRow("profile with every table but frame rate")
-        << 6 << 6 << QStringList{"vp8 [vp8]",    "800 [800]",
-                                 "N/A []",       "Original [Original,320x240,640x480]",
-                                 "ogg [ogg]",    "128 [128,192]",
-                                 "44100 [44100]"};
-    QTest::newRow("category selects the next profile")
-        << 5 << 6 << QStringList{"vp8 [vp8]",    "800 [800]",
-                                 "N/A []",       "Original [Original,320x240,640x480]",
-                                 "ogg [ogg]",    "128 [128,192]",
-                                 "44100 [44100]"};
-    QTest::newRow("four-digit id")
-        << 8 << 8
-        << QStringList{"flv [flv]", "N/A []", "N/A []", "N/A []", "mp3 [mp3]", "N/A []", "N/A []"};
-    QTest::newRow("empty last category stays") << 9 << 9 << none;
-    QTest::newRow("no entry there") << 42 << 42 << none;
-    QTest::newRow("nothing selected") << 0 << 0 << none;
-}
-
-void TestProfileCatalogue::selection()
-{
-    QFETCH(int, position);
-    QFETCH(int, selected);
-    QFETCH(QStringList, seven);
-    OptionSheet sheet;
-    sheet.prolist();
-    QVERIFY(sheet.setValue("Video Options", "Video Size", "1920x1080")); // a user edit
-    QCOMPARE(applyProfile(m_entries, 2, m_catalogue, sheet), 2);         // another profile
-    QCOMPARE(applyProfile(m_entries, position, m_catalogue, sheet), selected);
-    QCOMPARE(sevenOptions(sheet), seven);
-}
-
-void TestProfileCatalogue::userValuesOutsideTheSevenStay()
-{
-    OptionSheet sheet;
-    sheet.prolist();
-    const std::pair<const char *, const char *> user[] = {{"Aspect Ratio", "16:9"},
-                                                          {"Audio Channel", "1"},
-                                                          {"Disable Audio", "Yes"},
-                                                          {"A/V Sync", "Default"}};
-    for (const auto &[item, value] : user) {
-        if (!sheet.setValue("Video Options", item, value))
-            QVERIFY(sheet.setValue("Audio Options", item, value));
+private slots:
+    void initTestCase()
+    {
+        const QString path = makeCatalogue(m_dir);
+        QVERIFY(!path.isEmpty() && m_catalogue.open(path));
+        m_entries = m_catalogue.loadEntries();
     }
-    QVERIFY(sheet.setValue("Video Options", "Video Codec", "mjpeg"));
-    applyProfile(m_entries, 2, m_catalogue, sheet);
-    applyProfile(m_entries, 2, m_catalogue, sheet); // the same pick resets the seven
-    QCOMPARE(sheet.value("Video Options", "Video Codec"), std::optional<QString>("x264"));
-    for (const auto &[item, value] : user) {
-        const auto v = sheet.value("Video Options", item);
-        QCOMPARE(v ? *v : *sheet.value("Audio Options", item), QString(value));
+
+    void entries()
+    {
+        QStringList shown;
+        for (const ProfileEntry &e : m_entries)
+            shown << QStringLiteral("%1|%2|%3").arg(e.key, e.text).arg(e.imageIndex);
+        QCOMPARE(
+            shown,
+            QStringList({"c001|General|1", "p001|001.  A (*.mp4)|-1", "p002|002.  B (*.mkv)|-1",
+                         "p003|003.  C (*.avi)|-1", "c002|Web|2", "p005|004.  E (*.webm)|-1",
+                         "p006|005.  G (*.ogv)|-1", "p1234|006.  F (*.flv)|-1", "c012|Empty|12"}));
     }
-}
 
-void TestProfileCatalogue::encoderCheck()
-{
-    const QByteArray listing = "Encoders:\n V..... = Video\n ------\n"
-                               " V....D libx264              libx264 H.264 (codec h264)\n"
-                               " A....D aac                  AAC (Advanced Audio Coding)\n"
-                               " V....D flv                  FLV / Sorenson H263\n";
-    const QSet<QString> available = parseEncoderList(listing);
-    QCOMPARE(available, QSet<QString>({"libx264", "aac", "flv"}));
-    QCOMPARE(missingEncoders(m_catalogue, 1, available), QStringList());
-    QCOMPARE(missingEncoders(m_catalogue, 1234, available), QStringList({"libmp3lame"}));
-    QCOMPARE(missingEncoders(m_catalogue, 6, available), QStringList({"libtheora", "wmav2"}));
+    void missingOrBrokenCatalogue()
+    {
+        const QString missing = m_dir.filePath("none/ct.s3db");
+        ProfileCatalogue catalogue;
+        QVERIFY(!catalogue.open(missing) && !QFile::exists(missing)); // nothing is created
+        QVERIFY(catalogue.errorString().contains(missing) && catalogue.loadEntries().isEmpty());
 
-    AvailableEncoders real(resolveProgram("ffmpeg"));
-    QVERIFY2(real.encoders().has_value(), qPrintable(real.errorString()));
-    QVERIFY(real.encoders()->contains("libx264") && !real.encoders()->contains("libvo_aacenc"));
-    AvailableEncoders absent(m_dir.filePath("no-ffmpeg"));
-    QVERIFY(!absent.encoders().has_value());
-    QVERIFY(!absent.errorString().isEmpty());
-}
+        const QString junk = m_dir.filePath("junk.s3db");
+        QVERIFY(writeFile(junk, QByteArray(4096, 'x')));
+        ProfileCatalogue broken;
+        broken.open(junk);
+        QVERIFY(broken.loadEntries().isEmpty() && !broken.errorString().isEmpty());
+        OptionSheet sheet;
+        sheet.prolist();
+        QCOMPARE(applyProfile({}, 1, broken, sheet), 1);
+        QCOMPARE(sevenOptions(sheet), QStringList(7, "N/A []").join('|'));
+    }
 
-void TestProfileCatalogue::shippedCatalogue()
-{
-    ProfileCatalogue shipped;
-    QVERIFY2(shipped.open(CLIPWRIGHT_BIN_DIR "/ct.s3db"), qPrintable(shipped.errorString()));
-    const QVector<ProfileEntry> entries = shipped.loadEntries();
-    QSet<QString> keys;
-    int categories = 0, profiles = 0;
-    for (const ProfileEntry &e : entries) {
-        keys.insert(e.key);
-        if (!e.isProfile()) {
-            ++categories;
-            continue;
+    void profileKeys()
+    {
+        const std::pair<const char *, qint64> keys[] = {
+            {"p012", 12}, {"p1234", 1234}, {"p12345", 1234}, {"c002", 2}, {"p", 0}, {"p7x", 7}};
+        for (const auto &[key, id] : keys)
+            QCOMPARE(profileIdFromKey(key), id);
+    }
+
+    void selection_data()
+    {
+        addColumns<int, int, QString>("position", "selected", "seven");
+        const QString none = QStringList(7, "N/A []").join('|');
+        const QString webm = "vp8 [vp8]|800 [800]|N/A []|Original [Original,320x240,640x480]|"
+                             "ogg [ogg]|128 [128,192]|44100 [44100]";
+        newRow("profile with every table but frame rate", 6, 6, webm);
+        newRow("category selects the next profile", 5, 6, webm);
+        newRow("four-digit id", 8, 8,
+               QString("flv [flv]|N/A []|N/A []|N/A []|mp3 [mp3]|N/A []|N/A []"));
+        newRow("empty last category stays", 9, 9, none);
+        newRow("no entry there", 42, 42, none);
+        newRow("nothing selected", 0, 0, none);
+    }
+    void selection()
+    {
+        QFETCH(int, position);
+        OptionSheet sheet;
+        sheet.prolist();
+        QVERIFY(sheet.setValue("Video Options", "Video Size", "1920x1080")); // a user edit
+        QCOMPARE(applyProfile(m_entries, 2, m_catalogue, sheet), 2);         // another profile
+        QTEST(applyProfile(m_entries, position, m_catalogue, sheet), "selected");
+        QTEST(sevenOptions(sheet), "seven");
+    }
+
+    void userValuesOutsideTheSevenStay()
+    {
+        OptionSheet sheet;
+        sheet.prolist();
+        const std::pair<const char *, const char *> user[] = {{"Aspect Ratio", "16:9"},
+                                                              {"Audio Channel", "1"},
+                                                              {"Disable Audio", "Yes"},
+                                                              {"A/V Sync", "Default"}};
+        for (const auto &[item, value] : user)
+            QVERIFY(sheet.setValue("Video Options", item, value) ||
+                    sheet.setValue("Audio Options", item, value));
+        QVERIFY(sheet.setValue("Video Options", "Video Codec", "mjpeg"));
+        applyProfile(m_entries, 2, m_catalogue, sheet);
+        applyProfile(m_entries, 2, m_catalogue, sheet); // the same pick resets the seven
+        QCOMPARE(sheet.value("Video Options", "Video Codec"), std::optional<QString>("x264"));
+        for (const auto &[item, value] : user) {
+            const auto v = sheet.value("Video Options", item);
+            QCOMPARE(v ? *v : *sheet.value("Audio Options", item), QString(value));
         }
-        ++profiles;
-        QVERIFY2(
-            QRegularExpression("^\\.[a-z0-9]{2,4}$").match(profileExtension(e.text)).hasMatch(),
-            qPrintable(e.text));
-        QVERIFY2(e.text.endsWith("(*" + profileExtension(e.text) + ")"), qPrintable(e.text));
     }
-    QCOMPARE(keys.size(), entries.size());
-    QVERIFY(categories >= 8);
-    QVERIFY(profiles >= 40 && profiles <= 999);
-}
+
+    void encoderCheck()
+    {
+        const QSet<QString> available =
+            parseEncoderList("Encoders:\n V..... = Video\n ------\n"
+                             " V....D libx264              libx264 H.264 (codec h264)\n"
+                             " A....D aac                  AAC (Advanced Audio Coding)\n"
+                             " V....D flv                  FLV / Sorenson H263\n");
+        QCOMPARE(available, QSet<QString>({"libx264", "aac", "flv"}));
+        QCOMPARE(missingEncoders(m_catalogue, 1, available), QStringList());
+        QCOMPARE(missingEncoders(m_catalogue, 1234, available), QStringList({"libmp3lame"}));
+        QCOMPARE(missingEncoders(m_catalogue, 6, available), QStringList({"libtheora", "wmav2"}));
+
+        AvailableEncoders real(resolveProgram("ffmpeg"));
+        QVERIFY2(real.encoders().has_value(), qPrintable(real.errorString()));
+        QVERIFY(real.encoders()->contains("libx264") && !real.encoders()->contains("libvo_aacenc"));
+        AvailableEncoders absent(m_dir.filePath("no-ffmpeg"));
+        QVERIFY(!absent.encoders().has_value() && !absent.errorString().isEmpty());
+    }
+
+    void shippedCatalogue()
+    {
+        ProfileCatalogue shipped;
+        QVERIFY2(shipped.open(CLIPWRIGHT_BIN_DIR "/ct.s3db"), qPrintable(shipped.errorString()));
+        const QVector<ProfileEntry> entries = shipped.loadEntries();
+        QSet<QString> keys;
+        int profiles = 0;
+        for (const ProfileEntry &e : entries) {
+            keys.insert(e.key);
+            if (!e.isProfile())
+                continue;
+            ++profiles;
+            const QString extension = profileExtension(e.text);
+            QVERIFY2(QRegularExpression("^\\.[a-z0-9]{2,4}$").match(extension).hasMatch() &&
+                         e.text.endsWith("(*" + extension + ")"),
+                     qPrintable(e.text));
+        }
+        QCOMPARE(keys.size(), entries.size());
+        QVERIFY(entries.size() - profiles >= 8); // categories
+        QVERIFY(profiles >= 40 && profiles <= 999);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestProfileCatalogue)
 #include "tst_ProfileCatalogue.moc"

@@ -1,13 +1,6 @@
+#include "../TestSupport.h"
 #include "app/ProfileCatalogue.h"
-#include "settings/ProgramFolders.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileSystemWatcher>
-#include <QProcess>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 #include <csignal>
 #include <functional>
 #include <unistd.h>
@@ -17,8 +10,7 @@ namespace {
 struct Result
 {
     int exitCode = -1;
-    QString out;
-    QString err;
+    QString out, err;
 };
 
 // Runs the command line from a process group of its own, as a shell runs a
@@ -37,172 +29,136 @@ Result runCli(const QString &program, const QStringList &arguments,
             QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
-bool makeClip(const QString &path, const char *size, int seconds)
-{
-    QProcess p;
-    p.start(resolveProgram("ffmpeg"),
-            {"-v", "error", "-f", "lavfi", "-i",
-             QStringLiteral("testsrc=size=%1:rate=25").arg(size), "-f", "lavfi", "-i",
-             "sine=frequency=440", "-t", QString::number(seconds), "-c:v", "mpeg4", "-c:a",
-             "libmp3lame", path});
-    return p.waitForFinished(120000) && p.exitCode() == 0;
-}
-
-double duration(const QString &path)
-{
-    QProcess p;
-    p.start(resolveProgram("ffprobe"),
-            {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", path});
-    p.waitForFinished(30000);
-    return p.exitCode() == 0 ? p.readAll().trimmed().toDouble() : -1;
-}
-
 } // namespace
 
 class TestCli : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void listProfiles();
-    void batch_data();
-    void batch();
-    void ctrlCKeepsThePartialFile();
-
-private:
-    QString path(const QString &name) const { return m_dir.filePath(name); }
-
     QTemporaryDir m_dir;
-    QString m_cli;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QString m_cli = path("bin/clipwright-cli");
+
+private slots:
+    void initTestCase()
+    {
+        // A program folder of its own keeps settings.dat and curconvert.log
+        // out of the build.
+        QVERIFY(QDir().mkpath(path("bin")) && QDir().mkpath(path("out")));
+        QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright-cli", m_cli));
+        QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/ct.s3db", path("bin/ct.s3db")));
+        QVERIFY(makeClip(path("a clip.avi"), 3) && makeClip(path("-b.avi"), 3));
+        QVERIFY(writeFile(path("notes.avi"), "not a video\n"));
+    }
+
+    void listProfiles()
+    {
+        ProfileCatalogue catalogue;
+        QVERIFY(catalogue.open(path("bin/ct.s3db")));
+        const QVector<ProfileEntry> entries = catalogue.loadEntries();
+        QString expected;
+        for (int i = 0; i < entries.size(); ++i)
+            expected +=
+                QStringLiteral("%1\t%2\t%3\n").arg(i + 1).arg(entries[i].key, entries[i].text);
+        const Result r = runCli(m_cli, {"--list-profiles"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, expected);
+        QVERIFY(r.out.startsWith("1\tc001\t") && r.out.contains("\n2\tp101\t001.  MP4 "));
+    }
+
+    void batch_data()
+    {
+        // outPieces in this order; none: no output at all
+        addColumns<QStringList, int, QStringList, QStringList>("arguments", "exitCode", "outPieces",
+                                                               "errPieces");
+        const QString out = path("out");
+        const auto row = [&](const char *name, const QStringList &arguments, int exitCode,
+                             const QStringList &outPieces, const QStringList &errPieces = {}) {
+            newRow(name, QStringList{"--profile", "1", "--output-folder", out} + arguments,
+                   exitCode, outPieces, errPieces);
+        };
+        const QString a = path("a clip.avi"), b = path("-b.avi"), notes = path("notes.avi");
+        const QString aOut = out + "/a clip.mp4", bOut = out + "/-b.mp4";
+        const QString logo = path("logo@1.avi"); // any existing file passes as the picture
+        QFile::copy(a, logo);
+
+        // Entry 1 is a category: the profile after it (MP4 H264: x264, aac) is used.
+        row("dry run", {"--dry-run", a}, 0,
+            {"-ss 0 -i \"" + a + "\" ", " -vcodec libx264 ", " -t 3 ", " -acodec aac ",
+             " \"" + aOut + "\" -vstats_file ", "\t" + aOut + "\n"});
+        row("clip, watermark, set",
+            {"--dry-run", "--clip", "0:00:01-0:00:02", "--watermark", logo + "@Center", "--set",
+             "Video Options/Video Size=640x360", "--set", "Audio Options/A/V Sync=Default", a},
+            0,
+            {"-ss 1 -i \"" + a + "\" -i \"" + logo + "\" -filter_complex overlay=(", " -t 1 ",
+             " -s 640x360 ", "\t" + aOut + "\n"});
+        row("two files", {a, b}, 0,
+            {"OK\t" + a + "\t" + aOut + "\n", "OK\t" + b + "\t" + bOut + "\n",
+             "Conversion completed!\n"});
+        row("undecodable first row", {notes, a}, 1,
+            {"Fail\t" + notes + "\t" + out + "/notes.mp4\n", "OK\t" + a, "Conversion completed!\n"},
+            {"Failed: " + notes, "Invalid data"});
+        row("odd size rejected by x264", {"--set", "Video Options/Video Size=33x33", b}, 1,
+            {"Fail\t" + b + "\t" + bOut + "\n", "Conversion completed!\n"}, {"Failed: " + b});
+        row("missing file", {a, path("gone.avi")}, 2, {},
+            {"Invalid input file name. " + path("gone.avi")});
+        row("unknown item", {"--set", "Video Options/Colour=red", a}, 2, {},
+            {"\"Video Options/Colour\""});
+        row("read-only item", {"--set", "Output Duration/Start Time=0:00:01", a}, 2, {},
+            {"cannot be set"});
+        row("bad clip", {"--clip", "0:00:05-0:00:02", a}, 2, {}, {"--clip"});
+        row("bad place", {"--watermark", logo + "@Middle", a}, 2, {}, {"Center"});
+        row("profile out of range", {"--profile", "9999", a}, 2, {}, {"outside 1.."});
+    }
+    void batch()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, outPieces);
+        QFETCH(QStringList, errPieces);
+        QDir out(path("out"));
+        QVERIFY(out.removeRecursively() && out.mkpath("."));
+        const Result r = runCli(m_cli, arguments);
+        QFETCH(int, exitCode);
+        QVERIFY2(r.exitCode == exitCode, qPrintable(r.out + r.err));
+        QVERIFY2(outPieces.isEmpty() == r.out.isEmpty(), qPrintable(r.out));
+        qsizetype at = 0;
+        for (const QString &piece : outPieces) {
+            at = r.out.indexOf(piece, at);
+            QVERIFY2(at >= 0, qPrintable(piece + " not in order in:\n" + r.out));
+        }
+        for (const QString &piece : errPieces)
+            QVERIFY2(r.err.contains(piece), qPrintable(r.err));
+        for (const QString &line : r.out.split('\n')) {
+            if (line.startsWith("OK\t"))
+                QVERIFY2(duration(line.section('\t', 2)) > 2.5, qPrintable(line));
+            if (line.startsWith("Fail\t"))
+                QVERIFY(!QFile::exists(line.section('\t', 2)));
+        }
+    }
+
+    void ctrlCKeepsThePartialFile()
+    {
+        const QString source = path("long.avi");
+        QVERIFY(makeClip(source, 60, "1280x720"));
+        QDir out(path("cancel"));
+        QVERIFY(out.mkpath("."));
+        // Ctrl+C reaches the whole job: the program, and FFmpeg unless it is shielded.
+        const Result r = runCli(m_cli, {"--profile", "1", "--output-folder", out.path(), source},
+                                [&](qint64 pid) {
+                                    QFileSystemWatcher watcher({out.path()});
+                                    QSignalSpy spy(&watcher, &QFileSystemWatcher::directoryChanged);
+                                    if (QDir(out.path()).isEmpty())
+                                        QVERIFY(spy.wait(30000)); // FFmpeg has created its file
+                                    QTest::qWait(2000);
+                                    ::kill(-static_cast<pid_t>(pid), SIGINT);
+                                });
+        QVERIFY2(r.exitCode == 130, qPrintable(r.out + r.err));
+        QCOMPARE(r.out, "Cancel\t" + source + "\t" + out.filePath("long.mp4") + "\n");
+        QVERIFY(r.err.contains("Conversion Canceled by the user!"));
+        const double played = duration(out.filePath("long.mp4"));
+        QVERIFY2(played > 0.5 && played < 55, qPrintable(QString::number(played)));
+    }
 };
-
-void TestCli::initTestCase()
-{
-    // A program folder of its own keeps settings.dat and curconvert.log out
-    // of the build.
-    QVERIFY(m_dir.isValid());
-    QVERIFY(QDir().mkpath(path("bin")) && QDir().mkpath(path("out")));
-    m_cli = path("bin/clipwright-cli");
-    QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright-cli", m_cli));
-    QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/ct.s3db", path("bin/ct.s3db")));
-    QVERIFY(makeClip(path("a clip.avi"), "320x240", 3));
-    QVERIFY(makeClip(path("-b.avi"), "320x240", 3));
-    QFile text(path("notes.avi"));
-    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a video\n") > 0);
-}
-
-void TestCli::listProfiles()
-{
-    ProfileCatalogue catalogue;
-    QVERIFY(catalogue.open(path("bin/ct.s3db")));
-    const QVector<ProfileEntry> entries = catalogue.loadEntries();
-    QString expected;
-    for (int i = 0; i < entries.size(); ++i)
-        expected += QStringLiteral("%1\t%2\t%3\n").arg(i + 1).arg(entries[i].key, entries[i].text);
-    const Result r = runCli(m_cli, {"--list-profiles"});
-    QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.out, expected);
-    QVERIFY(r.out.startsWith("1\tc001\t") && r.out.contains("\n2\tp101\t001.  MP4 "));
-}
-
-void TestCli::batch_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QStringList>("outPieces"); // in this order; none: no output at all
-    QTest::addColumn<QStringList>("errPieces");
-    const QString out = path("out");
-    const auto row = [&](const char *name, const QStringList &arguments, int exitCode,
-                         const QStringList &outPieces, const QStringList &errPieces = {}) {
-        QTest::newRow(name) << QStringList{"--profile", "1", "--output-folder", out} + arguments
-                            << exitCode << outPieces << errPieces;
-    };
-    const QString a = path("a clip.avi"), b = path("-b.avi"), notes = path("notes.avi");
-    const QString aOut = out + "/a clip.mp4", bOut = out + "/-b.mp4";
-    const QString logo = path("logo@1.avi"); // any existing file passes as the picture
-    QFile::copy(a, logo);
-
-    // Entry 1 is a category: the profile after it (MP4 H264: x264, aac) is used.
-    row("dry run", {"--dry-run", a}, 0,
-        {"-ss 0 -i \"" + a + "\" ", " -vcodec libx264 ", " -t 3 ", " -acodec aac ",
-         " \"" + aOut + "\" -vstats_file ", "\t" + aOut + "\n"});
-    row("clip, watermark, set",
-        {"--dry-run", "--clip", "0:00:01-0:00:02", "--watermark", logo + "@Center", "--set",
-         "Video Options/Video Size=640x360", "--set", "Audio Options/A/V Sync=Default", a},
-        0,
-        {"-ss 1 -i \"" + a + "\" -i \"" + logo + "\" -filter_complex overlay=(", " -t 1 ",
-         " -s 640x360 ", "\t" + aOut + "\n"});
-    row("two files", {a, b}, 0,
-        {"OK\t" + a + "\t" + aOut + "\n", "OK\t" + b + "\t" + bOut + "\n",
-         "Conversion completed!\n"});
-    row("undecodable first row", {notes, a}, 1,
-        {"Fail\t" + notes + "\t" + out + "/notes.mp4\n", "OK\t" + a, "Conversion completed!\n"},
-        {"Failed: " + notes, "Invalid data"});
-    row("odd size rejected by x264", {"--set", "Video Options/Video Size=33x33", b}, 1,
-        {"Fail\t" + b + "\t" + bOut + "\n", "Conversion completed!\n"}, {"Failed: " + b});
-
-    row("missing file", {a, path("gone.avi")}, 2, {},
-        {"Invalid input file name. " + path("gone.avi")});
-    row("unknown item", {"--set", "Video Options/Colour=red", a}, 2, {},
-        {"\"Video Options/Colour\""});
-    row("read-only item", {"--set", "Output Duration/Start Time=0:00:01", a}, 2, {},
-        {"cannot be set"});
-    row("bad clip", {"--clip", "0:00:05-0:00:02", a}, 2, {}, {"--clip"});
-    row("bad place", {"--watermark", logo + "@Middle", a}, 2, {}, {"Center"});
-    row("profile out of range", {"--profile", "9999", a}, 2, {}, {"outside 1.."});
-}
-
-void TestCli::batch()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(int, exitCode);
-    QFETCH(QStringList, outPieces);
-    QFETCH(QStringList, errPieces);
-    QDir out(path("out"));
-    QVERIFY(out.removeRecursively() && out.mkpath("."));
-
-    const Result r = runCli(m_cli, arguments);
-    QVERIFY2(r.exitCode == exitCode, qPrintable(r.out + r.err));
-    QVERIFY2(outPieces.isEmpty() == r.out.isEmpty(), qPrintable(r.out));
-    qsizetype at = 0;
-    for (const QString &piece : outPieces) {
-        at = r.out.indexOf(piece, at);
-        QVERIFY2(at >= 0, qPrintable(piece + " not in order in:\n" + r.out));
-    }
-    for (const QString &piece : errPieces)
-        QVERIFY2(r.err.contains(piece), qPrintable(r.err));
-    for (const QString &line : r.out.split('\n')) {
-        if (line.startsWith("OK\t"))
-            QVERIFY2(duration(line.section('\t', 2)) > 2.5, qPrintable(line));
-        if (line.startsWith("Fail\t"))
-            QVERIFY(!QFile::exists(line.section('\t', 2)));
-    }
-}
-
-void TestCli::ctrlCKeepsThePartialFile()
-{
-    const QString source = path("long.avi");
-    QVERIFY(makeClip(source, "1280x720", 60));
-    QDir out(path("cancel"));
-    QVERIFY(out.mkpath("."));
-
-    // Ctrl+C reaches the whole job: the program, and FFmpeg unless it is shielded.
-    const Result r =
-        runCli(m_cli, {"--profile", "1", "--output-folder", out.path(), source}, [&](qint64 pid) {
-            QFileSystemWatcher watcher({out.path()});
-            QSignalSpy spy(&watcher, &QFileSystemWatcher::directoryChanged);
-            if (QDir(out.path()).isEmpty())
-                QVERIFY(spy.wait(30000)); // FFmpeg has created its file
-            QTest::qWait(2000);
-            ::kill(-static_cast<pid_t>(pid), SIGINT);
-        });
-    QVERIFY2(r.exitCode == 130, qPrintable(r.out + r.err));
-    QCOMPARE(r.out, "Cancel\t" + source + "\t" + out.filePath("long.mp4") + "\n");
-    QVERIFY(r.err.contains("Conversion Canceled by the user!"));
-    const double played = duration(out.filePath("long.mp4"));
-    QVERIFY2(played > 0.5 && played < 55, qPrintable(QString::number(played)));
-}
 
 QTEST_GUILESS_MAIN(TestCli)
 #include "tst_Cli.moc"

@@ -1,19 +1,9 @@
+#include "../TestSupport.h"
 #include "engine/ProgressMonitor.h"
 
-#include <QFile>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 #include <climits>
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 // The last complete line, found by splitting the whole text.
 QString wholeFileRule(const QByteArray &data)
@@ -48,122 +38,116 @@ class TestProgressMonitor : public QObject
 {
     Q_OBJECT
 
+    std::optional<QTemporaryDir> m_dir;
+
 private slots:
     void init() { QVERIFY(m_dir.emplace().isValid()); }
-    void tick_data();
-    void tick();
-    void lastLineMatchesWholeFile();
-    void speedRemainingAndRestart();
 
-private:
-    std::optional<QTemporaryDir> m_dir;
-};
-
-void TestProgressMonitor::tick_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<qint64>("clip");
-    QTest::addColumn<int>("percent");
-    QTest::addColumn<QByteArrayList>("reports");
-    QTest::addColumn<bool>("useReported");
-    const QByteArray over = v2(" 10.000") + "out=  0 st=  0 frame=   9";
-    const QByteArrayList late = {"time=00:00:30.00 \r"};
-    row("45 of 90", v2(" 45.000"), 90, 50);
-    row("partial last line", v2(" 45.000") + v2(" 60.0", ""), 90, 50);
-    row("no file", QByteArray(), 90, 0);
-    row("7 s and 1.000", v1(" 1.000"), 7, 14);
-    row("half to even", v1("1.000", "\n"), 8, 12);
-    row("audio only", "", 90, 0);
-    row("clip 0", v2(" 45.000"), 0, -1);
-    row("clip negative", v2(" 45.000"), -5, -1);
-    row("over 100", v1(" 120.000"), 90, 133);
-    row("v2 CRLF", v2("\t61.500", "\r\n"), 123, 50);
-    row("no value", v2(""), 9, 0);
-    row("negative", v2(" -0.040"), 1, 0);
-    row("huge", v2(" 99999999999999999999.000"), 1, INT_MAX);
-    row("line longer than a block", v2(" 30.000 " + QByteArray(10000, 'x')) + "out=", 90, 33);
-    row("report wins", over, 60, 50, late);
-    row("report off", over, 60, 17, late, false);
-    row("file wins", v2(" 30.000"), 60, 50, {"time=00:00:10.00\n"});
-    row("split report", QByteArray(), 100, 50,
-        {"time=00:00:45.00 a\rsize= 1kB time=00:00:5", "0.00 b\rtime=00:00:0"});
-    row("N/A, negative", QByteArray(), 40, 50,
-        {"time=00:00:20.00 a\rtime=N/A b\ntime=-00:00:00.04 c\r"});
-    row("plain seconds", QByteArray(), 25, 50, {"time=12.5 x\n", "time=00:00:3"});
-}
-
-void TestProgressMonitor::tick()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(qint64, clip);
-    QFETCH(int, percent);
-    QFETCH(QByteArrayList, reports);
-    QFETCH(bool, useReported);
-    const QString path = m_dir->filePath("curconvert.log");
-    if (!file.isNull())
-        writeFile(path, file);
-    ProgressMonitor monitor(path);
-    QSignalSpy text(&monitor, &ProgressMonitor::elapsedTextChanged);
-    QSignalSpy bar(&monitor, &ProgressMonitor::itemProgressChanged);
-    monitor.start(clip, useReported);
-    for (const QByteArray &chunk : reports)
-        monitor.converterOutput(chunk);
-    monitor.tick();
-    QCOMPARE(text.last().at(0).toString(), QString("00:00:01"));
-    QCOMPARE(bar.isEmpty() ? -1 : bar.last().at(0).toInt(), percent);
-    QCOMPARE(ReadLastLineOfFile(path), wholeFileRule(file));
-}
-
-void TestProgressMonitor::lastLineMatchesWholeFile()
-{
-    const QString path = m_dir->filePath("shape.log");
-    QCOMPARE(ReadLastLineOfFile(m_dir->path()), QString()); // a folder
-    // Line lengths and rests around the 4 KiB blocks read from the end.
-    for (const char *first : {"", "first\r\n"})
-        for (int length : {0, 1, 4089, 4090, 4094, 4095, 4096, 8183, 8190, 10000, 70000})
-            for (const char *end : {"", "\n", "\r\n", "\r\r\n"})
-                for (const QByteArray &rest : {QByteArray(), QByteArray("\r"), QByteArray("é\n"),
-                                               QByteArray(4095, 'p'), QByteArray(4096, 'p')}) {
-                    const QByteArray data = first + QByteArray(length, 'x') + end + rest;
-                    writeFile(path, data);
-                    QCOMPARE(ReadLastLineOfFile(path), wholeFileRule(data));
-                }
-}
-
-void TestProgressMonitor::speedRemainingAndRestart()
-{
-    const QString path = m_dir->filePath("curconvert.log");
-    writeFile(path, v2(" 30.000"));
-    ProgressMonitor monitor(path);
-    QString text;
-    double speed = -1;
-    qint64 left = -2;
-    connect(&monitor, &ProgressMonitor::elapsedTextChanged, [&](const QString &t) { text = t; });
-    connect(&monitor, &ProgressMonitor::speedChanged, [&](double s) { speed = s; });
-    connect(&monitor, &ProgressMonitor::remainingChanged, [&](qint64 r) { left = r; });
-    // clip, ticks, then the elapsed text, speed and seconds left shown
-    const std::tuple<qint64, int, QString, double, qint64> cases[] = {
-        {90, 3, "00:00:03", 10, 6},
-        {20, 1, "00:00:01", 30, 0},
-        {0, 75, "00:01:15", 0.4, -1},
-        {90, 90061, "25:01:01", 30.0 / 90061, 180122}};
-    for (const auto &[clip, ticks, elapsed, expectedSpeed, expectedLeft] : cases) {
-        monitor.start(clip, false);
-        for (int i = 0; i < ticks; ++i)
-            monitor.tick();
-        QCOMPARE(std::make_tuple(text, speed, left),
-                 std::make_tuple(elapsed, expectedSpeed, expectedLeft));
+    void tick_data()
+    {
+        addColumns<QByteArray, qint64, int, QByteArrayList, bool>("file", "clip", "percent",
+                                                                  "reports", "useReported");
+        const QByteArray over = v2(" 10.000") + "out=  0 st=  0 frame=   9";
+        const QByteArrayList late = {"time=00:00:30.00 \r"};
+        row("45 of 90", v2(" 45.000"), 90, 50);
+        row("partial last line", v2(" 45.000") + v2(" 60.0", ""), 90, 50);
+        row("no file", QByteArray(), 90, 0);
+        row("7 s and 1.000", v1(" 1.000"), 7, 14);
+        row("half to even", v1("1.000", "\n"), 8, 12);
+        row("audio only", "", 90, 0);
+        row("clip 0", v2(" 45.000"), 0, -1);
+        row("clip negative", v2(" 45.000"), -5, -1);
+        row("over 100", v1(" 120.000"), 90, 133);
+        row("v2 CRLF", v2("\t61.500", "\r\n"), 123, 50);
+        row("no value", v2(""), 9, 0);
+        row("negative", v2(" -0.040"), 1, 0);
+        row("huge", v2(" 99999999999999999999.000"), 1, INT_MAX);
+        row("line longer than a block", v2(" 30.000 " + QByteArray(10000, 'x')) + "out=", 90, 33);
+        row("report wins", over, 60, 50, late);
+        row("report off", over, 60, 17, late, false);
+        row("file wins", v2(" 30.000"), 60, 50, {"time=00:00:10.00\n"});
+        row("split report", QByteArray(), 100, 50,
+            {"time=00:00:45.00 a\rsize= 1kB time=00:00:5", "0.00 b\rtime=00:00:0"});
+        row("N/A, negative", QByteArray(), 40, 50,
+            {"time=00:00:20.00 a\rtime=N/A b\ntime=-00:00:00.04 c\r"});
+        row("plain seconds", QByteArray(), 25, 50, {"time=12.5 x\n", "time=00:00:3"});
     }
-    // The timer ticks; nothing encoded and a new run forgets the old reports.
-    writeFile(path, "");
-    monitor.converterOutput("time=00:01:00.00\rtime=00:0");
-    monitor.start(90, true);
-    monitor.converterOutput("1:20.00 \r");
-    speed = -1;
-    QVERIFY(QSignalSpy(&monitor, &ProgressMonitor::elapsedTextChanged).wait(1500));
-    monitor.stop();
-    QCOMPARE(std::make_tuple(text, speed, left), std::make_tuple(QString("00:00:01"), -1.0, -1LL));
-}
+
+    void tick()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(qint64, clip);
+        QFETCH(QByteArrayList, reports);
+        QFETCH(bool, useReported);
+        const QString path = m_dir->filePath("curconvert.log");
+        if (!file.isNull())
+            QVERIFY(writeFile(path, file));
+        ProgressMonitor monitor(path);
+        QSignalSpy text(&monitor, &ProgressMonitor::elapsedTextChanged);
+        QSignalSpy bar(&monitor, &ProgressMonitor::itemProgressChanged);
+        monitor.start(clip, useReported);
+        for (const QByteArray &chunk : reports)
+            monitor.converterOutput(chunk);
+        monitor.tick();
+        QCOMPARE(text.last().at(0).toString(), QString("00:00:01"));
+        QTEST(bar.isEmpty() ? -1 : bar.last().at(0).toInt(), "percent");
+        QCOMPARE(ReadLastLineOfFile(path), wholeFileRule(file));
+    }
+
+    void lastLineMatchesWholeFile()
+    {
+        const QString path = m_dir->filePath("shape.log");
+        QCOMPARE(ReadLastLineOfFile(m_dir->path()), QString()); // a folder
+        // Line lengths and rests around the 4 KiB blocks read from the end.
+        for (const char *first : {"", "first\r\n"})
+            for (int length : {0, 1, 4089, 4090, 4094, 4095, 4096, 8183, 8190, 10000, 70000})
+                for (const char *end : {"", "\n", "\r\n", "\r\r\n"})
+                    for (const QByteArray &rest :
+                         {QByteArray(), QByteArray("\r"), QByteArray("é\n"), QByteArray(4095, 'p'),
+                          QByteArray(4096, 'p')}) {
+                        const QByteArray data = first + QByteArray(length, 'x') + end + rest;
+                        QVERIFY(writeFile(path, data));
+                        QCOMPARE(ReadLastLineOfFile(path), wholeFileRule(data));
+                    }
+    }
+
+    void speedRemainingAndRestart()
+    {
+        const QString path = m_dir->filePath("curconvert.log");
+        QVERIFY(writeFile(path, v2(" 30.000")));
+        ProgressMonitor monitor(path);
+        QString text;
+        double speed = -1;
+        qint64 left = -2;
+        connect(&monitor, &ProgressMonitor::elapsedTextChanged,
+                [&](const QString &t) { text = t; });
+        connect(&monitor, &ProgressMonitor::speedChanged, [&](double s) { speed = s; });
+        connect(&monitor, &ProgressMonitor::remainingChanged, [&](qint64 r) { left = r; });
+        // clip, ticks, then the elapsed text, speed and seconds left shown
+        const std::tuple<qint64, int, QString, double, qint64> cases[] = {
+            {90, 3, "00:00:03", 10, 6},
+            {20, 1, "00:00:01", 30, 0},
+            {0, 75, "00:01:15", 0.4, -1},
+            {90, 90061, "25:01:01", 30.0 / 90061, 180122}};
+        for (const auto &[clip, ticks, elapsed, expectedSpeed, expectedLeft] : cases) {
+            monitor.start(clip, false);
+            for (int i = 0; i < ticks; ++i)
+                monitor.tick();
+            QCOMPARE(std::make_tuple(text, speed, left),
+                     std::make_tuple(elapsed, expectedSpeed, expectedLeft));
+        }
+        // The timer ticks; nothing encoded and a new run forgets the old reports.
+        QVERIFY(writeFile(path, ""));
+        monitor.converterOutput("time=00:01:00.00\rtime=00:0");
+        monitor.start(90, true);
+        monitor.converterOutput("1:20.00 \r");
+        speed = -1;
+        QVERIFY(QSignalSpy(&monitor, &ProgressMonitor::elapsedTextChanged).wait(1500));
+        monitor.stop();
+        QCOMPARE(std::make_tuple(text, speed, left),
+                 std::make_tuple(QString("00:00:01"), -1.0, -1LL));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestProgressMonitor)
 #include "tst_ProgressMonitor.moc"

@@ -1,13 +1,6 @@
+#include "../TestSupport.h"
 #include "media/MediaProbe.h"
 #include "media/MediaProbeQueue.h"
-#include "settings/ProgramFolders.h"
-
-#include <QDir>
-#include <QProcess>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <algorithm>
 
 namespace {
 
@@ -27,136 +20,119 @@ class TestMediaProbe : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void parse_data();
-    void parse();
-    void probe_data();
-    void probe();
-    void queue();
-
-private:
     QTemporaryDir m_dir;
-    QString m_mplayer;
+    QString m_mplayer = resolveProgram("mplayer");
+
+private slots:
+    void initTestCase()
+    {
+        const QString ffmpeg = resolveProgram("ffmpeg");
+        if (ffmpeg.isEmpty() || m_mplayer.isEmpty())
+            QFAIL("ffmpeg and mplayer are needed for this test");
+        for (const QString clip :
+             {"-odd \"clip\" é.avi|-i testsrc=size=320x240 -f lavfi -i sine -t "
+              "5 -c:v mpeg4 -c:a libmp3lame",
+              "h264 clip.mp4|-i testsrc=size=160x120 -t 3 -c:v libx264",
+              "sound only.mp3|-i sine -t 2"}) {
+            const RunResult made = run(ffmpeg, QStringList{"-v", "error", "-f", "lavfi"}
+                                                   << clip.section('|', 1).split(' ')
+                                                   << m_dir.filePath(clip.section('|', 0, 0)));
+            QVERIFY2(made.exitCode == 0, made.output.constData());
+        }
+        QVERIFY(writeFile(m_dir.filePath("not media.avi"), QByteArray(5000, 'z')));
+    }
+
+    void parse_data()
+    {
+        addColumns<QByteArray, QString>("output", "facts");
+        for (const QByteArray eol : {"\n", "\r\n"}) {
+            const auto row = [&eol](const char *name, QByteArray lines, const char *facts) {
+                QTest::addRow("%s %s", name, eol.size() == 1 ? "LF" : "CRLF")
+                    << lines.replace('|', eol) << QString(facts);
+            };
+            row("worked example",
+                "ID_VIDEO_WIDTH=640|ID_VIDEO_HEIGHT=480|ID_LENGTH=83.70|ID_VIDEO_FORMAT=XVID",
+                "640 480 83.7 XVID");
+            row("format verbatim", "ID_VIDEO_FORMAT=avc1|", "0 0 - avc1");
+            row("numeric format", "ID_VIDEO_FORMAT=0x10000002", "0 0 - 0x10000002");
+            row("empty length", "ID_LENGTH=", "0 0 0.0 -");
+            row("n/a length", "ID_LENGTH=n/a|", "0 0 0.0 -");
+            row("length prefix", "ID_LENGTH= 12.5s", "0 0 12.5 -");
+            row("key not exact", "id_video_width=640| ID_VIDEO_HEIGHT=480|ID_LENGTH =3", "0 0 - -");
+            row("value ends at second =", "ID_VIDEO_FORMAT=a=b", "0 0 - a");
+            row("later line wins", "ID_VIDEO_WIDTH=720|ID_VIDEO_WIDTH=704", "704 0 - -");
+            row("not a number keeps",
+                "ID_VIDEO_WIDTH=720|ID_VIDEO_WIDTH=abc|ID_VIDEO_HEIGHT=1e3|ID_VIDEO_HEIGHT="
+                "9999999999",
+                "720 0 - -");
+            row("blanks and fraction", "ID_VIDEO_WIDTH= 639.6 |ID_VIDEO_HEIGHT=\t-2", "640 -2 - -");
+            row("no =", "ID_VIDEO_WIDTH|ID_VIDEO_HEIGHT 480", "0 0 - -");
+            row("no ID lines", "MPlayer 1.5|Playing x.avi.|Exiting...", "0 0 - -");
+            row("after status line",
+                "V:  0.0  1/  1 \x1b[J\rID_VIDEO_WIDTH=320|ID_VIDEO_FORMAT=FMP4\r", "320 0 - FMP4");
+        }
+    }
+    void parse()
+    {
+        QFETCH(QByteArray, output);
+        QTEST(describe(parseProbeOutput(output)), "facts");
+    }
+
+    void probe_data()
+    {
+        // file: relative to the clip folder
+        addColumns<QString, QString, QString>("file", "program", "facts");
+        newRow("avi, leading dash", "-odd \"clip\" é.avi", m_mplayer, "320 240 5.0 FMP4");
+        newRow("mp4", "h264 clip.mp4", m_mplayer, "160 120 3.0 H264");
+        newRow("no video stream", "sound only.mp3", m_mplayer, "0 0 - -");
+        newRow("not media", "not media.avi", m_mplayer, "0 0 - -");
+        newRow("no such file", "missing.avi", m_mplayer, "0 0 - -");
+        newRow("mplayer missing", "h264 clip.mp4", "/nonexistent/mplayer", "0 0 - - error");
+        newRow("mplayer not found", "h264 clip.mp4", "", "0 0 - - error");
+    }
+    void probe()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, program);
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        QTEST(describe(ProbeMedia(file, program)), "facts");
+        MediaProbeQueue queue(program, 2);
+        QSignalSpy probed(&queue, &MediaProbeQueue::probed);
+        const int id = queue.add(file);
+        QDir::setCurrent(before);
+        QCOMPARE(probed.count(), 0); // never inside add()
+        QVERIFY(probed.wait(10000));
+        QCOMPARE(probed[0][0].toInt(), id);
+        QCOMPARE(probed[0][1].toString(), file);
+        QTEST(describe(probed[0][2].value<MediaFacts>()), "facts");
+    }
+
+    void queue()
+    {
+        auto *queue = new MediaProbeQueue(m_mplayer, 2);
+        QSignalSpy probed(queue, &MediaProbeQueue::probed);
+        QSignalSpy idle(queue, &MediaProbeQueue::idle);
+        QList<int> ids;
+        for (int i = 0; i < 6; ++i)
+            ids << queue->add(m_dir.filePath("h264 clip.mp4"));
+        queue->cancel(ids.takeLast()); // waiting
+        QTRY_COMPARE(queue->runningCount(), 2);
+        queue->cancel(ids.takeFirst()); // running
+        QVERIFY(idle.wait(20000));
+        QCOMPARE(idle.count(), 1);
+        QList<int> reported = firstArguments(probed);
+        std::sort(reported.begin(), reported.end());
+        QCOMPARE(reported, ids);
+        // The first result deletes the queue while the second MPlayer runs.
+        connect(queue, &MediaProbeQueue::probed, queue, [queue] { delete queue; });
+        for (int i = 0; i < 2; ++i)
+            queue->add(m_dir.filePath("h264 clip.mp4"));
+        QTRY_COMPARE(probed.count(), ids.size() + 1);
+        QTest::qWait(300);
+        QCOMPARE(probed.count(), ids.size() + 1);
+    }
 };
-
-void TestMediaProbe::initTestCase()
-{
-    const QString ffmpeg = resolveProgram("ffmpeg");
-    m_mplayer = resolveProgram("mplayer");
-    if (ffmpeg.isEmpty() || m_mplayer.isEmpty())
-        QFAIL("ffmpeg and mplayer are needed for this test");
-    for (const QString clip : {"-odd \"clip\" é.avi|-i testsrc=size=320x240 -f lavfi -i sine -t 5 "
-                               "-c:v mpeg4 -c:a libmp3lame",
-                               "h264 clip.mp4|-i testsrc=size=160x120 -t 3 -c:v libx264",
-                               "sound only.mp3|-i sine -t 2"}) {
-        const QStringList arguments = QStringList{"-v", "error", "-f", "lavfi"} +
-                                      clip.section('|', 1).split(' ') +
-                                      QStringList{m_dir.filePath(clip.section('|', 0, 0))};
-        QCOMPARE(QProcess::execute(ffmpeg, arguments), 0);
-    }
-    QFile text(m_dir.filePath("not media.avi"));
-    QVERIFY(text.open(QIODevice::WriteOnly) && text.write(QByteArray(5000, 'z')) == 5000);
-}
-
-void TestMediaProbe::parse_data()
-{
-    QTest::addColumn<QByteArray>("output");
-    QTest::addColumn<QString>("facts");
-    for (const QByteArray eol : {"\n", "\r\n"}) {
-        const auto row = [&eol](const char *name, QByteArray lines, const char *facts) {
-            QTest::addRow("%s %s", name, eol.size() == 1 ? "LF" : "CRLF")
-                << lines.replace('|', eol) << QString(facts);
-        };
-        row("worked example",
-            "ID_VIDEO_WIDTH=640|ID_VIDEO_HEIGHT=480|ID_LENGTH=83.70|ID_VIDEO_FORMAT=XVID",
-            "640 480 83.7 XVID");
-        row("format verbatim", "ID_VIDEO_FORMAT=avc1|", "0 0 - avc1");
-        row("numeric format", "ID_VIDEO_FORMAT=0x10000002", "0 0 - 0x10000002");
-        row("empty length", "ID_LENGTH=", "0 0 0.0 -");
-        row("n/a length", "ID_LENGTH=n/a|", "0 0 0.0 -");
-        row("length prefix", "ID_LENGTH= 12.5s", "0 0 12.5 -");
-        row("key not exact", "id_video_width=640| ID_VIDEO_HEIGHT=480|ID_LENGTH =3", "0 0 - -");
-        row("value ends at second =", "ID_VIDEO_FORMAT=a=b", "0 0 - a");
-        row("later line wins", "ID_VIDEO_WIDTH=720|ID_VIDEO_WIDTH=704", "704 0 - -");
-        row("not a number keeps",
-            "ID_VIDEO_WIDTH=720|ID_VIDEO_WIDTH=abc|ID_VIDEO_HEIGHT=1e3|ID_VIDEO_HEIGHT=9999999999",
-            "720 0 - -");
-        row("blanks and fraction", "ID_VIDEO_WIDTH= 639.6 |ID_VIDEO_HEIGHT=\t-2", "640 -2 - -");
-        row("no =", "ID_VIDEO_WIDTH|ID_VIDEO_HEIGHT 480", "0 0 - -");
-        row("no ID lines", "MPlayer 1.5|Playing x.avi.|Exiting...", "0 0 - -");
-        row("after status line", "V:  0.0  1/  1 \x1b[J\rID_VIDEO_WIDTH=320|ID_VIDEO_FORMAT=FMP4\r",
-            "320 0 - FMP4");
-    }
-}
-
-void TestMediaProbe::parse()
-{
-    QFETCH(QByteArray, output);
-    QTEST(describe(parseProbeOutput(output)), "facts");
-}
-
-void TestMediaProbe::probe_data()
-{
-    QTest::addColumn<QString>("file"); // relative to the clip folder
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QString>("facts");
-    const auto row = [](const char *name, const char *file, const QString &program,
-                        const char *facts) {
-        QTest::newRow(name) << QString(file) << program << QString(facts);
-    };
-    row("avi, leading dash", "-odd \"clip\" é.avi", m_mplayer, "320 240 5.0 FMP4");
-    row("mp4", "h264 clip.mp4", m_mplayer, "160 120 3.0 H264");
-    row("no video stream", "sound only.mp3", m_mplayer, "0 0 - -");
-    row("not media", "not media.avi", m_mplayer, "0 0 - -");
-    row("no such file", "missing.avi", m_mplayer, "0 0 - -");
-    row("mplayer missing", "h264 clip.mp4", "/nonexistent/mplayer", "0 0 - - error");
-    row("mplayer not found", "h264 clip.mp4", "", "0 0 - - error");
-}
-
-void TestMediaProbe::probe()
-{
-    QFETCH(QString, file);
-    QFETCH(QString, program);
-    const QString before = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(m_dir.path()));
-    QTEST(describe(ProbeMedia(file, program)), "facts");
-    MediaProbeQueue queue(program, 2);
-    QSignalSpy probed(&queue, &MediaProbeQueue::probed);
-    const int id = queue.add(file);
-    QDir::setCurrent(before);
-    QCOMPARE(probed.count(), 0); // never inside add()
-    QVERIFY(probed.wait(10000));
-    QCOMPARE(probed[0][0].toInt(), id);
-    QCOMPARE(probed[0][1].toString(), file);
-    QTEST(describe(probed[0][2].value<MediaFacts>()), "facts");
-}
-
-void TestMediaProbe::queue()
-{
-    auto *queue = new MediaProbeQueue(m_mplayer, 2);
-    QSignalSpy probed(queue, &MediaProbeQueue::probed);
-    QSignalSpy idle(queue, &MediaProbeQueue::idle);
-    QList<int> ids, reported;
-    for (int i = 0; i < 6; ++i)
-        ids << queue->add(m_dir.filePath("h264 clip.mp4"));
-    queue->cancel(ids.takeLast()); // waiting
-    QTRY_COMPARE(queue->runningCount(), 2);
-    queue->cancel(ids.takeFirst()); // running
-    QVERIFY(idle.wait(20000));
-    QCOMPARE(idle.count(), 1);
-    for (const QList<QVariant> &result : probed)
-        reported << result[0].toInt();
-    std::sort(reported.begin(), reported.end());
-    QCOMPARE(reported, ids);
-    // The first result deletes the queue while the second MPlayer runs.
-    connect(queue, &MediaProbeQueue::probed, queue, [queue] { delete queue; });
-    for (int i = 0; i < 2; ++i)
-        queue->add(m_dir.filePath("h264 clip.mp4"));
-    QTRY_COMPARE(probed.count(), ids.size() + 1);
-    QTest::qWait(300);
-    QCOMPARE(probed.count(), ids.size() + 1);
-}
 
 QTEST_GUILESS_MAIN(TestMediaProbe)
 #include "tst_MediaProbe.moc"

@@ -1,35 +1,8 @@
+#include "../TestSupport.h"
 #include "settings/Settings.h"
 #include "widgets/OptionsDialog.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QDir>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-
-template <typename... T> void row(const char *tag, const T &...values)
-{
-    (QTest::newRow(tag) << ... << values);
-}
 
 template <typename T> T *child(const Frmset &dialog, const char *name)
 {
@@ -55,23 +28,14 @@ void setState(Frmset &d, const QString &state)
     child<QLineEdit>(d, "Text1")->setText(v[3]);
 }
 
-// Shows the dialog, clicks a button and returns the first line of the message
-// box that came up as "title ! text" ("!" for the critical icon), or "".
+// Shows the dialog, clicks a button and returns the first line of each
+// message box that came up as "title ! text" ("!" for the critical icon).
 QString click(Frmset &dialog, const char *button)
 {
-    QString shown;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            shown = box->windowTitle() + (box->icon() == QMessageBox::Critical ? " ! " : " i ") +
-                    box->text().section('\n', 0, 0);
-            box->accept();
-        }
-    });
-    poll.start(10);
+    ModalAnswerer answerer;
     dialog.show();
     child<QPushButton>(dialog, button)->click();
-    return shown;
+    return answerer.texts.join('\n');
 }
 
 } // namespace
@@ -92,14 +56,14 @@ private slots:
 
     void opens_data()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("shown");
-        row("no file", QByteArray(), "/default|0|0|");
-        row("no existedfile", QByteArray("[set]\noutputfolder=/o\nautoshut=1\nthread=4 cores"),
-            "/o|0|1|4 cores");
-        row("1", QByteArray("[Set]\nexistedfile=1\nautoshut=2\n"), "/default|1|0|");
+        addColumns<QByteArray, QString>("content", "shown");
+        newRow("no file", QByteArray(), "/default|0|0|");
+        newRow("no existedfile", QByteArray("[set]\noutputfolder=/o\nautoshut=1\nthread=4 cores"),
+               "/o|0|1|4 cores");
+        newRow("1", QByteArray("[Set]\nexistedfile=1\nautoshut=2\n"), "/default|1|0|");
         // Shown as a conversion reads them; OK must not turn "2" into overwriting.
-        row("2, folder 0", QByteArray("[set]\nexistedfile=2\noutputfolder=0\n"), "/default|0|0|");
+        newRow("2, folder 0", QByteArray("[set]\nexistedfile=2\noutputfolder=0\n"),
+               "/default|0|0|");
     }
     void opens()
     {
@@ -111,14 +75,13 @@ private slots:
     // Input and the values written into a missing file, which also shows the order of writing.
     void saves_data()
     {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("saved");
-        row("8", "/out|0|1|8", "/out|0|1|8");
-        row("4 cores", "/out|1|0|4 cores", "/out|1|0|4");
-        row("empty", "|0|1|", "|0|1|0");
-        row("trimmed", " \t/my videos  |0|0|2", "/my videos|0|0|2");
-        row("negative", "/o|0|0|-3", "/o|0|0|0");
-        row("fraction", "/o|0|0|2.9x", "/o|0|0|2");
+        addColumns<QString, QString>("input", "saved");
+        newRow("8", "/out|0|1|8", "/out|0|1|8");
+        newRow("4 cores", "/out|1|0|4 cores", "/out|1|0|4");
+        newRow("empty", "|0|1|", "|0|1|0");
+        newRow("trimmed", " \t/my videos  |0|0|2", "/my videos|0|0|2");
+        newRow("negative", "/o|0|0|-3", "/o|0|0|0");
+        newRow("fraction", "/o|0|0|2.9x", "/o|0|0|2");
     }
     void saves()
     {
@@ -126,7 +89,7 @@ private slots:
         QFETCH(QString, saved);
         Frmset dialog(Settings(m_file, "/default"));
         setState(dialog, input);
-        QCOMPARE(click(dialog, "Command1"), QString());
+        QCOMPARE(click(dialog, "Command1"), QString()); // no message
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         const QStringList v = saved.split('|');
         QCOMPARE(readFile(m_file),
@@ -139,12 +102,10 @@ private slots:
     // input and leave the file as it was.
     void staysOpen_data()
     {
-        QTest::addColumn<QString>("threads");
-        QTest::addColumn<bool>("writable");
-        QTest::addColumn<QString>("message");
+        addColumns<QString, bool, QString>("threads", "writable", "message");
         for (const char *threads : {"9", "8.5", " 12 cores"})
-            row(threads, threads, true, "Clipwright ! Thread error!");
-        row("failed write", "2", false, "Clipwright ! The settings could not be saved to %1.");
+            newRow(threads, threads, true, "Clipwright ! Thread error!");
+        newRow("failed write", "2", false, "Clipwright ! The settings could not be saved to %1.");
     }
     void staysOpen()
     {
