@@ -1,6 +1,7 @@
 #include "widgets/MainWindow.h"
 
 #include "app/ProbedRow.h"
+#include "app/TimeText.h"
 #include "app/ProfileSelection.h"
 #include "engine/EncoderCheck.h"
 #include "engine/ProgressMonitor.h"
@@ -75,11 +76,7 @@ QString speedText(double speed, qint64 remaining)
 {
     QString text = QStringLiteral("Speed %1x").arg(speed, 0, 'f', 1);
     if (remaining >= 0)
-        text += QStringLiteral("  ·  %1 left")
-                    .arg(QStringLiteral("%1:%2:%3")
-                             .arg(remaining / 3600)
-                             .arg(remaining / 60 % 60, 2, 10, QLatin1Char('0'))
-                             .arg(remaining % 60, 2, 10, QLatin1Char('0')));
+        text += QStringLiteral("  ·  %1 left").arg(formatTimeText(remaining));
     return text;
 }
 
