@@ -39,15 +39,12 @@ QString between(const QString &text, const QString &before, const QString &after
 }
 
 // value=encoder, where the piece is " -vcodec encoder " or " -acodec encoder ".
-const char *const videoEncoders =
-    "xvid=libxvid,XviD=libxvid,x264=libx264,mpeg4=mpeg4,wmv v9=wmv2,WMV V8=wmv2,mjpeg=mjpeg,"
-    "h263=h263p,h263p=h263p,mpeg1=mpeg1video,mpeg2=mpeg2video,msmpeg4=msmpeg4,msmpeg4v2=msmpeg4v2,"
-    "wmv1=wmv1,wmv2=wmv2,huffyuv=huffyuv,ffv1=ffv1,vp8=libvpx,libtheora=libtheora,gif=gif,"
-    "mpeg1video=mpeg1video,mpeg2video=mpeg2video,flv=flv";
-const char *const audioEncoders =
-    "aac=aac,AAC=aac,mp3=libmp3lame,wma 9.2=wmav2,wmav1=wmav1,wmav2=wmav2,pcm=pcm_alaw,"
-    "opencore_amrnb=libopencore_amrnb,ac3=ac3,ogg=libvorbis,pcm_s16be=pcm_s16be,wma=wmav2,mp2=mp2,"
-    "aac_low=aac,aac_main=aac,aac_ltp=aac,alac=alac,flac=flac,ape=aac";
+// Values whose encoder has another name, or that differ in case; a value that
+// names its encoder unchanged would only restate the table.
+const char *const videoEncoders = "xvid=libxvid,XviD=libxvid,x264=libx264,wmv v9=wmv2,WMV V8=wmv2,"
+                                  "h263=h263p,mpeg1=mpeg1video,mpeg2=mpeg2video,vp8=libvpx";
+const char *const audioEncoders = "aac=aac,AAC=aac,mp3=libmp3lame,wma 9.2=wmav2,pcm=pcm_alaw,"
+                                  "ogg=libvorbis,wma=wmav2,aac_low=aac,ape=aac";
 
 } // namespace
 
