@@ -3,6 +3,7 @@
 // Helpers shared by the test executables: data rows, files, child processes
 // and clips made with FFmpeg.
 
+#include "engine/SystemServices.h"
 #include "settings/ProgramFolders.h"
 
 #include <QtTest>
@@ -27,6 +28,15 @@ inline QList<int> firstArguments(const QSignalSpy &spy)
         values << arguments.first().toInt();
     return values;
 }
+
+// Records power-off and folder requests in `log` instead of carrying them out.
+struct RecordingServices : PowerControl, FolderOpener
+{
+    explicit RecordingServices(QStringList &into) : log(into) {}
+    void powerOff() override { log << "power off"; }
+    void openFolder(const QString &folder) override { log << "open " + folder; }
+    QStringList &log;
+};
 
 // The file's bytes; empty when it cannot be read.
 inline QByteArray readFile(const QString &path)

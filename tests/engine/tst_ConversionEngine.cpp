@@ -12,12 +12,6 @@ namespace {
 
 QStringList g_events; // what the user would see, in order
 
-struct FakeServices : PowerControl, FolderOpener
-{
-    void powerOff() override { g_events << "power off"; }
-    void openFolder(const QString &folder) override { g_events << "open " + folder; }
-};
-
 } // namespace
 
 class TestConversionEngine : public QObject
@@ -30,7 +24,7 @@ class TestConversionEngine : public QObject
     std::unique_ptr<ConversionList> m_list;
     std::unique_ptr<OptionSheet> m_sheet;
     std::unique_ptr<KeyChannel> m_keys;
-    FakeServices m_services;
+    RecordingServices m_services{g_events};
     std::unique_ptr<ConversionEngine> m_engine;
     std::unique_ptr<QSignalSpy> m_rows; // rowFinished
 

@@ -1,29 +1,8 @@
+#include "../TestSupport.h"
 #include "settings/IniFile.h"
 #include "settings/NumberValue.h"
 #include "settings/ProgramFolders.h"
 #include "settings/Settings.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
-
-namespace {
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
 
 class TestSettings : public QObject
 {

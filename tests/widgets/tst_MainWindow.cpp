@@ -4,17 +4,6 @@
 #include "widgets/ProgressPanel.h"
 #include "widgets/ShutdownCountdown.h"
 
-namespace {
-
-struct Recorder : PowerControl, FolderOpener
-{
-    QStringList calls;
-    void powerOff() override { calls << "power off"; }
-    void openFolder(const QString &folder) override { calls << "open " + folder; }
-};
-
-} // namespace
-
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -22,7 +11,8 @@ class TestMainWindow : public QObject
     QTemporaryDir m_dir;
     QString m_clip = m_dir.filePath("clip one.avi"), m_long = m_dir.filePath("long.avi");
     QString m_settings = m_dir.filePath("settings.dat");
-    Recorder m_recorder;
+    QStringList m_calls;
+    RecordingServices m_recorder{m_calls};
 
     std::unique_ptr<MainWindow> makeWindow()
     {
@@ -49,7 +39,7 @@ private slots:
     void init()
     {
         QFile::remove(m_settings);
-        m_recorder.calls.clear();
+        m_calls.clear();
     }
 
     void startUpAndStoredProfile()
@@ -131,7 +121,7 @@ private slots:
         QVERIFY(finished.wait(60000));
         QCOMPARE(w->files().row(1)->Status + w->files().row(2)->Status, QString("OKOK"));
         QCOMPARE(answerer.texts, QStringList({"Clipwright i Conversion completed!"}));
-        QCOMPARE(m_recorder.calls, QStringList({"open " + out}));
+        QCOMPARE(m_calls, QStringList({"open " + out}));
         QCOMPARE(firstArguments(total), QList<int>({0, 50, 100, 100, 0}));
         QVERIFY(!w->progressPanel()->isVisibleTo(w.get()));
     }
@@ -158,7 +148,7 @@ private slots:
         QCOMPARE(finished.count(), 2);
         QCOMPARE(answerer.texts, QStringList({"Clipwright ! Conversion Canceled by the user!",
                                               "Clipwright ! Invalid input file name. " + gone}));
-        QVERIFY(m_recorder.calls.isEmpty());
+        QVERIFY(m_calls.isEmpty());
     }
 
     void hoverMarkAndPanelDrag()
@@ -196,9 +186,9 @@ private slots:
             answerer.press = "Cancel";
             countdown.powerOff();
         }
-        QVERIFY(m_recorder.calls.isEmpty());
+        QVERIFY(m_calls.isEmpty());
         countdown.powerOff(); // runs out
-        QCOMPARE(m_recorder.calls, QStringList({"power off"}));
+        QCOMPARE(m_calls, QStringList({"power off"}));
     }
 };
 
