@@ -1,7 +1,11 @@
-// Composition root of the window: builds the services, the main window and runs.
+// Composition root of the window: builds the session, the main window and
+// the services they need, and runs.
 #include "engine/SystemServices.h"
+#include "process/SignalWatcher.h"
+#include "session/Session.h"
 #include "settings/ProgramFolders.h"
 #include "widgets/MainWindow.h"
+#include "widgets/ShutdownCountdown.h"
 #include "widgets/Skin.h"
 
 #include <QApplication>
@@ -10,25 +14,31 @@
 
 int main(int argc, char *argv[])
 {
+    // SIGINT and SIGTERM (a Ctrl+C in the terminal, a logout) close the
+    // window as its close button does, so that a running conversion keeps
+    // its file. Blocked before any thread starts, so that all inherit it.
+    SignalWatcher::blockTerminationSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Clipwright"));
-    QApplication::setApplicationVersion(QStringLiteral("4.50"));
+    QApplication::setApplicationVersion(QStringLiteral(CLIPWRIGHT_VERSION));
+    const QString data = dataFolder();
     QApplication::setWindowIcon(
-        QIcon(QDir(dataFolder()).filePath(QStringLiteral("pictures/clipwright.png"))));
-    applySkin(app, QDir(dataFolder()).filePath(QStringLiteral("skins/frmmain.skn")));
+        QIcon(QDir(data).filePath(QStringLiteral("pictures/clipwright.png"))));
+    applySkin(app, QDir(data).filePath(QStringLiteral("skins/frmmain.skn")));
 
     LogindPowerControl power;
+    CountdownPowerControl countdown(power, nullptr);
     DesktopFolderOpener opener;
-    MainWindow::Services services;
-    services.dataFolder = dataFolder();
-    services.settingsFile = settingsFilePath();
-    services.writableFolder = writableFolder();
-    services.ffmpeg = resolveProgram(QStringLiteral("ffmpeg"));
-    services.mplayer = resolveProgram(QStringLiteral("mplayer"));
-    services.power = &power;
-    services.opener = &opener;
+    Session session({data, settingsFilePath(), writableFolder(),
+                     resolveProgram(QStringLiteral("ffmpeg")),
+                     resolveProgram(QStringLiteral("mplayer"))},
+                    countdown, opener);
+    session.start();
 
-    MainWindow window(services);
+    MainWindow window(session);
+    countdown.setParentWidget(&window);
+    SignalWatcher signalWatcher;
+    QObject::connect(&signalWatcher, &SignalWatcher::received, &window, &QWidget::close);
     window.show();
     // Files named on the command line (the desktop's "Open with") are added
     // as if they had been dropped.

@@ -1,5 +1,7 @@
 #include "app/ConversionList.h"
 
+#include <algorithm>
+
 ConversionList::ConversionList(QObject *parent) : QObject(parent) {}
 
 int ConversionList::append(const QString &filePath)
@@ -7,6 +9,7 @@ int ConversionList::append(const QString &filePath)
     ConversionItem item;
     item.FileName = filePath;
     m_rows.push_back(std::move(item));
+    m_ids.push_back(m_nextId++);
     emit rowAppended(count());
     return count();
 }
@@ -16,6 +19,17 @@ const ConversionItem *ConversionList::row(int position) const
     if (position < 1 || position > count())
         return nullptr;
     return &m_rows[static_cast<size_t>(position - 1)];
+}
+
+ConversionList::RowId ConversionList::idAt(int position) const
+{
+    return position < 1 || position > count() ? 0 : m_ids[static_cast<size_t>(position - 1)];
+}
+
+int ConversionList::positionOf(RowId id) const
+{
+    const auto it = std::find(m_ids.begin(), m_ids.end(), id);
+    return id == 0 || it == m_ids.end() ? 0 : int(it - m_ids.begin()) + 1;
 }
 
 bool ConversionList::setField(int position, Field field, const QString &text)
@@ -46,6 +60,7 @@ bool ConversionList::remove(int position)
     if (position < 1 || position > count())
         return false;
     m_rows.erase(m_rows.begin() + (position - 1));
+    m_ids.erase(m_ids.begin() + (position - 1));
     emit rowRemoved(position);
     if (m_selected == position)
         select(0);
@@ -57,6 +72,7 @@ bool ConversionList::remove(int position)
 void ConversionList::clear()
 {
     m_rows.clear();
+    m_ids.clear();
     emit cleared();
     select(0);
 }

@@ -7,6 +7,10 @@
 
 // The ordered rows of the file list. Positions count from 1. At most one row
 // is selected. Every change is signalled so that a view can follow it.
+//
+// Each row also has an id that never changes and is never given twice, so
+// that work that outlives a change of the list (a probe, a conversion) finds
+// its own row, or learns that it is gone.
 class ConversionList : public QObject
 {
     Q_OBJECT
@@ -16,9 +20,15 @@ public:
 
     explicit ConversionList(QObject *parent = nullptr);
 
+    using RowId = quint64;
+
     // Appends a row holding only the path; returns its position.
     int append(const QString &filePath);
     int count() const { return static_cast<int>(m_rows.size()); }
+    // 0 for a position outside 1..count().
+    RowId idAt(int position) const;
+    // 0 when the row is gone.
+    int positionOf(RowId id) const;
     // nullptr for a position outside 1..count(); the pointer is valid until
     // the next change of the list.
     [[nodiscard]] const ConversionItem *row(int position) const;
@@ -41,5 +51,7 @@ signals:
 
 private:
     std::vector<ConversionItem> m_rows;
+    std::vector<RowId> m_ids; // beside m_rows, same order
+    RowId m_nextId = 1;
     int m_selected = 0;
 };

@@ -1,7 +1,7 @@
 #include "cli/CliOptions.h"
 
-#include "app/TimeText.h"
 #include "engine/CommandBuilder.h"
+#include "process/TimeText.h"
 
 #include <QCommandLineParser>
 

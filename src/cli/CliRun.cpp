@@ -1,45 +1,44 @@
 #include "cli/CliRun.h"
 
 #include "app/ConversionList.h"
-#include "app/ProbedRow.h"
-#include "app/TimeText.h"
-#include "cli/SignalWatcher.h"
 #include "engine/ConversionEngine.h"
 #include "engine/ProgressMonitor.h"
 #include "media/MediaProbeQueue.h"
+#include "process/SignalWatcher.h"
+#include "process/TimeText.h"
+#include "session/Session.h"
 
 #include <QCoreApplication>
 #include <unistd.h>
 
-CliRun::CliRun(ConversionList &list, ConversionEngine &engine, MediaProbeQueue &probes,
-               SignalWatcher &signalWatcher, RowDefaults defaults,
-               std::function<ConvertCommand(int)> dryRunCommand, QObject *parent)
-    : QObject(parent), m_list(list), m_engine(engine), m_probes(probes),
-      m_defaults(std::move(defaults)), m_dryRunCommand(std::move(dryRunCommand)),
-      m_showProgress(::isatty(STDERR_FILENO) == 1)
+CliRun::CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions &options,
+               QStringList files, RowDefaults defaults, QObject *parent)
+    : QObject(parent), m_session(session), m_options(options), m_files(std::move(files)),
+      m_defaults(std::move(defaults)), m_showProgress(::isatty(STDERR_FILENO) == 1)
 {
+    ConversionEngine &engine = m_session.engine();
     connect(&signalWatcher, &SignalWatcher::received, this, &CliRun::onSignal);
-    connect(&m_probes, &MediaProbeQueue::probed, this,
-            [this](int id, const QString &, const MediaFacts &facts) { onProbed(id, facts); });
-    connect(&m_probes, &MediaProbeQueue::idle, this, &CliRun::onProbesDone);
-
-    connect(&m_engine, &ConversionEngine::rowFinished, this,
-            [this](int, const QString &status, const QString &source, const QString &output,
+    connect(&m_session, &Session::ready, this, &CliRun::onReady);
+    connect(&m_session, &Session::rowProbed, this, &CliRun::onRowProbed);
+    connect(&m_session, &Session::probesFinished, this, &CliRun::onProbesDone);
+    connect(&engine, &ConversionEngine::rowFinished, this,
+            [this](ConversionList::RowId, ConversionJob::Status status, const QString &source,
+                   const QString &output,
                    const QString &reason) { onRowFinished(status, source, output, reason); });
-    connect(&m_engine, &ConversionEngine::message, this, &CliRun::onMessage);
-    connect(&m_engine, &ConversionEngine::batchFinished, this, &CliRun::onBatchFinished);
-    connect(&m_engine, &ConversionEngine::idle, this, &CliRun::exitWhenIdle);
+    connect(&engine, &ConversionEngine::message, this, &CliRun::onMessage);
+    connect(&engine, &ConversionEngine::batchFinished, this, &CliRun::onBatchFinished);
+    connect(&engine, &ConversionEngine::busyChanged, this, &CliRun::exitWhenIdle);
     if (!m_showProgress)
         return;
-    connect(&m_engine, &ConversionEngine::itemProgressChanged, this, [this](int percent) {
+    connect(&engine, &ConversionEngine::itemProgressChanged, this, [this](int percent) {
         m_itemPercent = percent;
         drawProgress();
     });
-    connect(&m_engine, &ConversionEngine::totalProgressChanged, this, [this](int percent) {
+    connect(&engine, &ConversionEngine::totalProgressChanged, this, [this](int percent) {
         m_totalPercent = percent;
         drawProgress();
     });
-    ProgressMonitor &monitor = m_engine.monitor();
+    ProgressMonitor &monitor = engine.monitor();
     connect(&monitor, &ProgressMonitor::elapsedTextChanged, this, [this](const QString &text) {
         m_elapsed = text;
         drawProgress();
@@ -52,47 +51,82 @@ CliRun::CliRun(ConversionList &list, ConversionEngine &engine, MediaProbeQueue &
 
 void CliRun::start()
 {
-    for (int position = 1; position <= m_list.count(); ++position)
-        m_probePositions.insert(m_probes.add(m_list.row(position)->FileName), position);
+    if (m_session.isReady())
+        onReady();
 }
 
-void CliRun::onProbed(int id, const MediaFacts &facts)
+void CliRun::onReady()
+{
+    if (m_exitStatus || m_filesAdded)
+        return;
+    const QString error = setUpSheet();
+    if (!error.isEmpty()) {
+        printLine(stderr, QStringLiteral("clipwright-cli: ") + error);
+        printLine(stderr, QStringLiteral("Try 'clipwright-cli --help'."));
+        return finish(UsageOrInput);
+    }
+    m_filesAdded = true;
+    for (const QString &file : std::as_const(m_files))
+        m_session.AddFileToList(file);
+}
+
+QString CliRun::setUpSheet()
+{
+    const QVector<ProfileEntry> &entries = m_session.profileEntries();
+    const std::optional<int> stored = m_session.settings().profile();
+    const int wanted = m_options.profile.value_or(stored.value_or(1));
+    if (wanted < 1 || wanted > entries.size())
+        return QStringLiteral("profile position %1%2 is outside 1..%3 (see --list-profiles)")
+            .arg(wanted)
+            .arg(m_options.profile || !stored ? QString() : QStringLiteral(" (stored setting)"))
+            .arg(entries.size());
+    const Session::ProfileChoice choice = m_session.selectProfile(wanted);
+    if (!choice.problem.isEmpty())
+        return QStringLiteral("profile %1 cannot be used: %2").arg(wanted).arg(choice.problem);
+    if (m_session.profileText().isEmpty())
+        return QStringLiteral("entry %1 is a category without a profile after it").arg(wanted);
+
+    OptionSheet &sheet = m_session.sheet();
+    for (const SheetAssignment &a : m_options.assignments) {
+        const OptionItem *item = sheet.item(a.group, a.item);
+        if (!item)
+            return QStringLiteral("the option sheet has no item \"%1/%2\"").arg(a.group, a.item);
+        if (item->readOnly)
+            return QStringLiteral("\"%1/%2\" cannot be set").arg(a.group, a.item);
+        (void)sheet.setValue(a.group, a.item, a.value);
+    }
+    return {};
+}
+
+void CliRun::onRowProbed(ConversionList::RowId id)
 {
     using Field = ConversionList::Field;
-    const int position = m_probePositions.value(id);
-    if (!fillProbedRow(m_list, position, facts))
-        return;
+    ConversionList &list = m_session.files();
+    const int position = list.positionOf(id);
     if (!m_defaults.start.isEmpty()) {
-        (void)m_list.setField(position, Field::Start, m_defaults.start);
-        (void)m_list.setField(position, Field::End, m_defaults.end);
+        (void)list.setField(position, Field::Start, m_defaults.start);
+        (void)list.setField(position, Field::End, m_defaults.end);
     }
     if (!m_defaults.watermark.isEmpty())
-        (void)m_list.setField(position, Field::Watermark, m_defaults.watermark);
+        (void)list.setField(position, Field::Watermark, m_defaults.watermark);
 }
 
 void CliRun::onProbesDone()
 {
-    if (m_batchStarted || m_exitStatus)
+    if (m_batchStarted || m_exitStatus || !m_filesAdded || m_session.pendingProbes() > 0)
         return;
-    if (m_dryRunCommand) {
-        printDryRun();
-        finish(AllOk);
-        return;
+    if (m_options.dryRun) {
+        for (int position = 1; position <= m_session.files().count(); ++position) {
+            const ConvertCommand command = m_session.commandFor(position);
+            printLine(stdout, command.CommandLine + QLatin1Char('\t') + command.OutputPath);
+        }
+        return finish(AllOk);
     }
     m_batchStarted = true;
-    m_engine.BurnNow();
-    // BurnNow refuses only an empty list or a second batch; neither can be here.
-    if (!m_exitStatus && !m_engine.isRunning()) {
+    // BurnNow refuses only an empty list or a busy engine; neither can be here.
+    if (!m_session.engine().BurnNow()) {
         printLine(stderr, QStringLiteral("clipwright-cli: the batch did not start"));
         finish(SomeFailed);
-    }
-}
-
-void CliRun::printDryRun()
-{
-    for (int position = 1; position <= m_list.count(); ++position) {
-        const ConvertCommand command = m_dryRunCommand(position);
-        printLine(stdout, command.CommandLine + QLatin1Char('\t') + command.OutputPath);
     }
 }
 
@@ -101,23 +135,23 @@ void CliRun::onSignal(int)
     if (m_exitStatus || m_cancelRequested)
         return; // already ending; a cancelled FFmpeg is finishing its file
     m_cancelRequested = true;
-    if (m_engine.isRunning())
-        m_engine.cancel();
+    if (m_session.engine().isRunning())
+        m_session.engine().cancel();
     else
-        finish(Cancelled); // still probing: nothing has been written
+        finish(Cancelled); // not converting yet: nothing has been written
 }
 
-void CliRun::onRowFinished(const QString &status, const QString &source, const QString &output,
-                           const QString &reason)
+void CliRun::onRowFinished(ConversionJob::Status status, const QString &source,
+                           const QString &output, const QString &reason)
 {
-    if (status != QLatin1String("OK"))
+    if (status != ConversionJob::Status::Ok)
         m_anyFailed = true;
     // The next row starts its figures afresh.
     m_elapsed.clear();
     m_speed = -1;
     m_remaining = -1;
-    printLine(stdout, status + QLatin1Char('\t') + source + QLatin1Char('\t') + output);
-    if (status == QLatin1String("Fail") && !reason.isEmpty())
+    printLine(stdout, statusText(status) + QLatin1Char('\t') + source + QLatin1Char('\t') + output);
+    if (status == ConversionJob::Status::Failed && !reason.isEmpty())
         printLine(stderr,
                   QStringLiteral("Failed: ") + source + QLatin1Char('\n') + reason.trimmed());
 }
@@ -152,9 +186,8 @@ void CliRun::finish(int status)
 
 void CliRun::exitWhenIdle()
 {
-    // A cancelled FFmpeg still finishes the partial file; leaving now would
-    // cut it off.
-    if (m_exitStatus && !m_engine.isBusy())
+    // A cancelled FFmpeg still closes its file; leaving now would cut it off.
+    if (m_exitStatus && !m_session.engine().isBusy())
         QCoreApplication::exit(*m_exitStatus);
 }
 
@@ -168,8 +201,8 @@ void CliRun::printLine(std::FILE *stream, const QString &text)
 
 void CliRun::drawProgress()
 {
-    const ConversionRun &run = m_engine.run();
-    if (!m_showProgress || m_exitStatus || !m_engine.isRunning() || run.currentRow == 0)
+    const ConversionRun &run = m_session.engine().run();
+    if (!m_showProgress || m_exitStatus || !m_session.engine().isRunning() || run.currentRow == 0)
         return;
     QString line = QStringLiteral("Row %1/%2  %3%  total %4%")
                        .arg(run.currentRow)

@@ -1,26 +1,24 @@
 #pragma once
 
-#include "engine/CommandBuilder.h"
-#include "media/MediaProbe.h"
+#include "app/ConversionList.h"
+#include "cli/CliOptions.h"
+#include "engine/ConversionJob.h"
 
-#include <QHash>
 #include <QObject>
 #include <QString>
 #include <cstdio>
-#include <functional>
 #include <optional>
 
-class ConversionEngine;
-class ConversionList;
-class MediaProbeQueue;
+class Session;
 class SignalWatcher;
 enum class BatchOutcome;
 enum class MessageIcon;
 
-// One run of clipwright-cli once the command line has been checked: probes
-// the listed files, fills their rows, then either prints the commands
-// (--dry-run) or converts the batch, printing what the window would show.
-// It ends the event loop with the exit status.
+// One run of clipwright-cli once the command line has been checked: waits
+// for the session to be ready, applies the profile and the --set values,
+// adds the files, then either prints their commands (--dry-run) or converts
+// the batch, printing what the window would show. It ends the event loop
+// with the exit status.
 class CliRun : public QObject
 {
     Q_OBJECT
@@ -43,20 +41,21 @@ public:
         QString watermark;
     };
 
-    // `dryRunCommand` builds a row's command for --dry-run; empty for a real run.
-    CliRun(ConversionList &list, ConversionEngine &engine, MediaProbeQueue &probes,
-           SignalWatcher &signalWatcher, RowDefaults defaults,
-           std::function<ConvertCommand(int position)> dryRunCommand, QObject *parent = nullptr);
+    // `files` are absolute paths that exist.
+    CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions &options,
+           QStringList files, RowDefaults defaults, QObject *parent = nullptr);
 
-    // Adds a probe for every row; the rest follows from the event loop.
     void start();
 
 private:
-    void onProbed(int id, const MediaFacts &facts);
+    void onReady();
+    // Applies the profile and the --set values; the reason when the command
+    // line asks for something the sheet cannot do.
+    QString setUpSheet();
+    void onRowProbed(ConversionList::RowId id);
     void onProbesDone();
-    void printDryRun();
     void onSignal(int signalNumber);
-    void onRowFinished(const QString &status, const QString &source, const QString &output,
+    void onRowFinished(ConversionJob::Status status, const QString &source, const QString &output,
                        const QString &reason);
     void onMessage(const QString &text, MessageIcon icon);
     void onBatchFinished(BatchOutcome outcome);
@@ -67,13 +66,12 @@ private:
     void drawProgress();
     void clearProgress();
 
-    ConversionList &m_list;
-    ConversionEngine &m_engine;
-    MediaProbeQueue &m_probes;
+    Session &m_session;
+    const CliOptions &m_options;
+    QStringList m_files;
     RowDefaults m_defaults;
-    std::function<ConvertCommand(int)> m_dryRunCommand;
 
-    QHash<int, int> m_probePositions; // probe id -> row position
+    bool m_filesAdded = false;
     bool m_batchStarted = false;
     bool m_cancelRequested = false;
     bool m_anyFailed = false;

@@ -1,22 +1,15 @@
 // clipwright-cli: the conversion engine of the window without a window.
-// Builds the catalogue, option sheet, list and engine, wires them to a
-// printer, and runs the event loop.
+// Builds the session, checks the command line against it and hands the rest
+// to a CliRun in the event loop.
 
-#include "app/ConversionList.h"
-#include "app/OptionSheet.h"
-#include "app/ProfileCatalogue.h"
-#include "app/ProfileSelection.h"
 #include "app/WatermarkText.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRun.h"
-#include "cli/SignalWatcher.h"
-#include "engine/CommandBuilder.h"
 #include "engine/ConversionEngine.h"
-#include "engine/KeyChannel.h"
 #include "engine/SystemServices.h"
-#include "media/MediaProbeQueue.h"
+#include "process/SignalWatcher.h"
+#include "session/Session.h"
 #include "settings/ProgramFolders.h"
-#include "settings/Settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -63,41 +56,12 @@ QString absolutePath(const QString &path)
     return path.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
-// Applies the chosen profile and the --set values to a fresh sheet; the
-// reason when the command line asks for something the sheet cannot do.
-QString setUpSheet(const CliOptions &options, const Settings &settings,
-                   const QVector<ProfileEntry> &entries, ProfileCatalogue &catalogue,
-                   OptionSheet &sheet, QString &profileText)
-{
-    sheet.prolist();
-    const std::optional<int> stored = settings.profile();
-    const int wanted = options.profile.value_or(stored.value_or(1));
-    if (wanted < 1 || wanted > entries.size())
-        return QStringLiteral("profile position %1%2 is outside 1..%3 (see --list-profiles)")
-            .arg(wanted)
-            .arg(options.profile || !stored ? QString() : QStringLiteral(" (stored setting)"))
-            .arg(entries.size());
-    const int position = applyProfile(entries, wanted, catalogue, sheet);
-    if (!entries[position - 1].isProfile())
-        return QStringLiteral("entry %1 is a category without a profile after it").arg(wanted);
-    profileText = entries[position - 1].text;
-
-    for (const SheetAssignment &a : options.assignments) {
-        const OptionItem *item = sheet.item(a.group, a.item);
-        if (!item)
-            return QStringLiteral("the option sheet has no item \"%1/%2\"").arg(a.group, a.item);
-        if (item->readOnly)
-            return QStringLiteral("\"%1/%2\" cannot be set").arg(a.group, a.item);
-        (void)sheet.setValue(a.group, a.item, a.value);
-    }
-    return {};
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    // Before Qt starts any thread or child, so that all of them inherit it.
+    // Before Qt starts any thread, so that every thread has them blocked and
+    // the signalfd of SignalWatcher receives them.
     if (!SignalWatcher::blockTerminationSignals())
         return fail(QStringLiteral("cannot block SIGINT and SIGTERM"));
 
@@ -118,15 +82,16 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    const QString cataloguePath = QDir(dataFolder()).filePath(QStringLiteral("ct.s3db"));
-    ProfileCatalogue catalogue;
-    if (!catalogue.open(cataloguePath))
-        return fail(QStringLiteral("cannot open the profile catalogue %1: %2")
-                        .arg(cataloguePath, catalogue.errorString()));
-    const QVector<ProfileEntry> entries = catalogue.loadEntries();
+    NoPowerOff power;
+    NoFolderOpener opener;
+    Session session({dataFolder(), settingsFilePath(), writableFolder(),
+                     resolveProgram(QStringLiteral("ffmpeg")),
+                     resolveProgram(QStringLiteral("mplayer"))},
+                    power, opener);
+    session.start();
+    const QVector<ProfileEntry> &entries = session.profileEntries();
     if (entries.isEmpty())
-        return fail(QStringLiteral("cannot read the profile catalogue %1: %2")
-                        .arg(cataloguePath, catalogue.errorString()));
+        return fail(session.catalogueProblem());
     if (options.listProfiles) {
         for (int i = 0; i < entries.size(); ++i)
             printTo(stdout,
@@ -134,17 +99,10 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    const Settings settings = Settings::forThisProgram();
-    OptionSheet sheet;
-    QString profileText;
-    const QString sheetError =
-        setUpSheet(options, settings, entries, catalogue, sheet, profileText);
-    if (!sheetError.isEmpty())
-        return usageError(sheetError);
-
     const QString outputFolder = absolutePath(options.outputFolder);
     if (!options.outputFolder.isEmpty() && !QFileInfo(outputFolder).isDir())
         return usageError(QStringLiteral("no folder %1").arg(outputFolder));
+    session.engine().setOutputFolderOverride(outputFolder);
     CliRun::RowDefaults defaults{options.clipStart, options.clipEnd, {}};
     if (!options.watermarkPicture.isEmpty()) {
         const QString picture = absolutePath(options.watermarkPicture);
@@ -154,45 +112,22 @@ int main(int argc, char *argv[])
     }
 
     // Every file is checked before anything starts, with the engine's words.
-    ConversionList list;
+    QStringList files;
     bool allFound = true;
     for (const QString &file : options.files) {
-        const QString path = absolutePath(file);
-        if (!QFileInfo(path).isFile()) {
-            printTo(stderr, QStringLiteral("Invalid input file name. ") + path);
+        files << absolutePath(file);
+        if (!QFileInfo(files.last()).isFile()) {
+            printTo(stderr, QStringLiteral("Invalid input file name. ") + files.last());
             allFound = false;
         }
-        list.append(path);
     }
     if (!allFound)
         return CliRun::UsageOrInput;
 
-    KeyChannel keys;
-    NoPowerOff power;
-    NoFolderOpener opener;
-    ConversionEngine::Environment environment{
-        resolveProgram(QStringLiteral("ffmpeg")), statisticsFilePath(), settings.file(),
-        writableFolder(), [profileText] { return profileText; }};
-    ConversionEngine engine(list, sheet, keys, power, opener, environment);
-    engine.setOutputFolderOverride(outputFolder);
-
-    std::function<ConvertCommand(int)> dryRunCommand;
-    if (options.dryRun) {
-        dryRunCommand = [&](int row) {
-            const ConvertEnvironment env{environment.ffmpeg, environment.statisticsFile,
-                                         settings.thread(), settings.existedFile()};
-            const ConversionItem &item = *list.row(row);
-            const QString folder = outputFolder.isEmpty() ? settings.outputFolder() : outputFolder;
-            return BuildConvertCommand(
-                sheet, item, MakeOutputPath(item.FileName, profileText, folder, env.policy), env);
-        };
-    }
-
     SignalWatcher signalWatcher;
     if (!signalWatcher.isValid())
         return fail(QStringLiteral("cannot watch SIGINT and SIGTERM"));
-    MediaProbeQueue probes;
-    CliRun run(list, engine, probes, signalWatcher, defaults, dryRunCommand);
+    CliRun run(session, signalWatcher, options, files, defaults);
     run.start();
     return QCoreApplication::exec();
 }

@@ -1,8 +1,9 @@
 #include "engine/CommandBuilder.h"
 
 #include "app/OptionSheet.h"
-#include "app/TimeText.h"
 #include "app/WatermarkText.h"
+#include "engine/OutputFile.h"
+#include "process/TimeText.h"
 #include "settings/NumberValue.h"
 
 #include <QDir>
@@ -126,9 +127,11 @@ public:
         const auto words = piece.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         m_arguments += words;
     }
-    void path(const QString &path)
+    void path(const QString &path) { path2(path, path); }
+    // A path that reads as `shown` in the display text.
+    void path2(const QString &shown, const QString &path)
     {
-        m_line += QLatin1Char('"') + path + QLatin1Char('"');
+        m_line += QLatin1Char('"') + shown + QLatin1Char('"');
         m_arguments.append(path);
     }
     QString line() const { return m_line; }
@@ -169,24 +172,12 @@ QString profileExtension(const QString &profileText)
 QString MakeOutputPath(const QString &sourcePath, const QString &profileText,
                        const QString &outputFolder, ExistingFilePolicy policy)
 {
-    const QString extension = profileExtension(profileText);
-    const auto cutAtFirstPoint = [](const QString &name) {
-        const int dot = name.indexOf(QLatin1Char('.'));
-        return dot < 0 ? name : name.left(dot);
-    };
-    const auto inFolder = [&](const QString &name) {
-        return QDir::cleanPath(outputFolder + QLatin1Char('/') + name);
-    };
-
-    QString base = cutAtFirstPoint(QFileInfo(sourcePath).fileName());
-    QString candidate = inFolder(base + extension);
-    if (policy == ExistingFilePolicy::AddNew) {
-        while (QFileInfo::exists(candidate)) {
-            base = cutAtFirstPoint(QFileInfo(candidate).fileName()) + QStringLiteral("_New");
-            candidate = inFolder(base + extension);
-        }
-    }
-    return candidate;
+    const QString name = QFileInfo(sourcePath).fileName();
+    const int dot = name.indexOf(QLatin1Char('.'));
+    const QString base = dot < 0 ? name : name.left(dot);
+    const QString candidate =
+        QDir::cleanPath(outputFolder + QLatin1Char('/') + base + profileExtension(profileText));
+    return policy == ExistingFilePolicy::AddNew ? nextFreeOutputPath(candidate) : candidate;
 }
 
 QString overlayExpression(const QString &placement)
@@ -206,7 +197,8 @@ QString overlayExpression(const QString &placement)
 }
 
 ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionItem &row,
-                                   const QString &outputPath, const ConvertEnvironment &env)
+                                   const QString &outputPath, const QString &partPath,
+                                   const ConvertEnvironment &env)
 {
     const QString &video = OptionSheet::VideoOptions;
     const QString &audio = OptionSheet::AudioOptions;
@@ -224,6 +216,8 @@ ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionIte
     ConvertCommand command;
     command.Program = env.program;
     command.OutputPath = outputPath;
+    command.PartPath = partPath.isEmpty() ? outputPath : partPath;
+    command.hasVideo = videoCodec.toLower() != QLatin1String("n/a"); // the " -vn " row
     command.ClipStartSeconds = parseTimeText(row.Start).value_or(0);
     const std::optional<qint64> end = parseTimeText(row.End);
     if (end)
@@ -268,7 +262,7 @@ ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionIte
     // FFmpeg ignores options that follow the last output file.
     pieces.text(QStringLiteral(" -threads ") + QString::number(qMax(0, env.threads)));
     pieces.text(QStringLiteral(" "));
-    pieces.path(outputPath);
+    pieces.path2(outputPath, command.PartPath);
     pieces.text(QStringLiteral(" -vstats_file "));
     pieces.path(env.statisticsFile);
 

@@ -8,18 +8,23 @@
 
 class OptionSheet;
 
-// One row's FFmpeg command. `Arguments` is what the process gets; a path is
-// always exactly one argument. `CommandLine` is the text shown and logged,
-// built from the same pieces with double quotes around the paths.
+// One row's FFmpeg command. `Arguments` is what the process gets: FFmpeg
+// writes to the part file, and a path is always exactly one argument.
+// `CommandLine` is the text shown and logged, built from the same pieces with
+// double quotes around the paths and the output path where the part file is
+// passed, so that it reads as the command that makes the output.
 struct ConvertCommand
 {
     QString Program;
     QStringList Arguments;
     QString CommandLine;
     QString OutputPath;
+    QString PartPath;
     qint64 ClipStartSeconds = 0;
     // 0 when the row has no end time: the whole file from the start.
     qint64 ClipSeconds = 0;
+    // False for an audio-only profile: FFmpeg then writes no statistics lines.
+    bool hasVideo = true;
 };
 
 // What a command needs beside the option sheet and the row.
@@ -37,12 +42,15 @@ QString profileExtension(const QString &profileText);
 
 // The output path for a source: the source's name up to its first ".", the
 // profile's extension, in the output folder. With AddNew, "_New" is appended
-// until the name is free (x.mp4, x_New.mp4, x_New_New.mp4, ...).
+// until the name is free (x.mp4, x_New.mp4, x_New_New.mp4, ...); a link at a
+// name takes it, also a link that points nowhere.
 QString MakeOutputPath(const QString &sourcePath, const QString &profileText,
                        const QString &outputFolder, ExistingFilePolicy policy);
 
+// `partPath` is where FFmpeg writes; empty means the output path itself.
 ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionItem &row,
-                                   const QString &outputPath, const ConvertEnvironment &env);
+                                   const QString &outputPath, const QString &partPath,
+                                   const ConvertEnvironment &env);
 
 // The FFmpeg encoder a codec value of the option sheet asks for ("xvid" ->
 // "libxvid", "aac" -> "aac"); empty for "Original", "N/A" and unknown values.

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "app/ConversionList.h"
 #include "engine/CommandBuilder.h"
+#include "engine/ConversionJob.h"
 #include "settings/Settings.h"
 
-#include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QProcess>
 #include <functional>
 #include <memory>
 
-class ConversionList;
 class FolderOpener;
 class KeyChannel;
 class OptionSheet;
@@ -31,20 +31,22 @@ struct ConversionRun
     bool CancelRequested = false;
     int TotalPercent = 0;
     int rowCount = 0;   // taken once when the run starts
-    int currentRow = 0; // position of the row being converted; 0 between rows
+    int currentRow = 0; // which of the batch's rows runs, from 1; 0 when idle
 };
 
 // How a batch ended.
 enum class BatchOutcome
 {
     Completed,    // every row was tried; rows may have failed
-    Cancelled,    // the user cancelled
+    Cancelled,    // the user cancelled, or the program is closing
     InvalidInput, // a source was missing; later rows were not tried
 };
 
-// Converts every row of the list with FFmpeg, one after the other, and
-// reports everything a view shows through signals. It reacts to the child's
-// signals and a timer; nothing waits in a loop.
+// Converts the rows of the list with FFmpeg, one ConversionJob after the
+// other, and reports everything a view shows through signals. The batch is
+// the rows listed when it starts, followed by their ids: rows added later
+// wait for the next batch, and a row removed meanwhile is skipped. The next
+// row starts when the previous job signals its end; nothing waits in a loop.
 class ConversionEngine : public QObject
 {
     Q_OBJECT
@@ -54,7 +56,7 @@ public:
     struct Environment
     {
         QString ffmpeg;         // the resolved program; empty when not found
-        QString statisticsFile; // curconvert.log in the writable folder
+        QString statisticsFile; // curconvert.log in the writable folder, where FFmpeg runs
         QString settingsFile;   // settings.dat
         QString defaultOutputFolder;
         // The text of the chosen profile, read afresh for every row.
@@ -64,28 +66,35 @@ public:
     ConversionEngine(ConversionList &list, OptionSheet &sheet, KeyChannel &keys,
                      PowerControl &power, FolderOpener &opener, Environment environment,
                      QObject *parent = nullptr);
+    // FFmpegs still running end as at program close, and their files are
+    // placed, before this returns.
     ~ConversionEngine() override;
 
     // Used instead of the "outputfolder" setting when not empty.
     void setOutputFolderOverride(const QString &folder) { m_outputFolderOverride = folder; }
-    // How long a cancelled or abandoned FFmpeg gets to finish its file after
-    // "q" before it is terminated, then killed.
+    // How long a cancelled FFmpeg gets to finish its file after "q" before it
+    // is terminated, then killed.
     void setGracePeriod(int milliseconds) { m_graceMs = milliseconds; }
 
-    // The Convert command. Does nothing while a batch runs or the list is empty.
-    void BurnNow();
+    // The Convert command. False, and nothing happens, while the engine is
+    // busy or the list is empty.
+    bool BurnNow();
     // The Cancel button: the running row is cancelled at once.
     void cancel();
+    // The program is closing: the running row is cancelled as by Cancel, but
+    // without a message. The engine stays busy until its FFmpeg has ended.
+    void shutdown();
 
     bool isRunning() const { return m_running; }
-    // True while a batch runs or a cancelled FFmpeg is still finishing its file.
-    bool isBusy() const { return m_running || !m_lingering.isEmpty(); }
+    // True while a batch runs or a cancelled FFmpeg is still finishing its
+    // file; a new batch waits until then.
+    bool isBusy() const { return m_running || !m_finishing.isEmpty(); }
     const ConversionRun &run() const { return m_run; }
     ProgressMonitor &monitor() { return *m_monitor; }
 
-    // Ends a running batch as the program closes: FFmpeg gets "q", then the
-    // grace period, then terminate and kill. No message is shown.
-    void shutdown();
+    // The command the engine would run for `row` with the settings as they
+    // are now; FFmpeg would write to a part file, which the text does not show.
+    ConvertCommand commandFor(const ConversionItem &row) const;
 
 signals:
     void panelVisibleChanged(bool visible);
@@ -94,30 +103,33 @@ signals:
     void totalProgressChanged(int percent);
     void busyPointerChanged(bool busy);
     void message(const QString &text, MessageIcon icon);
-    // A row ended: status is "OK", "Fail" or "Cancel".
-    void rowFinished(int position, const QString &status, const QString &source,
+    void rowStarted(ConversionList::RowId id);
+    // A row's job ended. `output` is where the file is (a cancelled row's
+    // partial file too); `reason` says why a row failed.
+    void rowFinished(ConversionList::RowId id, ConversionJob::Status status, const QString &source,
                      const QString &output, const QString &reason);
     void batchFinished(BatchOutcome outcome);
-    // A cancelled FFmpeg has ended and its partial file is in place.
-    void idle();
+    void busyChanged(bool busy);
 
 private:
+    struct BatchSettings
+    {
+        QString outputFolder;
+        ExistingFilePolicy policy = ExistingFilePolicy::AddNew;
+        int threads = 0;
+    };
+    BatchSettings readSettings() const;
+    ConvertCommand buildCommand(const ConversionItem &row, const BatchSettings &settings,
+                                bool toPartFile) const;
     void startRow();
-    void onFinished(int exitCode, QProcess::ExitStatus status);
-    void onErrorOccurred(QProcess::ProcessError error);
-    void onOutput();
-    void finishRow(const QString &status, const QString &reason);
+    void onJobStatus(ConversionJob *job, ConversionJob::Status status);
+    void finishRow(ConversionJob *job);
     void finishBatch();
     void stopAtInvalidInput(const QString &path);
+    void cancelRow(bool showMessage);
     void enterIdle();
-    void cancelRow();
-    // Sends the running converter "q" and lets it finish on its own.
-    void handOffConverter();
-    // Lets a converter that is no longer followed finish on its own: "q"
-    // first, then terminate and kill after the grace period. Its partial
-    // file is put under the output name once it has ended.
-    void letFinish(QProcess *process, const QString &partial, const QString &output);
-    bool placeOutput(const QString &partial, const QString &output, QString *reason) const;
+    void setRowStatus(ConversionList::RowId id, ConversionJob::Status status);
+    void updateBusy();
 
     ConversionList &m_list;
     OptionSheet &m_sheet;
@@ -130,17 +142,11 @@ private:
 
     ConversionRun m_run;
     bool m_running = false;
-    QString m_outputFolder;
-    ExistingFilePolicy m_policy = ExistingFilePolicy::AddNew;
-    int m_threads = 0;
+    bool m_wasBusy = false;
+    BatchSettings m_settings;
+    QList<ConversionList::RowId> m_batch;
 
-    // The row being converted.
-    QPointer<QProcess> m_process;
-    ConvertCommand m_command;
-    QString m_partialPath; // where FFmpeg writes until the row is judged
-    QByteArray m_errorTail;
-    QString m_startError;
-
-    QList<QPointer<QProcess>> m_lingering;
+    ConversionJob *m_job = nullptr;             // the running row
+    QList<QPointer<ConversionJob>> m_finishing; // cancelled, closing their files
     std::unique_ptr<ProgressMonitor> m_monitor;
 };

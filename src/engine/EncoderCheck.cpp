@@ -2,7 +2,7 @@
 
 #include "app/ProfileCatalogue.h"
 #include "engine/CommandBuilder.h"
-#include "engine/Process.h"
+#include "process/Process.h"
 
 #include <utility>
 
@@ -38,27 +38,42 @@ QStringList missingEncoders(ProfileCatalogue &catalogue, qint64 profileId,
     return missing;
 }
 
-AvailableEncoders::AvailableEncoders(QString ffmpegProgram) : m_program(std::move(ffmpegProgram)) {}
-
-const std::optional<QSet<QString>> &AvailableEncoders::encoders()
+EncoderListing::EncoderListing(QString ffmpegProgram, QObject *parent)
+    : QObject(parent), m_program(std::move(ffmpegProgram))
 {
-    if (m_asked)
-        return m_encoders;
-    m_asked = true;
+}
+
+void EncoderListing::start()
+{
+    if (m_process || m_done)
+        return;
     if (m_program.isEmpty()) {
         m_error = QStringLiteral("FFmpeg was not found");
-        return m_encoders;
+        QMetaObject::invokeMethod(
+            this, [this] { finish({}); }, Qt::QueuedConnection);
+        return;
     }
-    Process process;
-    process.setCmdLine(m_program);
-    process.setParameters({QStringLiteral("-hide_banner"), QStringLiteral("-encoders")});
-    process.setAsync(false);
-    process.Launch();
-    const QSet<QString> names = parseEncoderList(process.StdOutBytes());
-    if (names.isEmpty()) {
+    m_process = new Process(this);
+    m_process->setCmdLine(m_program);
+    m_process->setParameters({QStringLiteral("-hide_banner"), QStringLiteral("-encoders")});
+    m_process->setAsync(true);
+    connect(m_process, &Process::Finished, this, [this] { finish(m_process->StdOutBytes()); });
+    m_process->Launch();
+    // A program that cannot start raises no Finished.
+    if (m_process->state() == Process::State::FailedToStart)
+        QMetaObject::invokeMethod(
+            this, [this] { finish({}); }, Qt::QueuedConnection);
+}
+
+void EncoderListing::finish(const QByteArray &output)
+{
+    if (m_done)
+        return;
+    m_done = true;
+    const QSet<QString> names = parseEncoderList(output);
+    if (!names.isEmpty())
+        m_encoders = names;
+    else if (m_error.isEmpty())
         m_error = QStringLiteral("Could not list the encoders of %1").arg(m_program);
-        return m_encoders;
-    }
-    m_encoders = names;
-    return m_encoders;
+    emit listed();
 }

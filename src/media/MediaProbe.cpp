@@ -1,6 +1,6 @@
 #include "media/MediaProbe.h"
 
-#include "engine/Process.h"
+#include "process/Process.h"
 #include "settings/NumberValue.h"
 #include "settings/ProgramFolders.h"
 

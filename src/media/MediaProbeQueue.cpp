@@ -1,6 +1,6 @@
 #include "media/MediaProbeQueue.h"
 
-#include "engine/Process.h"
+#include "process/Process.h"
 #include "settings/ProgramFolders.h"
 
 #include <QPointer>

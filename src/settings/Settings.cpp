@@ -4,6 +4,7 @@
 #include "settings/NumberValue.h"
 #include "settings/ProgramFolders.h"
 
+#include <QDir>
 #include <cmath>
 #include <utility>
 
@@ -32,7 +33,9 @@ QString Settings::outputFolder() const
     const QString folder = read(OutputFolderKey);
     if (folder.isEmpty() || folder == QLatin1String("0"))
         return m_defaultOutputFolder;
-    return folder;
+    // FFmpeg runs in the writable folder, the default; a relative folder
+    // means one in there, whatever the current folder of this program is.
+    return QDir::cleanPath(QDir(m_defaultOutputFolder).absoluteFilePath(folder));
 }
 
 ExistingFilePolicy Settings::existedFile() const

@@ -28,6 +28,7 @@ public:
 
     QString file() const { return m_file; }
 
+    // Absolute: a relative "outputfolder" lies in the default output folder.
     QString outputFolder() const;
     ExistingFilePolicy existedFile() const;
     // The thread count given to FFmpeg: the whole number the text starts with;

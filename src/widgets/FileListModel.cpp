@@ -17,17 +17,13 @@ FileListModel::FileListModel(ConversionList &list, QObject *parent)
     });
     connect(&list, &ConversionList::rowRemoved, this, [this](int position) {
         beginRemoveRows({}, position - 1, position - 1);
-        QHash<int, QString> shifted;
-        for (auto it = m_reasons.cbegin(); it != m_reasons.cend(); ++it) {
-            if (it.key() != position)
-                shifted.insert(it.key() > position ? it.key() - 1 : it.key(), it.value());
-        }
-        m_reasons = shifted;
+        m_outcomes.removeIf(
+            [this](const auto &entry) { return m_list.positionOf(entry.key()) == 0; });
         endRemoveRows();
     });
     connect(&list, &ConversionList::cleared, this, [this] {
         beginResetModel();
-        m_reasons.clear();
+        m_outcomes.clear();
         endResetModel();
     });
     connect(&list, &ConversionList::fieldChanged, this, [this](int position, Field field) {
@@ -57,15 +53,21 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return text;
     case Qt::ToolTipRole:
-        if (field == Field::Status)
-            return m_reasons.value(index.row() + 1);
+        if (field == Field::Status) {
+            const auto outcome = m_outcomes.constFind(m_list.idAt(index.row() + 1));
+            return outcome == m_outcomes.cend() ? QVariant() : outcome->reason;
+        }
         return field == Field::FileName || field == Field::Watermark ? text : QVariant();
-    case Qt::ForegroundRole:
-        if (field == Field::Status && text == QLatin1String("Fail"))
+    case Qt::ForegroundRole: {
+        const auto outcome = m_outcomes.constFind(m_list.idAt(index.row() + 1));
+        if (field != Field::Status || outcome == m_outcomes.cend())
+            return {};
+        if (outcome->status == ConversionJob::Status::Failed)
             return QBrush(QColor(0xc6, 0x28, 0x28));
-        if (field == Field::Status && text == QLatin1String("OK"))
+        if (outcome->status == ConversionJob::Status::Ok)
             return QBrush(QColor(0x2e, 0x7d, 0x32));
         return {};
+    }
     default:
         return {};
     }
@@ -79,12 +81,24 @@ QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int
     return ConversionItem::header(Field(section));
 }
 
-void FileListModel::setFailureReason(int position, const QString &reason)
+void FileListModel::setOutcome(ConversionList::RowId id, ConversionJob::Status status,
+                               const QString &reason)
 {
-    if (reason.isEmpty())
-        m_reasons.remove(position);
-    else
-        m_reasons.insert(position, reason);
+    m_outcomes.insert(id, {status, reason});
+    statusCellChanged(id);
+}
+
+void FileListModel::forgetOutcome(ConversionList::RowId id)
+{
+    if (m_outcomes.remove(id))
+        statusCellChanged(id);
+}
+
+void FileListModel::statusCellChanged(ConversionList::RowId id)
+{
+    const int position = m_list.positionOf(id);
+    if (position == 0)
+        return;
     const QModelIndex cell = index(position - 1, int(Field::Status));
-    emit dataChanged(cell, cell, {Qt::ToolTipRole});
+    emit dataChanged(cell, cell, {Qt::ToolTipRole, Qt::ForegroundRole});
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ConversionList.h"
+#include "engine/ConversionJob.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -20,11 +21,20 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    // Why a row failed, shown as the status cell's tooltip; "" clears it.
-    void setFailureReason(int position, const QString &reason);
+    // How a row's last conversion ended: colours its status, and a failed
+    // row's reason is the status cell's tooltip. A row that starts again
+    // forgets it.
+    void setOutcome(ConversionList::RowId id, ConversionJob::Status status, const QString &reason);
+    void forgetOutcome(ConversionList::RowId id);
 
 private:
+    struct Outcome
+    {
+        ConversionJob::Status status;
+        QString reason;
+    };
+    void statusCellChanged(ConversionList::RowId id);
+
     ConversionList &m_list;
-    // Keyed by the row's position; shifted when rows are removed.
-    QHash<int, QString> m_reasons;
+    QHash<ConversionList::RowId, Outcome> m_outcomes;
 };

@@ -1,11 +1,11 @@
 #include "widgets/MainWindow.h"
 
-#include "app/ProbedRow.h"
-#include "app/TimeText.h"
-#include "app/ProfileSelection.h"
-#include "engine/EncoderCheck.h"
+#include "engine/ConversionEngine.h"
 #include "engine/ProgressMonitor.h"
 #include "media/MediaProbeQueue.h"
+#include "process/KeyChannel.h"
+#include "process/TimeText.h"
+#include "session/Session.h"
 #include "settings/NumberValue.h"
 #include "settings/Settings.h"
 #include "widgets/AboutDialog.h"
@@ -36,7 +36,6 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
-#include <QThread>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -82,23 +81,13 @@ QString speedText(double speed, qint64 remaining)
 
 } // namespace
 
-MainWindow::MainWindow(Services services, QWidget *parent)
-    : QMainWindow(parent), m_services(std::move(services))
+MainWindow::MainWindow(Session &session, QWidget *parent)
+    : QMainWindow(parent), m_session(session), m_engine(session.engine())
 {
-    setWindowTitle(QStringLiteral("Clipwright 4.50"));
-    m_countdown = std::make_unique<CountdownPowerControl>(*m_services.power, this,
-                                                          m_services.shutdownCountdownSeconds);
-    ConversionEngine::Environment env{
-        m_services.ffmpeg, QDir(m_services.writableFolder).filePath("curconvert.log"),
-        m_services.settingsFile, m_services.writableFolder, [this] { return profileText(); }};
-    m_engine = std::make_unique<ConversionEngine>(m_list, m_sheet, m_keys, *m_countdown,
-                                                  *m_services.opener, env);
-    m_probes =
-        std::make_unique<MediaProbeQueue>(m_services.mplayer, qMax(1, QThread::idealThreadCount()));
-    connect(m_probes.get(), &MediaProbeQueue::probed, this, &MainWindow::onProbed);
-
-    m_fileModel = new FileListModel(m_list, this);
-    m_optionModel = new OptionGridModel(m_sheet, this);
+    setWindowTitle(QStringLiteral("Clipwright " CLIPWRIGHT_VERSION));
+    m_session.start();
+    m_fileModel = new FileListModel(m_session.files(), this);
+    m_optionModel = new OptionGridModel(m_session.sheet(), this);
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -114,10 +103,15 @@ MainWindow::MainWindow(Services services, QWidget *parent)
     buildMenus();
     connectEngine();
 
-    m_sheet.prolist();
     m_optionView->expandAll();
     loadProfiles();
-    const Settings settings(m_services.settingsFile, m_services.writableFolder);
+    connect(&m_session, &Session::profileApplied, this, &MainWindow::onProfileApplied);
+    // The stored profile is applied once FFmpeg has told its encoders, so
+    // that a profile it cannot convert is never applied.
+    connect(&m_session, &Session::ready, this, &MainWindow::markUnusableProfiles);
+    if (m_session.isReady())
+        markUnusableProfiles();
+    const Settings settings = m_session.settings();
     selectProfile(int(numberValue(settings.read(Settings::ProfileKey))));
     m_outputFolder->setText(QStringLiteral("Video Output Folder: ") + settings.outputFolder());
     resize(1180, 720);
@@ -125,11 +119,8 @@ MainWindow::MainWindow(Services services, QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    // The engine may still talk to the list and the sheet while it ends.
-    m_probes.reset();
-    m_engine.reset();
-    // Views and models go before the sheet and the list they show: QWidget
-    // would delete them only after this class's members are gone.
+    // Views and models go before the window's other members: QWidget would
+    // delete them only after this class's members are gone.
     m_fileView = nullptr; // the event filter must not touch it any more
     m_toolBar = nullptr;
     m_toolButtons.clear();
@@ -162,13 +153,15 @@ QWidget *MainWindow::buildToolBar()
         auto *button = new QToolButton(m_toolBar);
         button->setText(QString::fromLatin1(b.caption));
         button->setObjectName(QString::fromLatin1(b.picture));
-        button->setIcon(QIcon(QDir(m_services.dataFolder)
+        button->setIcon(QIcon(QDir(m_session.setup().dataFolder)
                                   .filePath(QStringLiteral("pictures/%1.png").arg(b.picture))));
         button->setIconSize(QSize(32, 32));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setAutoRaise(true);
         button->installEventFilter(this);
         connect(button, &QToolButton::clicked, this, b.action);
+        if (b.action != &MainWindow::AddFiles && b.action != &MainWindow::showOptions)
+            m_offWhileBusy << button;
         if (qstrcmp(b.picture, "convert-now") == 0) {
             row->addStretch();
             button->setIconSize(QSize(64, 32)); // a wide picture: the main action
@@ -235,8 +228,8 @@ QWidget *MainWindow::buildCentre()
     listLayout->addWidget(m_fileView);
     connect(m_fileView, &QTableView::clicked, this, &MainWindow::onRowClicked);
     connect(m_fileView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) { m_list.select(current.row() + 1); });
-    connect(&m_list, &ConversionList::selectionChanged, this, [this](int position) {
+            [this](const QModelIndex &current) { m_session.files().select(current.row() + 1); });
+    connect(&m_session.files(), &ConversionList::selectionChanged, this, [this](int position) {
         if (position == 0)
             m_fileView->clearSelection();
     });
@@ -257,6 +250,9 @@ void MainWindow::buildMenus()
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcut(shortcut);
         connect(action, &QAction::triggered, this, slot);
+        if (slot == &MainWindow::RemoveSelectedFile || slot == &MainWindow::ClearAllFiles ||
+            slot == &MainWindow::BurnNow)
+            m_offWhileBusy << action;
         return action;
     };
     QMenu *file = menuBar()->addMenu(QStringLiteral("File(&F)"));
@@ -290,39 +286,36 @@ void MainWindow::buildMenus()
 void MainWindow::loadProfiles()
 {
     m_profileModel->clear();
-    QString problem;
-    if (m_catalogue.open(QDir(m_services.dataFolder).filePath(QStringLiteral("ct.s3db"))))
-        m_entries = m_catalogue.loadEntries();
-    if (m_entries.isEmpty())
-        problem = m_catalogue.errorString();
-
-    AvailableEncoders encoders(m_services.ffmpeg);
-    const auto &available = encoders.encoders();
-    if (!available)
-        problem = encoders.errorString();
-    for (const ProfileEntry &entry : m_entries) {
+    const QDir folder(m_session.setup().dataFolder);
+    for (const ProfileEntry &entry : m_session.profileEntries()) {
         auto *item = new QStandardItem(entry.text);
         item->setData(entry.key, KeyRole);
         if (!entry.isProfile()) {
             item->setIcon(QIcon(
-                QDir(m_services.dataFolder)
-                    .filePath(QStringLiteral("icons/category-%1.png").arg(entry.imageIndex))));
+                folder.filePath(QStringLiteral("icons/category-%1.png").arg(entry.imageIndex))));
             QFont bold = item->font();
             bold.setBold(true);
             item->setFont(bold);
-        } else if (available) {
-            const QStringList missing =
-                missingEncoders(m_catalogue, profileIdFromKey(entry.key), *available);
-            if (!missing.isEmpty()) {
-                item->setEnabled(false);
-                item->setToolTip(QStringLiteral("This FFmpeg has no encoder %1")
-                                     .arg(missing.join(QStringLiteral(", "))));
-            }
         }
         m_profileModel->appendRow(item);
     }
-    if (!problem.isEmpty())
-        statusBar()->showMessage(problem);
+    // Nothing can be chosen before the session knows FFmpeg's encoders.
+    m_profiles->setEnabled(m_session.isReady());
+}
+
+void MainWindow::markUnusableProfiles()
+{
+    for (int row = 0; row < m_profileModel->rowCount(); ++row) {
+        const QString problem = m_session.profileProblem(row + 1);
+        if (problem.isEmpty())
+            continue;
+        QStandardItem *item = m_profileModel->item(row);
+        item->setEnabled(false);
+        item->setToolTip(problem);
+    }
+    m_profiles->setEnabled(true);
+    if (!m_session.catalogueProblem().isEmpty())
+        statusBar()->showMessage(m_session.catalogueProblem());
 }
 
 int MainWindow::profilePosition() const
@@ -332,25 +325,20 @@ int MainWindow::profilePosition() const
 
 void MainWindow::selectProfile(int position)
 {
-    int selected = applyProfile(m_entries, position, m_catalogue, m_sheet);
-    const QStandardItem *item = m_profileModel->item(selected - 1);
-    if (item && item->data(KeyRole).toString().startsWith(QLatin1Char('p')) && !item->isEnabled()) {
-        // A profile this FFmpeg cannot convert is never applied.
-        selected = applyProfile(m_entries, 0, m_catalogue, m_sheet);
-        statusBar()->showMessage(item->toolTip());
-    }
-    const QSignalBlocker blocker(m_profiles);
-    m_profiles->setCurrentIndex(selected >= 1 && selected <= m_entries.size() ? selected - 1 : -1);
+    m_session.selectProfile(position);
 }
 
-QString MainWindow::profileText() const
+void MainWindow::onProfileApplied(int position, const QString &problem)
 {
-    return m_profiles->currentText();
+    if (!problem.isEmpty())
+        statusBar()->showMessage(problem);
+    const QSignalBlocker blocker(m_profiles);
+    m_profiles->setCurrentIndex(position - 1);
 }
 
 void MainWindow::connectEngine()
 {
-    ConversionEngine *engine = m_engine.get();
+    ConversionEngine *engine = &m_engine;
     connect(engine, &ConversionEngine::panelVisibleChanged, this, [this](bool visible) {
         if (visible) {
             const QSize size = m_panel->sizeHint().expandedTo(QSize(640, 0));
@@ -379,12 +367,12 @@ void MainWindow::connectEngine()
     });
     connect(engine, &ConversionEngine::message, this,
             [this](const QString &text, MessageIcon icon) { showMessage(this, text, icon); });
+    connect(engine, &ConversionEngine::rowStarted, m_fileModel, &FileListModel::forgetOutcome);
     connect(engine, &ConversionEngine::rowFinished, this,
-            [this](int position, const QString &status, const QString &, const QString &,
-                   const QString &reason) {
-                m_fileModel->setFailureReason(position,
-                                              status == QLatin1String("Fail") ? reason : QString());
-            });
+            [this](ConversionList::RowId id, ConversionJob::Status status, const QString &,
+                   const QString &,
+                   const QString &reason) { m_fileModel->setOutcome(id, status, reason); });
+    connect(engine, &ConversionEngine::busyChanged, this, &MainWindow::onBusyChanged);
     ProgressMonitor *monitor = &engine->monitor();
     connect(monitor, &ProgressMonitor::elapsedTextChanged, m_panel, &ProgressPanel::setElapsed);
     connect(monitor, &ProgressMonitor::remainingChanged, this, [this](qint64 seconds) {
@@ -408,18 +396,7 @@ void MainWindow::AddFiles()
 
 void MainWindow::AddFileToList(const QString &path)
 {
-    const int position = m_list.append(path);
-    const int id = m_probes->add(path);
-    m_probing.insert(id, QPersistentModelIndex(m_fileModel->index(position - 1, 0)));
-}
-
-void MainWindow::onProbed(int id, const QString &, const MediaFacts &facts)
-{
-    const QPersistentModelIndex index = m_probing.take(id);
-    if (index.isValid())
-        fillProbedRow(m_list, index.row() + 1, facts);
-    if (m_probing.isEmpty())
-        emit probesFinished();
+    m_session.AddFileToList(path);
 }
 
 bool MainWindow::isAcceptedVideoName(const QString &name)
@@ -450,57 +427,42 @@ void MainWindow::addDroppedFiles(const QStringList &paths)
 
 void MainWindow::RemoveSelectedFile()
 {
-    const int position = m_list.selected();
-    if (position == 0)
-        return;
-    m_list.remove(position);
-    for (auto it = m_probing.begin(); it != m_probing.end();) {
-        if (it->isValid()) {
-            ++it;
-        } else {
-            m_probes->cancel(it.key());
-            it = m_probing.erase(it);
-        }
-    }
-    if (m_probing.isEmpty())
-        emit probesFinished();
+    m_session.removeFile(m_session.files().selected());
 }
 
 void MainWindow::ClearAllFiles()
 {
-    m_probes->cancelAll();
-    m_probing.clear();
-    m_list.clear();
-    emit probesFinished();
+    m_session.clearFiles();
 }
 
 void MainWindow::onRowClicked(const QModelIndex &index)
 {
-    const ConversionItem *row = m_list.row(index.row() + 1);
+    const ConversionItem *row = m_session.files().row(index.row() + 1);
     if (!row)
         return;
-    (void)m_sheet.setValue(OptionSheet::General, QStringLiteral("Item Name"), row->FileName);
-    (void)m_sheet.setValue(OptionSheet::OutputDuration, QStringLiteral("All Clip Duration"),
-                           QString());
-    (void)m_sheet.setValue(OptionSheet::OutputDuration, QStringLiteral("Start Time"), row->Start);
-    (void)m_sheet.setValue(OptionSheet::OutputDuration, QStringLiteral("Stop Time"), row->End);
+    OptionSheet &sheet = m_session.sheet();
+    (void)sheet.setValue(OptionSheet::General, QStringLiteral("Item Name"), row->FileName);
+    (void)sheet.setValue(OptionSheet::OutputDuration, QStringLiteral("All Clip Duration"),
+                         QString());
+    (void)sheet.setValue(OptionSheet::OutputDuration, QStringLiteral("Start Time"), row->Start);
+    (void)sheet.setValue(OptionSheet::OutputDuration, QStringLiteral("Stop Time"), row->End);
 }
 
 void MainWindow::BurnNow()
 {
-    if (m_engine->isRunning() || m_list.count() == 0)
+    if (m_engine.isBusy() || m_session.files().count() == 0)
         return;
-    if (profileText().isEmpty()) {
+    if (m_session.profileText().isEmpty()) {
         showMessage(this, QStringLiteral("Choose an output profile first."),
                     MessageIcon::Information);
         return;
     }
-    m_engine->BurnNow();
+    m_engine.BurnNow();
 }
 
 void MainWindow::showOptions()
 {
-    Frmset dialog(Settings(m_services.settingsFile, m_services.writableFolder), this);
+    OptionsDialog dialog(m_session.settings(), this);
     dialog.exec();
 }
 
@@ -514,12 +476,12 @@ void MainWindow::showHelp()
 {
     if (!openHelp())
         statusBar()->showMessage(QStringLiteral("The help page is missing from ") +
-                                 m_services.dataFolder);
+                                 m_session.setup().dataFolder);
 }
 
 void MainWindow::exitProgram()
 {
-    m_keys.SendKeyToPlayer(KeyChannel::KeyQ);
+    m_session.keys().SendKeyToPlayer(KeyChannel::KeyQ);
     close();
 }
 
@@ -527,14 +489,32 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_closing) {
         m_closing = true;
-        if (profilePosition() > 0) {
-            const Settings settings(m_services.settingsFile, m_services.writableFolder);
-            (void)settings.setProfile(profilePosition());
-        }
-        m_probes->cancelAll();
-        m_engine->shutdown();
+        (void)m_session.storeProfilePosition();
+        m_session.probes().cancelAll();
+        m_engine.shutdown();
     }
-    event->accept();
+    if (!m_engine.isBusy()) {
+        event->accept();
+        return;
+    }
+    // FFmpeg closes the current file first; the window closes when the
+    // engine says it is done (onBusyChanged).
+    event->ignore();
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
+    statusBar()->showMessage(QStringLiteral("Finishing the current file…"));
+}
+
+void MainWindow::onBusyChanged(bool busy)
+{
+    for (QObject *object : std::as_const(m_offWhileBusy)) {
+        if (auto *action = qobject_cast<QAction *>(object))
+            action->setEnabled(!busy);
+        else if (auto *widget = qobject_cast<QWidget *>(object))
+            widget->setEnabled(!busy);
+    }
+    if (!busy && m_closing)
+        close();
 }
 
 void MainWindow::setHoverMark(QToolButton *button, bool on)

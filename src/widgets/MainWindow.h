@@ -1,18 +1,11 @@
 #pragma once
 
-#include "app/ConversionList.h"
-#include "app/OptionSheet.h"
-#include "app/ProfileCatalogue.h"
-#include "engine/ConversionEngine.h"
-#include "engine/KeyChannel.h"
-#include "widgets/ShutdownCountdown.h"
-
 #include <QMainWindow>
 #include <QPersistentModelIndex>
-#include <memory>
 
+class ConversionEngine;
+class Session;
 class FileListModel;
-class MediaProbeQueue;
 class OptionGridModel;
 class ProgressPanel;
 class QComboBox;
@@ -22,30 +15,17 @@ class QStandardItemModel;
 class QTableView;
 class QToolButton;
 class QTreeView;
-struct MediaFacts;
 
-// The main window. It owns the state the commands share (option sheet,
-// file list, catalogue, engine) and hands each command to the object that
-// does the work.
+// The main window. It shows the session's sheet, list and engine and hands
+// each command to the object that does the work; it owns none of the shared
+// state.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    // Where the window finds and keeps things; tests point these elsewhere.
-    struct Services
-    {
-        QString dataFolder;     // ct.s3db, icons/, pictures/, help/
-        QString settingsFile;   // settings.dat
-        QString writableFolder; // default output folder, curconvert.log
-        QString ffmpeg;
-        QString mplayer;
-        PowerControl *power = nullptr;  // the real power-off, after the countdown
-        FolderOpener *opener = nullptr; // shows the output folder after a batch
-        int shutdownCountdownSeconds = 60;
-    };
-
-    explicit MainWindow(Services services, QWidget *parent = nullptr);
+    // Starts the session when that has not been done.
+    explicit MainWindow(Session &session, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // The File menu's "Add Files": the open dialog, then each chosen file.
@@ -67,9 +47,7 @@ public:
     // The suffix rule for dropped files (case does not matter, no dot needed).
     static bool isAcceptedVideoName(const QString &name);
 
-    OptionSheet &sheet() { return m_sheet; }
-    ConversionList &files() { return m_list; }
-    ConversionEngine &engine() { return *m_engine; }
+    Session &session() { return m_session; }
     QComboBox *profileCombo() const { return m_profiles; }
     QTableView *fileView() const { return m_fileView; }
     QTreeView *optionView() const { return m_optionView; }
@@ -80,13 +58,9 @@ public:
     QMenu *contextMenu() const { return m_popup; }
     // The selected combo entry (from 1); 0 when none.
     int profilePosition() const;
-    // Applies the combo entry at `position` and selects what applyProfile chose.
+    // Applies the combo entry at `position`; the combo follows what the
+    // session selects.
     void selectProfile(int position);
-    // Files whose probes have not finished yet.
-    int pendingProbes() const { return int(m_probing.size()); }
-
-signals:
-    void probesFinished();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -97,22 +71,18 @@ private:
     QWidget *buildToolBar();
     QWidget *buildCentre();
     void loadProfiles();
+    void markUnusableProfiles();
+    void onProfileApplied(int position, const QString &problem);
     void connectEngine();
+    void onBusyChanged(bool busy);
     void onRowClicked(const QModelIndex &index);
-    void onProbed(int id, const QString &path, const MediaFacts &facts);
     void setHoverMark(QToolButton *button, bool on);
-    QString profileText() const;
 
-    Services m_services;
-    OptionSheet m_sheet;
-    ConversionList m_list;
-    KeyChannel m_keys;
-    ProfileCatalogue m_catalogue;
-    QVector<ProfileEntry> m_entries;
-    std::unique_ptr<CountdownPowerControl> m_countdown;
-    std::unique_ptr<ConversionEngine> m_engine;
-    std::unique_ptr<MediaProbeQueue> m_probes;
-    QHash<int, QPersistentModelIndex> m_probing;
+    Session &m_session;
+    ConversionEngine &m_engine;
+    // Convert, Remove and Clear, in menus and on buttons: off while the
+    // engine is busy.
+    QList<QObject *> m_offWhileBusy;
 
     FileListModel *m_fileModel = nullptr;
     OptionGridModel *m_optionModel = nullptr;
@@ -125,6 +95,6 @@ private:
     QWidget *m_toolBar = nullptr;
     QList<QToolButton *> m_toolButtons;
     QMenu *m_popup = nullptr;
-    bool m_closing = false;
+    bool m_closing = false; // waiting for the engine before closing
     double m_lastSpeed = 0;
 };

@@ -25,7 +25,7 @@ template <typename T> T *named(T *widget, const char *name)
 
 } // namespace
 
-Frmset::Frmset(const Settings &settings, QWidget *parent)
+OptionsDialog::OptionsDialog(const Settings &settings, QWidget *parent)
     : QDialog(parent), m_settings(settings), m_folder(named(new QLineEdit, "Text2")),
       m_addNew(named(new QRadioButton(QStringLiteral("Add \"New\" after filename")), "Option1")),
       m_overwrite(named(new QRadioButton(QStringLiteral("Overwrite the existed file")), "Option2")),
@@ -34,12 +34,13 @@ Frmset::Frmset(const Settings &settings, QWidget *parent)
                 "Check1")),
       m_threads(named(new QLineEdit, "Text1"))
 {
+    setObjectName(QStringLiteral("Frmset"));
     setWindowTitle(QStringLiteral("Video Options"));
 
     auto *folderLabel = new QLabel(QStringLiteral("Output Folder"));
     folderLabel->setBuddy(m_folder);
     auto *browse = named(new QPushButton(QStringLiteral("Browse...")), "Command4");
-    connect(browse, &QPushButton::clicked, this, &Frmset::browse);
+    connect(browse, &QPushButton::clicked, this, &OptionsDialog::browse);
     auto *folderBox = new QGroupBox(QStringLiteral("Save Video Files to"));
     auto *folderRow = new QHBoxLayout(folderBox);
     folderRow->addWidget(folderLabel);
@@ -68,7 +69,7 @@ Frmset::Frmset(const Settings &settings, QWidget *parent)
         named(buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole), "Command1");
     named(buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole), "Command2");
     ok->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &Frmset::save);
+    connect(buttons, &QDialogButtonBox::accepted, this, &OptionsDialog::save);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *column = new QVBoxLayout(this);
@@ -91,7 +92,7 @@ Frmset::Frmset(const Settings &settings, QWidget *parent)
     m_threads->setText(m_settings.read(Settings::ThreadKey));
 }
 
-void Frmset::browse()
+void OptionsDialog::browse()
 {
     const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Clipwright"),
                                                              m_folder->text().trimmed());
@@ -99,7 +100,7 @@ void Frmset::browse()
         m_folder->setText(QDir::toNativeSeparators(folder));
 }
 
-void Frmset::save()
+void OptionsDialog::save()
 {
     if (numberValue(m_threads->text()) > 8) {
         showMessage(this, QStringLiteral("Thread error!"), MessageIcon::Critical);

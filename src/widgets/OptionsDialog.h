@@ -12,12 +12,12 @@ class QRadioButton;
 // output file, shutdown after a batch and the FFmpeg thread count. It reads
 // the settings when it is built and writes them all on OK; Cancel writes
 // nothing.
-class Frmset : public QDialog
+class OptionsDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit Frmset(const Settings &settings, QWidget *parent = nullptr);
+    explicit OptionsDialog(const Settings &settings, QWidget *parent = nullptr);
 
 private:
     void browse();

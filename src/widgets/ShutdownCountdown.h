@@ -34,6 +34,8 @@ public:
         : m_real(real), m_parent(parent), m_seconds(seconds)
     {
     }
+    // The window the countdown dialog belongs to.
+    void setParentWidget(QWidget *parent) { m_parent = parent; }
     void powerOff() override;
 
 private:

@@ -1,7 +1,7 @@
 #include "../TestSupport.h"
 #include "app/ConversionList.h"
-#include "app/TimeText.h"
 #include "app/WatermarkText.h"
+#include "process/TimeText.h"
 
 class TestConversionList : public QObject
 {

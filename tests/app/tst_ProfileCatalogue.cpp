@@ -160,12 +160,6 @@ private slots:
         QCOMPARE(missingEncoders(m_catalogue, 1, available), QStringList());
         QCOMPARE(missingEncoders(m_catalogue, 1234, available), QStringList({"libmp3lame"}));
         QCOMPARE(missingEncoders(m_catalogue, 6, available), QStringList({"libtheora", "wmav2"}));
-
-        AvailableEncoders real(resolveProgram("ffmpeg"));
-        QVERIFY2(real.encoders().has_value(), qPrintable(real.errorString()));
-        QVERIFY(real.encoders()->contains("libx264") && !real.encoders()->contains("libvo_aacenc"));
-        AvailableEncoders absent(m_dir.filePath("no-ffmpeg"));
-        QVERIFY(!absent.encoders().has_value() && !absent.errorString().isEmpty());
     }
 
     void shippedCatalogue()

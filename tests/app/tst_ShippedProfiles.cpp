@@ -38,10 +38,10 @@ private slots:
         QCOMPARE(applyProfile(m_entries, position, m_catalogue, sheet), position);
         const QString output = MakeOutputPath(m_source, m_entries[position - 1].text, m_dir.path(),
                                               ExistingFilePolicy::AddNew);
-        const ConvertCommand command =
-            BuildConvertCommand(sheet, {m_source, "0:00:00", "0:00:02", {}, {}, {}, {}, {}}, output,
-                                {resolveProgram("ffmpeg"), m_dir.filePath("curconvert.log"), 2,
-                                 ExistingFilePolicy::AddNew});
+        const ConvertCommand command = BuildConvertCommand(
+            sheet, {m_source, "0:00:00", "0:00:02", {}, {}, {}, {}, {}}, output, {},
+            {resolveProgram("ffmpeg"), m_dir.filePath("curconvert.log"), 2,
+             ExistingFilePolicy::AddNew});
         const RunResult converted = run(command.Program, command.Arguments);
         QVERIFY2(converted.exitCode == 0 && QFileInfo(output).size() >= 100,
                  qPrintable(command.CommandLine + "\n" + converted.output.right(2000)));

@@ -1,6 +1,7 @@
 #include "../TestSupport.h"
 #include "app/OptionSheet.h"
 #include "engine/CommandBuilder.h"
+#include "engine/OutputFile.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ ConvertCommand build(const Pairs &changes = {}, const QString &source = "/videos
         }
     }
     const ConversionItem row{source, start, end, {}, {}, {}, {}, watermark};
-    return BuildConvertCommand(sheet, row, "/out/holiday.avi",
+    return BuildConvertCommand(sheet, row, "/out/holiday.avi", "/out/.cw-1.avi",
                                {"/opt/cw/ffmpeg", statisticsFilePath(), threads, policy});
 }
 
@@ -74,8 +75,11 @@ private slots:
         QFETCH(QString, line);
         const ConvertCommand command = build({}, "/videos/holiday.avi", watermark);
         QCOMPARE(command.CommandLine, line);
-        // Every path is one argument, without the quotes of the shown line.
-        QCOMPARE(QStringList(command.Program) + command.Arguments, QProcess::splitCommand(line));
+        // Every path is one argument, without the quotes of the shown line;
+        // FFmpeg writes the part file where the line shows the output.
+        QCOMPARE(
+            QStringList(command.Program) + command.Arguments,
+            QProcess::splitCommand(QString(line).replace("/out/holiday.avi", "/out/.cw-1.avi")));
         QCOMPARE(command.ClipSeconds, 90);
     }
 
@@ -201,10 +205,9 @@ private slots:
                 build({}, "/v.avi", {}, "0:00:00", "0:01:30", threads, policy).Arguments;
             return a.first() + " " + a.mid(a.indexOf("-threads"), 3).join(' ');
         };
-        QCOMPARE(args(4, ExistingFilePolicy::AddNew), QString("-n -threads 4 /out/holiday.avi"));
-        QCOMPARE(args(0, ExistingFilePolicy::Overwrite), QString("-y -threads 0 /out/holiday.avi"));
-        QCOMPARE(args(-3, ExistingFilePolicy::Overwrite),
-                 QString("-y -threads 0 /out/holiday.avi"));
+        QCOMPARE(args(4, ExistingFilePolicy::AddNew), QString("-n -threads 4 /out/.cw-1.avi"));
+        QCOMPARE(args(0, ExistingFilePolicy::Overwrite), QString("-y -threads 0 /out/.cw-1.avi"));
+        QCOMPARE(args(-3, ExistingFilePolicy::Overwrite), QString("-y -threads 0 /out/.cw-1.avi"));
     }
 
     void hostileSourceNames_data()
@@ -253,6 +256,54 @@ private slots:
         QVERIFY(writeFile(out + "/x.mp4", "") && writeFile(out + "/x_New.mp4", ""));
         QCOMPARE(make("/videos/x.avi", out), out + "/x_New_New.mp4");
         QCOMPARE(make("/videos/x.avi", out, ExistingFilePolicy::Overwrite), out + "/x.mp4");
+        // A link takes its name, also one that points nowhere.
+        QVERIFY(QFile::link(out + "/nowhere/planted.mp4", out + "/y.mp4"));
+        QCOMPARE(make("/videos/y.avi", out), out + "/y_New.mp4");
+        // The part file: short, hidden, the same extension, free.
+        const QString part = partPathFor(out + "/" + QString(251, 'n') + ".mp4");
+        QVERIFY2(QRegularExpression("/\\.cw-[0-9a-f]{8}\\.mp4$").match(part).hasMatch(),
+                 qPrintable(part));
+    }
+
+    void placement_data()
+    {
+        // What is at clip.mp4 before the finished part file is placed: a
+        // file "keep", or a link to /elsewhere/target.mp4 (holding "keep",
+        // or missing); where the new file must end up.
+        addColumns<QString, bool, QString>("before", "overwrite", "placedAs");
+        newRow("free", QString(), false, QString("clip.mp4"));
+        newRow("taken meanwhile", QString("file"), false, QString("clip_New.mp4"));
+        newRow("dangling link", QString("dangling"), false, QString("clip_New.mp4"));
+        newRow("dangling link, overwrite", QString("dangling"), true, QString("clip.mp4"));
+        newRow("link to a file, overwrite", QString("link"), true, QString("clip.mp4"));
+        newRow("file, overwrite", QString("file"), true, QString("clip.mp4"));
+    }
+    void placement()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, overwrite);
+        QFETCH(QString, placedAs);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("out") && QDir(dir.path()).mkpath("elsewhere"));
+        const QString out = dir.filePath("out/clip.mp4"), part = dir.filePath("out/.cw-1.mp4");
+        const QString target = dir.filePath("elsewhere/target.mp4");
+        QVERIFY(writeFile(part, "new"));
+        if (before == "file")
+            QVERIFY(writeFile(out, "keep"));
+        if (before == "link")
+            QVERIFY(writeFile(target, "keep"));
+        if (before == "link" || before == "dangling")
+            QVERIFY(QFile::link(target, out));
+
+        const PlacedOutput placed = placeOutput(
+            part, out, overwrite ? ExistingFilePolicy::Overwrite : ExistingFilePolicy::AddNew);
+        QCOMPARE(placed.path, dir.filePath("out/" + placedAs));
+        QVERIFY(placed.error.isEmpty() && !QFile::exists(part));
+        QCOMPARE(readFile(placed.path), QByteArray("new"));
+        QVERIFY(!QFileInfo(placed.path).isSymLink());
+        // Nothing is ever written through a link.
+        QCOMPARE(readFile(target), QByteArray(before == "link" ? "keep" : ""));
+        QCOMPARE(QFile::exists(target), before == "link");
     }
 };
 

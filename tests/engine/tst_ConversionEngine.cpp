@@ -2,8 +2,8 @@
 #include "app/ConversionList.h"
 #include "app/OptionSheet.h"
 #include "engine/ConversionEngine.h"
-#include "engine/KeyChannel.h"
 #include "engine/SystemServices.h"
+#include "process/KeyChannel.h"
 #include "settings/IniFile.h"
 
 #include <csignal>
@@ -11,6 +11,13 @@
 namespace {
 
 QStringList g_events; // what the user would see, in order
+
+// The bits of a /proc/PID/status mask line ("SigIgn:\t0000000000001000").
+quint64 maskLine(const QByteArray &status, const char *name)
+{
+    const qsizetype at = status.indexOf(name);
+    return at < 0 ? ~0ull : status.mid(at + qstrlen(name) + 1, 16).toULongLong(nullptr, 16);
+}
 
 } // namespace
 
@@ -32,17 +39,38 @@ class TestConversionEngine : public QObject
     {
         QVERIFY(WriteIniValue(m_dir.filePath("settings.dat"), "set", key, value));
     }
+    void makeEngine(const QString &ffmpeg)
+    {
+        m_engine = std::make_unique<ConversionEngine>(
+            *m_list, *m_sheet, *m_keys, m_services, m_services,
+            ConversionEngine::Environment{ffmpeg, m_dir.filePath("curconvert.log"),
+                                          m_dir.filePath("settings.dat"), m_dir.path(),
+                                          [] { return QString("001.  MP4 H264 (*.mp4)"); }});
+        m_engine->setGracePeriod(5000);
+        m_rows = std::make_unique<QSignalSpy>(m_engine.get(), &ConversionEngine::rowFinished);
+        connect(m_engine.get(), &ConversionEngine::message, this,
+                [](const QString &text, MessageIcon icon) {
+                    g_events << (icon == MessageIcon::Critical ? "critical: " : "info: ") + text;
+                });
+        connect(m_engine.get(), &ConversionEngine::panelVisibleChanged, this,
+                [](bool shown) { g_events << (shown ? "panel shown" : "panel hidden"); });
+    }
+    int append(const QString &source, const QString &end = "0:00:02")
+    {
+        const int row = m_list->append(source);
+        (void)m_list->setField(row, ConversionItem::Field::Start, "0:00:00");
+        (void)m_list->setField(row, ConversionItem::Field::End, end);
+        return row;
+    }
     // Appends the sources as two-second clips, runs the batch and tells how it
     // ended and the status of every row: "Completed: OK|Fail".
     QString convert(const QStringList &sources)
     {
-        for (const QString &source : sources) {
-            const int row = m_list->append(source);
-            (void)m_list->setField(row, ConversionItem::Field::Start, "0:00:00");
-            (void)m_list->setField(row, ConversionItem::Field::End, "0:00:02");
-        }
+        for (const QString &source : sources)
+            append(source);
         QSignalSpy finished(m_engine.get(), &ConversionEngine::batchFinished);
-        m_engine->BurnNow();
+        if (!m_engine->BurnNow())
+            return "not started";
         if (finished.isEmpty() && !finished.wait(60000))
             return "no end";
         QStringList statuses;
@@ -52,10 +80,19 @@ class TestConversionEngine : public QObject
         return outcomes[int(finished.first().first().value<BatchOutcome>())] +
                (": " + statuses.join('|'));
     }
+    bool waitUntilIdle()
+    {
+        QSignalSpy busy(m_engine.get(), &ConversionEngine::busyChanged);
+        return !m_engine->isBusy() || busy.wait(30000);
+    }
     // Why the first finished row ended as it did.
     QString firstReason() const
     {
         return m_rows->isEmpty() ? "" : m_rows->first().at(4).toString();
+    }
+    QStringList outputFolder() const
+    {
+        return QDir(m_out).entryList(QDir::Files | QDir::Hidden | QDir::System);
     }
 
 private slots:
@@ -80,20 +117,7 @@ private slots:
                 m_sheet->setValue("Video Options", "Video Framerate", "25") &&
                 m_sheet->setValue("Audio Options", "Audio Codec", "aac"));
         m_keys = std::make_unique<KeyChannel>();
-        m_engine = std::make_unique<ConversionEngine>(
-            *m_list, *m_sheet, *m_keys, m_services, m_services,
-            ConversionEngine::Environment{resolveProgram("ffmpeg"),
-                                          m_dir.filePath("curconvert.log"),
-                                          m_dir.filePath("settings.dat"), m_dir.path(),
-                                          [] { return QString("001.  MP4 H264 (*.mp4)"); }});
-        m_engine->setGracePeriod(5000);
-        m_rows = std::make_unique<QSignalSpy>(m_engine.get(), &ConversionEngine::rowFinished);
-        connect(m_engine.get(), &ConversionEngine::message, this,
-                [](const QString &text, MessageIcon icon) {
-                    g_events << (icon == MessageIcon::Critical ? "critical: " : "info: ") + text;
-                });
-        connect(m_engine.get(), &ConversionEngine::panelVisibleChanged, this,
-                [](bool shown) { g_events << (shown ? "panel shown" : "panel hidden"); });
+        makeEngine(resolveProgram("ffmpeg"));
     }
 
     void threeRowsComplete()
@@ -112,7 +136,7 @@ private slots:
                                         "panel hidden", "open " + m_out}));
         for (const char *name : {"short clip.mp4", "short clip_New.mp4", "short clip_New_New.mp4"})
             QVERIFY2(qAbs(duration(m_out + "/" + name) - 2) < 0.3, name);
-        QCOMPARE(QDir(m_out).entryList(QDir::Files | QDir::Hidden).size(), 3); // no partial left
+        QCOMPARE(outputFolder().size(), 3); // no part file left
     }
 
     void failingRowDoesNotStopTheBatch()
@@ -129,10 +153,10 @@ private slots:
     {
         QTimer::singleShot(1500, this,
                            [this] { ::kill(m_engine->run().ConverterProcessId, SIGKILL); });
-        m_list->append(m_long);
+        append(m_long, "0:01:00");
         QCOMPARE(convert({}), QString("Completed: Fail"));
         QVERIFY(firstReason().contains("crashed"));
-        QCOMPARE(QDir(m_out).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(outputFolder(), QStringList());
     }
 
     void missingSourceStopsTheBatch()
@@ -140,7 +164,7 @@ private slots:
         const QString gone = m_dir.filePath("gone.avi");
         QVERIFY(QFile::copy(m_short, gone));
         for (const QString &source : {m_short, gone, m_short})
-            m_list->append(source);
+            append(source);
         QVERIFY(m_list->setField(3, ConversionItem::Field::Status, "old"));
         QVERIFY(QFile::remove(gone));
         QCOMPARE(convert({}), QString("InvalidInput: OK||old"));
@@ -150,24 +174,141 @@ private slots:
 
     void cancelDuringSecondRow()
     {
-        for (const QString &source : {m_short, m_long, m_short})
-            m_list->append(source);
-        QVERIFY(m_list->setField(2, ConversionItem::Field::End, "0:01:00"));
-        connect(m_engine.get(), &ConversionEngine::rowFinished, this, [this](int position) {
-            if (position == 1)
+        append(m_short);
+        append(m_long, "0:01:00");
+        append(m_short);
+        connect(m_engine.get(), &ConversionEngine::rowFinished, this, [this](quint64 id) {
+            if (id == m_list->idAt(1))
                 QTimer::singleShot(1500, m_engine.get(), &ConversionEngine::cancel);
         });
-        QSignalSpy idle(m_engine.get(), &ConversionEngine::idle);
         QCOMPARE(convert({}), QString("Cancelled: OK|Cancel|"));
         QCOMPARE(g_events, QStringList({"panel shown", "critical: Conversion Canceled by the user!",
                                         "panel hidden"}));
-        QVERIFY(m_engine->isBusy() && !m_engine->isRunning());
-        QVERIFY(idle.wait(20000));
+        // Convert at once: refused while the cancelled FFmpeg closes its file.
+        QVERIFY(m_engine->isBusy() && !m_engine->isRunning() && !m_engine->BurnNow());
+        QVERIFY(waitUntilIdle());
         const double partial = duration(m_out + "/long clip.mp4");
         QVERIFY2(partial > 0.5 && partial < 59, qPrintable(QString::number(partial)));
         m_engine->cancel(); // nothing runs: changes nothing
         m_list->clear();
         QCOMPARE(convert({m_short}), QString("Completed: OK")); // a new run is accepted
+        QVERIFY(qAbs(duration(m_out + "/long clip.mp4") - partial) < 0.01);
+    }
+
+    void cancelBeforeFfmpegHasStarted()
+    {
+        m_engine->setGracePeriod(60000);
+        append(m_long, "0:01:00");
+        QVERIFY(m_engine->BurnNow());
+        m_engine->cancel(); // "q" is buffered until FFmpeg's stdin is open
+        QVERIFY(waitUntilIdle());
+        QCOMPARE(m_list->row(1)->Status, QString("Cancel"));
+        QVERIFY(duration(m_out + "/long clip.mp4") < 30); // -1: nothing worth keeping
+        QVERIFY(outputFolder().filter(QRegularExpression("^\\.")).isEmpty());
+    }
+
+    void cancelledFfmpegThatIgnoresQ()
+    {
+        // clipwright-cli blocks these in itself; its children must not inherit that.
+        sigset_t termination;
+        sigemptyset(&termination);
+        sigaddset(&termination, SIGINT);
+        sigaddset(&termination, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &termination, nullptr);
+        // An FFmpeg that reads no keys, so that only terminate() can end it;
+        // it notes the signal masks it started with.
+        const QString ffmpeg = m_dir.filePath("deaf-ffmpeg");
+        QVERIFY(writeFile(ffmpeg, "#!/bin/sh\ngrep '^Sig' /proc/$$/status > \"$0.status\"\n"
+                                  "exec " +
+                                      resolveProgram("ffmpeg").toUtf8() + " -nostdin \"$@\"\n"));
+        QVERIFY(QFile::setPermissions(ffmpeg, QFile::ReadOwner | QFile::ExeOwner));
+        makeEngine(ffmpeg);
+        m_engine->setGracePeriod(1000);
+        setSetting("existedfile", "1");
+        const QString target = m_out + "/long clip.mp4";
+        QVERIFY(writeFile(target, "keep me"));
+
+        append(m_long, "0:01:00");
+        QVERIFY(m_engine->BurnNow());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ffmpeg + ".status"), 10000);
+        QTest::qWait(1000);
+        m_engine->cancel();
+        QVERIFY(waitUntilIdle());
+        pthread_sigmask(SIG_UNBLOCK, &termination, nullptr);
+
+        const QByteArray status = readFile(ffmpeg + ".status");
+        const quint64 mustReach =
+            (1ull << (SIGINT - 1)) | (1ull << (SIGTERM - 1)) | (1ull << (SIGPIPE - 1));
+        QCOMPARE(maskLine(status, "SigBlk:"), 0ull);
+        QCOMPARE(maskLine(status, "SigIgn:") & mustReach, 0ull);
+        // Terminated, not finished by itself: its file is dropped, the old one kept.
+        QCOMPARE(readFile(target), QByteArray("keep me"));
+        QCOMPARE(outputFolder(), QStringList({"long clip.mp4"}));
+        QCOMPARE(m_rows->last().at(1).value<ConversionJob::Status>(),
+                 ConversionJob::Status::Cancelled);
+    }
+
+    void listChangesDuringTheBatch()
+    {
+        for (int i = 0; i < 3; ++i)
+            append(m_short);
+        const ConversionList::RowId second = m_list->idAt(2);
+        connect(m_engine.get(), &ConversionEngine::rowStarted, this, [&](quint64 id) {
+            if (id != second)
+                return;
+            m_list->remove(1); // converted already: the rows below move up
+            append(m_short);   // waits for the next batch
+            m_list->remove(2); // the third row, not converted yet
+        });
+        QSignalSpy total(m_engine.get(), &ConversionEngine::totalProgressChanged);
+        QCOMPARE(convert({}), QString("Completed: OK|"));
+        QCOMPARE(m_rows->size(), 2);
+        QCOMPARE(m_rows->last().at(0).toULongLong(), second);
+        QCOMPARE(firstArguments(total), QList<int>({0, 33, 66, 99, 100, 0}));
+        QCOMPARE(outputFolder().size(), 2);
+    }
+
+    void destroyedWhileConverting()
+    {
+        append(m_long, "0:01:00");
+        QVERIFY(m_engine->BurnNow());
+        QTest::qWait(2000);
+        m_engine.reset(); // as when the program ends: FFmpeg finishes, the file is placed
+        const double partial = duration(m_out + "/long clip.mp4");
+        QVERIFY2(partial > 0.5 && partial < 59, qPrintable(QString::number(partial)));
+        QCOMPARE(outputFolder(), QStringList({"long clip.mp4"}));
+    }
+
+    void outputNamesAndFolders_data()
+    {
+        // outputfolder setting ("" the test's folder), source name, expected
+        // "STATUS name" or "STATUS reason"
+        addColumns<QString, QString, QString>("folder", "source", "expected");
+        newRow("255-byte output name", QString(), QString(251, 'n') + ".a",
+               "OK " + QString(251, 'n') + ".mp4");
+        newRow("256-byte output name", QString(), QString(252, 'n') + ".a",
+               QString("Fail The output file name is longer than 255 bytes"));
+        newRow("relative folder", QString("relative/out"), QString("clip.avi"),
+               QString("OK clip.mp4"));
+    }
+    void outputNamesAndFolders()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, source);
+        QFETCH(QString, expected);
+        if (!folder.isEmpty()) {
+            m_out = m_dir.filePath(folder);
+            QVERIFY(QDir().mkpath(m_out));
+            setSetting("outputfolder", folder); // in the writable folder, where FFmpeg runs
+        }
+        const QString path = m_dir.filePath("names/" + source);
+        QVERIFY(QDir().mkpath(m_dir.filePath("names")) && QFile::copy(m_short, path));
+        const QString status = expected.section(' ', 0, 0);
+        QCOMPARE(convert({path}), "Completed: " + status);
+        if (status == "OK")
+            QCOMPARE(outputFolder(), QStringList({expected.section(' ', 1)}));
+        else
+            QVERIFY2(firstReason().startsWith(expected.section(' ', 1)), qPrintable(firstReason()));
     }
 
     void existingOutputs()

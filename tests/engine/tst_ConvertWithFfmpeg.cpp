@@ -38,7 +38,7 @@ private slots:
             {},        "image;" + dir.filePath("my logo.png") + ";area;Bottom right corner"};
         const ConvertEnvironment env{ffmpeg, dir.filePath("curconvert.log"), 2,
                                      ExistingFilePolicy::AddNew};
-        const ConvertCommand command = BuildConvertCommand(sheet, row, output, env);
+        const ConvertCommand command = BuildConvertCommand(sheet, row, output, {}, env);
         QCOMPARE(command.ClipSeconds, 3);
 
         const RunResult converted = run(command.Program, command.Arguments);

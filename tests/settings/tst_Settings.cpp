@@ -89,6 +89,8 @@ void TestSettings::typedValues()
     QCOMPARE(state(), QString("/prog overwrite 2 1 12")); // "0" means the default folder
     writeFile(m_file, "[set]\noutputfolder=/o\nexistedfile=2\nthread=-4\nautoshut=yes\n");
     QCOMPARE(state(), QString("/o new 0 0 -1"));
+    writeFile(m_file, "[set]\noutputfolder=Videos/../Clips\n"); // where FFmpeg runs
+    QCOMPARE(state(), QString("/prog/Clips new 0 0 -1"));
 }
 
 void TestSettings::writeKeepsTheRest()

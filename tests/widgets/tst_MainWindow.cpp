@@ -1,6 +1,28 @@
 #include "../TestSupport.h"
+#include "engine/ConversionEngine.h"
+#include "session/Session.h"
 #include "settings/IniFile.h"
 #include "widgets/MainWindow.h"
+
+#include <csignal>
+
+namespace {
+
+// A session and the window on it, as the program builds them.
+struct Program
+{
+    Program(const Session::Setup &setup, RecordingServices &services)
+        : session(setup, services, services), window(session)
+    {
+    }
+    Session session;
+    MainWindow window;
+    OptionSheet &sheet() { return session.sheet(); }
+    ConversionList &files() { return session.files(); }
+    ConversionEngine &engine() { return session.engine(); }
+};
+
+} // namespace
 #include "widgets/ProgressPanel.h"
 #include "widgets/ShutdownCountdown.h"
 
@@ -14,14 +36,20 @@ class TestMainWindow : public QObject
     QStringList m_calls;
     RecordingServices m_recorder{m_calls};
 
-    std::unique_ptr<MainWindow> makeWindow()
+    // Ready: FFmpeg has listed its encoders, the stored profile is applied.
+    std::unique_ptr<Program> makeWindow()
     {
-        return std::make_unique<MainWindow>(MainWindow::Services{
-            CLIPWRIGHT_BIN_DIR, m_settings, m_dir.path(), resolveProgram("ffmpeg"),
-            resolveProgram("mplayer"), &m_recorder, &m_recorder, 1});
+        auto program = std::make_unique<Program>(
+            Session::Setup{CLIPWRIGHT_BIN_DIR, m_settings, m_dir.path(), resolveProgram("ffmpeg"),
+                           resolveProgram("mplayer")},
+            m_recorder);
+        QSignalSpy ready(&program->session, &Session::ready);
+        if (!program->session.isReady())
+            [&] { QVERIFY(ready.wait(10000)); }();
+        return program;
     }
     // The seven options a profile sets.
-    static QStringList seven(MainWindow &w)
+    static QStringList seven(Program &w)
     {
         QStringList values;
         for (const char *item : {"Video Codec", "Video Bitrate", "Video Framerate", "Video Size"})
@@ -45,21 +73,23 @@ private slots:
     void startUpAndStoredProfile()
     {
         auto first = makeWindow();
-        QCOMPARE(first->windowTitle(), QString("Clipwright 4.50"));
-        QVERIFY(first->profileCombo()->count() >= 48 && first->profilePosition() == 0);
+        MainWindow &w1 = first->window;
+        QCOMPARE(w1.windowTitle(), QString("Clipwright 4.50"));
+        QVERIFY(w1.profileCombo()->count() >= 48 && w1.profilePosition() == 0);
         QCOMPARE(seven(*first), QStringList(7, "N/A"));
-        QCOMPARE(first->outputFolderLabel()->text(), "Video Output Folder: " + m_dir.path());
-        QVERIFY(!first->progressPanel()->isVisible());
+        QCOMPARE(w1.outputFolderLabel()->text(), "Video Output Folder: " + m_dir.path());
+        QVERIFY(!w1.progressPanel()->isVisible());
 
         QVERIFY(WriteIniValue(m_settings, "set", "profile", "5"));
         auto fifth = makeWindow();
-        QVERIFY(fifth->profilePosition() == 5 && seven(*fifth) != QStringList(7, "N/A"));
-        fifth->selectProfile(1); // a category selects the profile after it
-        QCOMPARE(fifth->profilePosition(), 2);
-        fifth->selectProfile(3);
-        fifth->exitProgram(); // Ctrl+X
+        MainWindow &w5 = fifth->window;
+        QVERIFY(w5.profilePosition() == 5 && seven(*fifth) != QStringList(7, "N/A"));
+        w5.selectProfile(1); // a category selects the profile after it
+        QCOMPARE(w5.profilePosition(), 2);
+        w5.selectProfile(3);
+        w5.exitProgram(); // Ctrl+X
         QCOMPARE(ReadIniValue(m_settings, "Set", "profile"), QString("3"));
-        QCOMPARE(makeWindow()->profilePosition(), 3);
+        QCOMPARE(makeWindow()->window.profilePosition(), 3);
     }
 
     void dropRule()
@@ -72,7 +102,7 @@ private slots:
 
         auto w = makeWindow();
         ModalAnswerer answerer;
-        w->addDroppedFiles(
+        w->window.addDroppedFiles(
             {m_dir.filePath("a.avi"), m_dir.filePath("b.txt"), m_dir.filePath("c.mkv")});
         QCOMPARE(answerer.texts, QStringList({"Clipwright i Only Video files are allowed!"}));
         QVERIFY(w->files().count() == 1 && w->files().row(1)->FileName == m_dir.filePath("a.avi"));
@@ -81,9 +111,9 @@ private slots:
     void addSelectRemoveClear()
     {
         auto w = makeWindow();
-        QSignalSpy done(w.get(), &MainWindow::probesFinished);
+        QSignalSpy done(&w->session, &Session::probesFinished);
         for (int i = 0; i < 3; ++i)
-            w->AddFileToList(m_clip);
+            w->window.AddFileToList(m_clip);
         QCOMPARE(w->files().count(), 3);              // rows appear at once
         QCOMPARE(w->files().row(3)->Size, QString()); // and fill later
         QVERIFY(done.wait(20000));
@@ -91,7 +121,7 @@ private slots:
         QCOMPARE(QStringList({row->Start, row->End, row->VideoTime, row->Size, row->Format}),
                  QStringList({"0:00:00", "0:00:02", "0:00:02", "320x240", "FMP4"}));
 
-        QTableView *view = w->fileView();
+        QTableView *view = w->window.fileView();
         view->selectRow(1);
         emit view->clicked(view->model()->index(1, 0));
         QCOMPARE(QStringList({*w->sheet().value("General", "Item Name"),
@@ -99,9 +129,9 @@ private slots:
                               *w->sheet().value("Output Duration", "Stop Time"),
                               *w->sheet().value("Output Duration", "All Clip Duration")}),
                  QStringList({m_clip, "0:00:00", "0:00:02", ""}));
-        w->RemoveSelectedFile();
+        w->window.RemoveSelectedFile();
         QCOMPARE(w->files().count(), 2);
-        w->ClearAllFiles();
+        w->window.ClearAllFiles();
         QCOMPARE(view->model()->rowCount(), 0);
     }
 
@@ -109,51 +139,86 @@ private slots:
     {
         const QString out = m_dir.filePath("converted");
         QVERIFY(QDir().mkpath(out) && WriteIniValue(m_settings, "set", "outputfolder", out));
-        auto w = makeWindow();
-        w->selectProfile(2);
+        auto program = makeWindow();
+        MainWindow &w = program->window;
+        w.selectProfile(2);
         for (int i = 0; i < 2; ++i)
-            w->AddFileToList(m_clip);
-        QSignalSpy finished(&w->engine(), &ConversionEngine::batchFinished);
-        QSignalSpy total(&w->engine(), &ConversionEngine::totalProgressChanged);
+            w.AddFileToList(m_clip);
+        QSignalSpy finished(&program->engine(), &ConversionEngine::batchFinished);
+        QSignalSpy total(&program->engine(), &ConversionEngine::totalProgressChanged);
         ModalAnswerer answerer;
-        w->BurnNow();
-        QVERIFY(w->progressPanel()->isVisibleTo(w.get()));
+        const auto editing = [&w] {
+            QString enabled;
+            for (QToolButton *b : w.toolButtons())
+                enabled += b->isEnabled() ? "1" : "0";
+            return enabled; // Add, Remove, Clear, Options, Convert
+        };
+        w.BurnNow();
+        QVERIFY(w.progressPanel()->isVisibleTo(&w));
+        QCOMPARE(editing(), QString("10010"));
         QVERIFY(finished.wait(60000));
-        QCOMPARE(w->files().row(1)->Status + w->files().row(2)->Status, QString("OKOK"));
+        QCOMPARE(program->files().row(1)->Status + program->files().row(2)->Status,
+                 QString("OKOK"));
         QCOMPARE(answerer.texts, QStringList({"Clipwright i Conversion completed!"}));
         QCOMPARE(m_calls, QStringList({"open " + out}));
         QCOMPARE(firstArguments(total), QList<int>({0, 50, 100, 100, 0}));
-        QVERIFY(!w->progressPanel()->isVisibleTo(w.get()));
+        QVERIFY(!w.progressPanel()->isVisibleTo(&w));
+        QCOMPARE(editing(), QString("11111"));
     }
 
     void cancelAndInvalidInput()
     {
-        auto w = makeWindow();
-        w->selectProfile(2);
+        auto program = makeWindow();
+        MainWindow &w = program->window;
+        w.selectProfile(2);
         ModalAnswerer answerer;
-        w->progressPanel()->cancelButton()->click(); // nothing runs: nothing happens
-        w->AddFileToList(m_long);
-        QSignalSpy finished(&w->engine(), &ConversionEngine::batchFinished);
-        w->BurnNow();
-        QTimer::singleShot(1000, w->progressPanel()->cancelButton(), &QPushButton::click);
-        QVERIFY(finished.wait(30000) && w->files().row(1)->Status == "Cancel");
-        QTRY_VERIFY_WITH_TIMEOUT(!w->engine().isBusy(), 20000);
+        w.progressPanel()->cancelButton()->click(); // nothing runs: nothing happens
+        w.AddFileToList(m_long);
+        QSignalSpy finished(&program->engine(), &ConversionEngine::batchFinished);
+        w.BurnNow();
+        QTimer::singleShot(1000, w.progressPanel()->cancelButton(), &QPushButton::click);
+        QVERIFY(finished.wait(30000) && program->files().row(1)->Status == "Cancel");
+        QTRY_VERIFY_WITH_TIMEOUT(!program->engine().isBusy(), 20000);
 
         const QString gone = m_dir.filePath("gone.avi");
         QVERIFY(QFile::copy(m_clip, gone));
-        w->ClearAllFiles();
-        w->AddFileToList(gone);
+        w.ClearAllFiles();
+        w.AddFileToList(gone);
         QVERIFY(QFile::remove(gone));
-        w->BurnNow(); // stops at once
+        w.BurnNow(); // stops at once
         QCOMPARE(finished.count(), 2);
         QCOMPARE(answerer.texts, QStringList({"Clipwright ! Conversion Canceled by the user!",
                                               "Clipwright ! Invalid input file name. " + gone}));
         QVERIFY(m_calls.isEmpty());
     }
 
+    void closeWhileConverting()
+    {
+        const QString out = m_dir.filePath("closing");
+        QVERIFY(QDir().mkpath(out) && WriteIniValue(m_settings, "set", "outputfolder", out));
+        auto program = makeWindow();
+        MainWindow &w = program->window;
+        w.show();
+        w.selectProfile(2);
+        w.AddFileToList(m_long);
+        ModalAnswerer answerer;
+        w.BurnNow();
+        QTest::qWait(1500);
+        const qint64 ffmpeg = program->engine().run().ConverterProcessId;
+        QVERIFY(!w.close()); // not yet: FFmpeg closes the file first
+        QCOMPARE(w.statusBar()->currentMessage(), QString("Finishing the current file…"));
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 20000);
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList({"long.mp4"}));
+        const double partial = duration(out + "/long.mp4");
+        QVERIFY2(partial > 0.5 && partial < 59, qPrintable(QString::number(partial)));
+        QVERIFY(ffmpeg > 0 && ::kill(pid_t(ffmpeg), 0) != 0); // no FFmpeg outlives the window
+        QVERIFY(answerer.texts.isEmpty());
+    }
+
     void hoverMarkAndPanelDrag()
     {
-        auto w = makeWindow();
+        auto program = makeWindow();
+        MainWindow *w = &program->window;
         w->show();
         const QList<QToolButton *> buttons = w->toolButtons();
         QEvent enter(QEvent::Enter);

@@ -4,13 +4,13 @@
 
 namespace {
 
-template <typename T> T *child(const Frmset &dialog, const char *name)
+template <typename T> T *child(const OptionsDialog &dialog, const char *name)
 {
     return dialog.findChild<T *>(QLatin1String(name));
 }
 
 // The controls as "outputfolder|existedfile|autoshut|thread", 0/1 as stored.
-QString state(const Frmset &d)
+QString state(const OptionsDialog &d)
 {
     return QStringList{child<QLineEdit>(d, "Text2")->text(),
                        QString::number(child<QRadioButton>(d, "Option2")->isChecked()),
@@ -19,7 +19,7 @@ QString state(const Frmset &d)
         .join('|');
 }
 
-void setState(Frmset &d, const QString &state)
+void setState(OptionsDialog &d, const QString &state)
 {
     const QStringList v = state.split('|');
     child<QLineEdit>(d, "Text2")->setText(v[0]);
@@ -30,7 +30,7 @@ void setState(Frmset &d, const QString &state)
 
 // Shows the dialog, clicks a button and returns the first line of each
 // message box that came up as "title ! text" ("!" for the critical icon).
-QString click(Frmset &dialog, const char *button)
+QString click(OptionsDialog &dialog, const char *button)
 {
     ModalAnswerer answerer;
     dialog.show();
@@ -69,7 +69,7 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QVERIFY(content.isEmpty() || writeFile(m_file, content));
-        QTEST(state(Frmset(Settings(m_file, "/default"))), "shown");
+        QTEST(state(OptionsDialog(Settings(m_file, "/default"))), "shown");
     }
 
     // Input and the values written into a missing file, which also shows the order of writing.
@@ -87,7 +87,7 @@ private slots:
     {
         QFETCH(QString, input);
         QFETCH(QString, saved);
-        Frmset dialog(Settings(m_file, "/default"));
+        OptionsDialog dialog(Settings(m_file, "/default"));
         setState(dialog, input);
         QCOMPARE(click(dialog, "Command1"), QString()); // no message
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -115,7 +115,7 @@ private slots:
         const QByteArray before = writable ? "[set]\r\nthread=1\r\n" : "";
         // A folder in the file's place cannot be replaced, even by root.
         QVERIFY(writable ? writeFile(m_file, before) : QDir().mkdir(m_file));
-        Frmset dialog(Settings(m_file, "/default"));
+        OptionsDialog dialog(Settings(m_file, "/default"));
         setState(dialog, "/out|1|1|" + threads);
         QCOMPARE(click(dialog, "Command1"),
                  message.replace("%1", QDir::toNativeSeparators(m_file)));
@@ -128,7 +128,7 @@ private slots:
     {
         const QByteArray content("[Set]\r\n outputfolder = /a \r\nprofile=3\r\n");
         QVERIFY(writeFile(m_file, content));
-        Frmset dialog(Settings(m_file, "/default"));
+        OptionsDialog dialog(Settings(m_file, "/default"));
         setState(dialog, "/b|1|1|4");
         QCOMPARE(click(dialog, "Command2"), QString());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));

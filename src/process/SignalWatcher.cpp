@@ -1,4 +1,4 @@
-#include "cli/SignalWatcher.h"
+#include "process/SignalWatcher.h"
 
 #include <QSocketNotifier>
 #include <csignal>

@@ -1,5 +1,5 @@
 #include "../TestSupport.h"
-#include "engine/Process.h"
+#include "process/Process.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "engine/KeyChannel.h"
+#include "process/KeyChannel.h"
 
 #include <QProcess>
 
@@ -35,8 +35,9 @@ QByteArray KeyChannel::keyBytes(int vk)
 bool KeyChannel::send(Role role, int vk)
 {
     const auto it = m_children.constFind(m_lastPid.value(role));
+    // A child that is still starting buffers the key until its pipe is open.
     if (it == m_children.cend() || it->role != role || !it->process ||
-        it->process->state() != QProcess::Running)
+        it->process->state() == QProcess::NotRunning)
         return false;
     const QByteArray bytes = keyBytes(vk);
     return !bytes.isEmpty() && it->process->write(bytes) == bytes.size();

@@ -7,10 +7,8 @@ class QSocketNotifier;
 // Turns SIGINT and SIGTERM into a Qt signal, read from a signalfd in the
 // event loop, so nothing but a kernel read happens at signal time.
 //
-// Both signals stay blocked in the whole process, and children inherit the
-// blocked mask: a Ctrl+C in the terminal, which reaches the whole process
-// group, then cancels through this program only. FFmpeg, reached directly,
-// would break off the row before the cancel path could keep its file.
+// Both signals stay blocked in the whole process, so that they wait in the
+// signalfd. Children must not inherit the mask (see prepareChild()).
 class SignalWatcher : public QObject
 {
     Q_OBJECT

@@ -1,6 +1,7 @@
-#include "engine/Process.h"
+#include "process/Process.h"
 
-#include "app/TimeText.h"
+#include "process/ChildProcess.h"
+#include "process/TimeText.h"
 
 #include <QEventLoop>
 #include <QPointer>
@@ -17,6 +18,7 @@ Process::Process(QObject *parent)
     : QObject(parent), m_process(new QProcess(this)), m_decoder(QStringDecoder::System)
 {
     m_process->setProcessChannelMode(QProcess::MergedChannels);
+    prepareChild(*m_process);
     connect(m_process, &QProcess::readyReadStandardOutput, this, &Process::Read);
     connect(m_process, &QProcess::finished, this, &Process::onFinished);
     connect(m_process, &QProcess::errorOccurred, this, &Process::onErrorOccurred);

@@ -1,4 +1,4 @@
-#include "app/TimeText.h"
+#include "process/TimeText.h"
 
 #include <QStringList>
 

@@ -30,8 +30,8 @@ public:
 
     explicit KeyChannel(QObject *parent = nullptr);
 
-    // Records a started child (its stdin must be an open pipe). It stays
-    // registered until it ends or is destroyed.
+    // Records a child right after QProcess::start() (its stdin must be a
+    // pipe). It stays registered until it ends or is destroyed.
     void registerChild(Role role, QProcess *process);
 
     // The process id of the last player / converter started; 0 before the

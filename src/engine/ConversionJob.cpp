@@ -1,0 +1,231 @@
+#include "engine/ConversionJob.h"
+
+#include "engine/OutputFile.h"
+#include "process/ChildProcess.h"
+#include "process/KeyChannel.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int ErrorTailBytes = 16 * 1024;
+constexpr int ReasonLines = 4;
+constexpr int KillAfterTerminateMs = 3000;
+constexpr qint64 MinimumOutputBytes = 100;
+
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat sa, sb;
+    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 ||
+        ::stat(QFile::encodeName(b).constData(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// FFmpeg's last lines of error output, without its progress reports.
+QString lastLines(const QByteArray &tail)
+{
+    QStringList lines;
+    for (const QByteArray &raw : tail.split('\n')) {
+        for (const QByteArray &piece : raw.split('\r')) {
+            const QString line = QString::fromLocal8Bit(piece).trimmed();
+            if (!line.isEmpty() && !line.startsWith(QLatin1String("frame=")) &&
+                !line.startsWith(QLatin1String("size=")))
+                lines << line;
+        }
+    }
+    return lines.mid(qMax(0, int(lines.size()) - ReasonLines)).join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+QString statusText(ConversionJob::Status status)
+{
+    switch (status) {
+    case ConversionJob::Status::Waiting:
+        return {};
+    case ConversionJob::Status::Running:
+        return QStringLiteral("Processing");
+    case ConversionJob::Status::Ok:
+        return QStringLiteral("OK");
+    case ConversionJob::Status::Failed:
+        return QStringLiteral("Fail");
+    case ConversionJob::Status::FinishingAfterCancel:
+    case ConversionJob::Status::Cancelled:
+        return QStringLiteral("Cancel");
+    }
+    return {};
+}
+
+ConversionJob::ConversionJob(ConversionList::RowId rowId, QString sourcePath,
+                             ConvertCommand command, ExistingFilePolicy policy,
+                             QString workingFolder, QObject *parent)
+    : QObject(parent), m_rowId(rowId), m_source(std::move(sourcePath)),
+      m_command(std::move(command)), m_policy(policy), m_workingFolder(std::move(workingFolder)),
+      m_outputPath(m_command.OutputPath)
+{
+    m_stopTimer.setSingleShot(true);
+    connect(&m_stopTimer, &QTimer::timeout, this, &ConversionJob::escalate);
+}
+
+ConversionJob::~ConversionJob()
+{
+    if (!m_process || m_process->state() == QProcess::NotRunning)
+        return;
+    // The listeners may be half destroyed by now.
+    blockSignals(true);
+    m_cancelRequested = true;
+    m_status = Status::FinishingAfterCancel;
+    m_process->write(KeyChannel::keyBytes(KeyChannel::KeyQ));
+    // Each wait delivers QProcess::finished, and so finish(), when it ends.
+    if (!m_process->waitForFinished(m_graceMs)) {
+        m_process->terminate();
+        if (!m_process->waitForFinished(KillAfterTerminateMs)) {
+            m_process->kill();
+            m_process->waitForFinished(KillAfterTerminateMs);
+        }
+    }
+}
+
+qint64 ConversionJob::processId() const
+{
+    return m_process ? m_process->processId() : 0;
+}
+
+void ConversionJob::setStatus(Status status)
+{
+    if (m_status == status)
+        return;
+    m_status = status;
+    emit statusChanged(status);
+}
+
+void ConversionJob::failBeforeStart(const QString &reason)
+{
+    // Later, so that a batch of such rows never nests calls.
+    QTimer::singleShot(0, this, [this, reason] { finish(reason); });
+}
+
+void ConversionJob::start(KeyChannel &keys)
+{
+    if (m_status != Status::Waiting || m_process)
+        return;
+    const QString output = m_command.OutputPath;
+    const QString folder = QFileInfo(output).absolutePath();
+    if (m_command.Program.isEmpty())
+        return failBeforeStart(
+            QStringLiteral("FFmpeg was not found in the program folder or on PATH."));
+    if (!fitsFileName(output))
+        return failBeforeStart(QStringLiteral("The output file name is longer than 255 bytes: ") +
+                               QFileInfo(output).fileName());
+    if (!QFileInfo(folder).isDir())
+        return failBeforeStart(QStringLiteral("The output folder does not exist: ") + folder);
+    if (sameFile(m_source, output))
+        return failBeforeStart(QStringLiteral("The output file would replace the source file: ") +
+                               output);
+
+    m_process = new QProcess(this);
+    prepareChild(*m_process);
+    m_process->setProcessChannelMode(QProcess::MergedChannels);
+    m_process->setWorkingDirectory(m_workingFolder);
+    connect(m_process, &QProcess::readyRead, this, &ConversionJob::onOutput);
+    connect(m_process, &QProcess::finished, this, &ConversionJob::onFinished);
+    connect(m_process, &QProcess::errorOccurred, this, &ConversionJob::onErrorOccurred);
+    m_process->start(m_command.Program, m_command.Arguments);
+    // The process id is known as soon as the child exists, before started().
+    keys.registerChild(KeyChannel::Role::Converter, m_process);
+    setStatus(Status::Running);
+}
+
+void ConversionJob::cancel()
+{
+    switch (m_status) {
+    case Status::Waiting:
+        m_cancelRequested = true;
+        finish(QString());
+        break;
+    case Status::Running:
+        m_cancelRequested = true;
+        setStatus(Status::FinishingAfterCancel);
+        // A QProcess that is still starting buffers the key until the pipe is open.
+        m_process->write(KeyChannel::keyBytes(KeyChannel::KeyQ));
+        m_stopTimer.start(m_graceMs);
+        break;
+    default:
+        break;
+    }
+}
+
+void ConversionJob::escalate()
+{
+    if (!m_process || m_process->state() == QProcess::NotRunning)
+        return;
+    if (m_terminated) {
+        m_process->kill();
+        return;
+    }
+    m_terminated = true;
+    m_process->terminate();
+    m_stopTimer.start(KillAfterTerminateMs);
+}
+
+void ConversionJob::onOutput()
+{
+    const QByteArray chunk = m_process->readAll();
+    if (chunk.isEmpty())
+        return;
+    m_errorTail += chunk;
+    if (m_errorTail.size() > ErrorTailBytes)
+        m_errorTail.remove(0, m_errorTail.size() - ErrorTailBytes);
+    emit converterOutput(chunk);
+}
+
+void ConversionJob::onErrorOccurred(QProcess::ProcessError error)
+{
+    // Every other error is followed by finished().
+    if (error == QProcess::FailedToStart)
+        finish(QStringLiteral("FFmpeg could not be started: ") + m_process->errorString());
+}
+
+void ConversionJob::onFinished(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    onOutput();
+    finish(judge(exitCode, exitStatus));
+}
+
+QString ConversionJob::judge(int exitCode, QProcess::ExitStatus exitStatus) const
+{
+    if (exitStatus != QProcess::NormalExit)
+        return (QStringLiteral("FFmpeg crashed.\n") + lastLines(m_errorTail)).trimmed();
+    if (exitCode != 0) {
+        const QString lines = lastLines(m_errorTail);
+        return lines.isEmpty() ? QStringLiteral("FFmpeg ended with exit code %1.").arg(exitCode)
+                               : lines;
+    }
+    const qint64 size = QFileInfo(m_command.PartPath).size();
+    if (size < MinimumOutputBytes)
+        return QStringLiteral("FFmpeg wrote only %1 bytes.").arg(size);
+    return {};
+}
+
+void ConversionJob::finish(const QString &reason)
+{
+    if (isFinal(m_status))
+        return;
+    m_stopTimer.stop();
+    QString why = reason;
+    if (m_process && why.isEmpty()) {
+        const PlacedOutput placed = placeOutput(m_command.PartPath, m_command.OutputPath, m_policy);
+        m_outputPath = placed.path.isEmpty() ? m_command.OutputPath : placed.path;
+        why = placed.error;
+    }
+    if (m_process && !why.isEmpty())
+        QFile::remove(m_command.PartPath);
+    m_reason = why;
+    if (m_cancelRequested)
+        setStatus(Status::Cancelled);
+    else
+        setStatus(why.isEmpty() ? Status::Ok : Status::Failed);
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "app/ConversionList.h"
+#include "app/OptionSheet.h"
+#include "app/ProfileCatalogue.h"
+#include "engine/CommandBuilder.h"
+#include "process/KeyChannel.h"
+#include "settings/Settings.h"
+
+#include <QHash>
+#include <QObject>
+#include <QVector>
+#include <memory>
+
+class ConversionEngine;
+class EncoderListing;
+class FolderOpener;
+class MediaProbeQueue;
+class PowerControl;
+struct MediaFacts;
+
+// The state every window and the command line share: the option sheet, the
+// file list, the key channel, the profile catalogue with its encoder check,
+// the probe queue and the conversion engine. The composition root builds one
+// and hands each window the parts it needs; no window owns any of it.
+class Session : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Where the session finds and keeps things; tests point these elsewhere.
+    struct Setup
+    {
+        QString dataFolder;     // ct.s3db, icons/, pictures/, help/
+        QString settingsFile;   // settings.dat
+        QString writableFolder; // default output folder, curconvert.log; FFmpeg runs here
+        QString ffmpeg;         // resolved programs; empty when not found
+        QString mplayer;
+        int probeSlots = 0; // MPlayers at once; 0: one per core
+    };
+
+    Session(Setup setup, PowerControl &power, FolderOpener &opener, QObject *parent = nullptr);
+    ~Session() override;
+
+    // Builds the option sheet, opens the catalogue and asks FFmpeg for its
+    // encoders in the background; ready() follows from the event loop.
+    void start();
+    bool isReady() const { return m_ready; }
+
+    const Setup &setup() const { return m_setup; }
+    Settings settings() const;
+    OptionSheet &sheet() { return m_sheet; }
+    ConversionList &files() { return m_list; }
+    KeyChannel &keys() { return m_keys; }
+    ConversionEngine &engine() { return *m_engine; }
+    MediaProbeQueue &probes() { return *m_probes; }
+
+    const QVector<ProfileEntry> &profileEntries() const { return m_entries; }
+    // Why the catalogue gave no entries, or why FFmpeg's encoders are not
+    // known; empty when all is well.
+    QString catalogueProblem() const;
+    // Why the entry at `position` can never be applied ("This FFmpeg has no
+    // encoder libfoo"); empty when it can, and before ready().
+    QString profileProblem(int position) const;
+
+    // Applies the combo entry at `position` (from 1) to the sheet; a category
+    // applies the profile after it. A profile whose encoders this FFmpeg
+    // lacks is never applied: no profile is then applied, and the problem is
+    // reported. Before ready() the request waits and is applied then.
+    struct ProfileChoice
+    {
+        int position = 0; // the entry that ends up selected; 0 for none or not yet
+        QString problem;  // why no profile could be applied
+    };
+    ProfileChoice selectProfile(int position);
+    int profilePosition() const { return m_profilePosition; }
+    // The text of the selected profile; empty when none is selected.
+    QString profileText() const;
+    // Stores the selected position as "profile", as the window does at close.
+    bool storeProfilePosition() const;
+
+    // Appends a row for `path` at once, probes the file and fills the row
+    // when the probe ends (rowProbed). The one way a row comes into being.
+    ConversionList::RowId AddFileToList(const QString &path);
+    // Remove and clear are refused while the engine is busy.
+    bool removeFile(int position);
+    bool clearFiles();
+    int pendingProbes() const { return int(m_probing.size()); }
+
+    // The command the engine would run for the row at `position` now.
+    ConvertCommand commandFor(int position) const;
+
+signals:
+    void ready();
+    // A selection was applied; `problem` says why none could be.
+    void profileApplied(int position, const QString &problem);
+    void rowProbed(ConversionList::RowId id);
+    // Every probe has reported (or was cancelled).
+    void probesFinished();
+
+private:
+    void onEncodersListed();
+    void onProbed(int probeId, const MediaFacts &facts);
+
+    Setup m_setup;
+    OptionSheet m_sheet;
+    ConversionList m_list;
+    KeyChannel m_keys;
+    ProfileCatalogue m_catalogue;
+    QVector<ProfileEntry> m_entries;
+    QVector<QString> m_problems; // per entry, once the encoders are known
+    QString m_catalogueProblem;
+    EncoderListing *m_encoders = nullptr;
+    bool m_ready = false;
+    int m_profilePosition = 0;
+    int m_pendingProfile = -1;
+    std::unique_ptr<MediaProbeQueue> m_probes;
+    QHash<int, ConversionList::RowId> m_probing; // probe id -> row
+    std::unique_ptr<ConversionEngine> m_engine;
+};

@@ -1,0 +1,106 @@
+#include "../TestSupport.h"
+#include "engine/ConversionEngine.h"
+#include "session/Session.h"
+#include "settings/IniFile.h"
+
+class TestSession : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_clip = m_dir.filePath("clip.avi");
+    QStringList m_calls;
+    RecordingServices m_services{m_calls};
+
+    // "real", "missing", or "narrow": an FFmpeg built with libx264 and aac only.
+    QString ffmpeg(const QString &kind)
+    {
+        if (kind == "real")
+            return resolveProgram("ffmpeg");
+        if (kind == "missing")
+            return QString();
+        const QString narrow = m_dir.filePath("narrow-ffmpeg");
+        writeFile(narrow, "#!/bin/sh\nprintf 'Encoders:\\n ------\\n V....D libx264 H.264\\n"
+                          " A....D aac AAC\\n'\n");
+        QFile::setPermissions(narrow, QFile::ReadOwner | QFile::ExeOwner);
+        return narrow;
+    }
+    std::unique_ptr<Session> makeSession(const QString &ffmpegProgram)
+    {
+        auto session = std::make_unique<Session>(
+            Session::Setup{CLIPWRIGHT_BIN_DIR, m_dir.filePath("settings.dat"), m_dir.path(),
+                           ffmpegProgram, resolveProgram("mplayer")},
+            m_services, m_services);
+        session->start();
+        return session;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(makeClip(m_clip, 2, "320x240", "mp2")); }
+
+    void encoderGate_data()
+    {
+        // Selected before the encoders are known; applied once they are.
+        addColumns<QString, int, int, QString>("ffmpeg", "wanted", "selected", "problem");
+        newRow("real, category", QString("real"), 1, 2, QString());
+        newRow("real, XviD", QString("real"), 4, 4, QString());
+        newRow("narrow, H264", QString("narrow"), 2, 2, QString());
+        newRow("narrow, XviD", QString("narrow"), 4, 0,
+               QString("This FFmpeg has no encoder libxvid"));
+        newRow("missing: not checked", QString("missing"), 4, 4, QString());
+    }
+    void encoderGate()
+    {
+        QFETCH(QString, ffmpeg);
+        QFETCH(int, wanted);
+        QFETCH(int, selected);
+        QFETCH(QString, problem);
+        auto session = makeSession(this->ffmpeg(ffmpeg));
+        QSignalSpy applied(session.get(), &Session::profileApplied);
+        QCOMPARE(session->selectProfile(wanted).position, 0); // not known yet
+        QVERIFY(applied.wait(10000));
+        QCOMPARE(applied.first().at(0).toInt(), selected);
+        QVERIFY2(applied.first().at(1).toString().startsWith(problem),
+                 qPrintable(applied.first().at(1).toString()));
+        QCOMPARE(session->profilePosition(), selected);
+        const QString codec = *session->sheet().value("Video Options", "Video Codec");
+        QCOMPARE(codec == "N/A", selected == 0);
+        QCOMPARE(session->catalogueProblem().isEmpty(), ffmpeg != "missing");
+        if (problem.isEmpty())
+            QVERIFY(session->profileText().startsWith(
+                QString("%1.  ").arg(selected - 1, 3, 10, QChar('0'))));
+    }
+
+    void rowsFromProbes()
+    {
+        auto session = makeSession(resolveProgram("ffmpeg"));
+        QSignalSpy done(session.get(), &Session::probesFinished);
+        const ConversionList::RowId first = session->AddFileToList(m_clip);
+        session->AddFileToList(m_dir.filePath("missing.avi"));
+        session->AddFileToList(m_clip);
+        QVERIFY(session->removeFile(3)); // its probe is dropped
+        QVERIFY(done.wait(20000));
+        ConversionList &list = session->files();
+        QCOMPARE(list.count(), 2);
+        QCOMPARE(list.positionOf(first), 1);
+        const auto fields = [&list](int position) {
+            const ConversionItem *r = list.row(position);
+            return QStringList({r->Start, r->End, r->VideoTime, r->Size, r->Format}).join('|');
+        };
+        QCOMPARE(fields(1), QString("0:00:00|0:00:02|0:00:02|320x240|FMP4"));
+        QCOMPARE(fields(2), QString("0:00:00|||0x0|")); // no file: still a row
+        QCOMPARE(session->pendingProbes(), 0);
+
+        // The list stays as it is while a batch runs.
+        QVERIFY(WriteIniValue(m_dir.filePath("settings.dat"), "set", "outputfolder", m_dir.path()));
+        session->selectProfile(2);
+        QTRY_VERIFY(session->isReady());
+        QVERIFY(session->engine().BurnNow());
+        QVERIFY(!session->removeFile(1) && !session->clearFiles());
+        QTRY_VERIFY_WITH_TIMEOUT(!session->engine().isBusy(), 30000);
+        QVERIFY(session->clearFiles() && list.count() == 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSession)
+#include "tst_Session.moc"
