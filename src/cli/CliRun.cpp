@@ -118,7 +118,8 @@ void CliRun::onProbesDone()
     if (m_options.dryRun) {
         for (int position = 1; position <= m_session.files().count(); ++position) {
             const ConvertCommand command = m_session.commandFor(position);
-            printLine(stdout, command.CommandLine + QLatin1Char('\t') + command.OutputPath);
+            printLine(stdout, escapeField(command.CommandLine) + QLatin1Char('\t') +
+                                  escapeField(command.OutputPath));
         }
         return finish(AllOk);
     }
@@ -150,10 +151,11 @@ void CliRun::onRowFinished(ConversionJob::Status status, const QString &source,
     m_elapsed.clear();
     m_speed = -1;
     m_remaining = -1;
-    printLine(stdout, statusText(status) + QLatin1Char('\t') + source + QLatin1Char('\t') + output);
+    printLine(stdout, statusText(status) + QLatin1Char('\t') + escapeField(source) +
+                          QLatin1Char('\t') + escapeField(output));
     if (status == ConversionJob::Status::Failed && !reason.isEmpty())
-        printLine(stderr,
-                  QStringLiteral("Failed: ") + source + QLatin1Char('\n') + reason.trimmed());
+        printLine(stderr, QStringLiteral("Failed: ") + escapeField(source) + QLatin1Char('\n') +
+                              reason.trimmed());
 }
 
 void CliRun::onMessage(const QString &text, MessageIcon icon)

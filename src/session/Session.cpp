@@ -35,7 +35,7 @@ Session::Session(Setup setup, PowerControl &power, FolderOpener &opener, QObject
     : QObject(parent), m_setup(std::move(setup))
 {
     const int atOnce = m_setup.probeSlots > 0 ? m_setup.probeSlots : QThread::idealThreadCount();
-    m_probes = std::make_unique<MediaProbeQueue>(m_setup.mplayer, qMax(1, atOnce));
+    m_probes = std::make_unique<MediaProbeQueue>(m_setup.mplayer, m_setup.ffprobe, qMax(1, atOnce));
     connect(m_probes.get(), &MediaProbeQueue::probed, this,
             [this](int id, const QString &, const MediaFacts &facts) { onProbed(id, facts); });
     ConversionEngine::Environment environment{
