@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QThread>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -43,6 +44,14 @@ Session::Session(Setup setup, PowerControl &power, FolderOpener &opener, QObject
         m_setup.settingsFile, m_setup.writableFolder, [this] { return profileText(); }};
     m_engine = std::make_unique<ConversionEngine>(m_list, m_sheet, m_keys, power, opener,
                                                   std::move(environment));
+    // A batch converts each row once its probe has filled it. Queued, so
+    // that whoever completes a probed row (clipwright-cli's --clip) has done
+    // so before its conversion starts.
+    m_engine->setPendingCheck([this](ConversionList::RowId id) {
+        return std::find(m_probing.cbegin(), m_probing.cend(), id) != m_probing.cend();
+    });
+    connect(this, &Session::rowProbed, m_engine.get(), &ConversionEngine::rowReady,
+            Qt::QueuedConnection);
 }
 
 Session::~Session()

@@ -92,6 +92,8 @@ private slots:
             0,
             {"-ss 1 -i \"" + a + "\" -i \"" + logo + "\" -filter_complex overlay=(", " -t 1 ",
              " -s 640x360 ", "\t" + aOut + "\n"});
+        row("clip: applied before its row converts", {"--clip", "0:00:01-0:00:02", a}, 0,
+            {"OK\t" + a + "\t" + aOut + "\n"});
         row("two files", {a, b}, 0,
             {"OK\t" + a + "\t" + aOut + "\n", "OK\t" + b + "\t" + bOut + "\n",
              "Conversion completed!\n"});
@@ -137,8 +139,10 @@ private slots:
         if (arguments.contains("--dry-run"))
             QCOMPARE(r.out.count(QChar(10)), 1); // one file, one line
         for (const QString &line : r.out.split('\n')) {
-            if (line.startsWith("OK\t"))
-                QVERIFY2(duration(line.section('\t', 2)) > 2.5, qPrintable(line));
+            if (line.startsWith("OK\t")) // 3 s, or 1 s with the clip
+                QVERIFY2(qAbs(duration(line.section('\t', 2)) -
+                              (arguments.contains("--clip") ? 1 : 3)) < 0.3,
+                         qPrintable(line));
             if (line.startsWith("Fail\t"))
                 QVERIFY(!QFile::exists(line.section('\t', 2)));
         }
