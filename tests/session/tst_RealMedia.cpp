@@ -103,6 +103,20 @@ private slots:
                QString("-f lavfi -t 4.5 -i sine -itsoffset 1.5 -f lavfi -t 3 -i "
                        "testsrc=size=320x240:rate=25 -c:v flv -c:a libmp3lame -ar 44100"),
                QString("late.flv"), 4.5, 2);
+        newRow("WMV", picture + " -c:v wmv2 -c:a wmav2", QString("clip.wmv"), 4.0, 2);
+        newRow("MP4 with 5.1 sound",
+               QString("-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i "
+                       "sine,aformat=channel_layouts=5.1 -t 3 -c:v libx264 -c:a aac"),
+               QString("surround.mp4"), 3.0, 2);
+        newRow("MKV with two sound tracks",
+               QString("-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine -f lavfi -i "
+                       "sine=frequency=880 -t 4 -map 0 -map 1 -map 2 -c:v libx264 -c:a libvorbis"),
+               QString("tracks.mkv"), 4.0, 2);
+        newRow("Theora", picture + " -c:v libtheora -c:a libvorbis", QString("clip.ogv"), 4.0, 2);
+        newRow("3GP",
+               QString("-f lavfi -i testsrc=size=176x144:rate=15 -f lavfi -i "
+                       "sine,aresample=8000 -t 3 -c:v h263 -c:a aac -ac 1"),
+               QString("phone.3gp"), 3.0, 2);
         newRow("sound only from MPEG-TS", picture + " -c:v mpeg2video -c:a mp2",
                QString("for sound.ts"), 4.0, 67);
     }
