@@ -41,8 +41,13 @@ QImage LoadPictureGDIPlus(const QString &fileName, int &width, int &height,
         height = picture.height();
     }
 
+    // A canvas is held to the limit Qt sets for decoded pictures: a larger
+    // one may be granted lazily and exhaust memory only as it is filled.
+    const qint64 limit = qint64(QImageReader::allocationLimit()) << 20;
+    if (limit > 0 && qint64(width) * height * 4 > limit)
+        return failed(fileName, error);
     QImage canvas(width, height, QImage::Format_RGB32);
-    if (canvas.isNull()) // too large to hold
+    if (canvas.isNull())
         return failed(fileName, error);
     const QColor opaque(background.red(), background.green(), background.blue());
     canvas.fill(opaque);

@@ -3,7 +3,7 @@
 
 namespace {
 
-// "Max=50" calls setMax(50), in the order given.
+// "Max=50" calls setMax(50), "Height=60" resizes; in the order given.
 void apply(RangeToolModel &model, const QStringList &operations)
 {
     for (const QString &operation : operations) {
@@ -13,6 +13,8 @@ void apply(RangeToolModel &model, const QStringList &operations)
             model.setMin(value);
         else if (name == "Max")
             model.setMax(value);
+        else if (name == "Height")
+            model.setSize({model.size().width(), value});
         else if (name == "LowerValue")
             model.setLowerValue(value);
         else
@@ -76,6 +78,9 @@ private slots:
         // Max == Min: no division, the thumbs stay where they were.
         newRow("max equals min", size, QStringList{"Max=0"}, QList<int>{100, 25, 30, 75},
                QRect(32, 19, 50, 8), 0.0f);
+        // ... but the lower thumb stays on the bottom edge.
+        newRow("max equals min, taller", size, QStringList{"Max=0", "Height=60"},
+               QList<int>{100, 25, 45, 75}, QRect(32, 19, 50, 23), 0.0f);
     }
     void layout()
     {
@@ -167,6 +172,10 @@ private slots:
         copy.load({});
         QCOMPARE(copy.save(), RangeToolModel().save());
         QCOMPARE(copy.save().keys().size(), 10);
+        // Loaded extremes span more than an int: value 0 sits mid-track.
+        copy.setSize({117, 45});
+        copy.load({{"Min", INT_MIN}, {"Max", INT_MAX}, {"LowerValue", 0}});
+        QCOMPARE(copy.thumbRect(RangeToolModel::Lower).left(), 50);
     }
 };
 

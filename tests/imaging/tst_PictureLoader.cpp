@@ -22,11 +22,19 @@ class TestPictureLoader : public QObject
     Q_OBJECT
 
 private slots:
+    void ownSizeWhenEitherIsMinusOne_data()
+    {
+        addColumns<int, int>("width", "height");
+        newRow("width -1", -1, 200);
+        newRow("height -1", 200, -1);
+        newRow("zero", 0, 50);
+    }
     void ownSizeWhenEitherIsMinusOne()
     {
+        QFETCH(int, width);
+        QFETCH(int, height);
         QTemporaryDir dir;
         const QString path = twoColourPicture(dir, {30, 20});
-        int width = -1, height = 200;
         const QImage picture = LoadPictureGDIPlus(path, width, height, Qt::white, true);
         QCOMPARE(QList<int>({width, height}), QList<int>({30, 20}));
         QCOMPARE(picture.size(), QSize(30, 20));
@@ -90,25 +98,31 @@ private slots:
 
     void unloadableFile_data()
     {
-        addColumns<QByteArray>("content"); // empty: no such file
-        newRow("missing", QByteArray());
-        newRow("text", QByteArray("not a picture\n"));
-        newRow("truncated PNG", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+        addColumns<QByteArray, int>("content", "size"); // no content: no such file
+        newRow("missing", QByteArray(), -1);
+        newRow("text", QByteArray("not a picture\n"), -1);
+        newRow("truncated PNG", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), -1);
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        QImage(4, 4, QImage::Format_RGB32).save(&png, "PNG");
+        // 3.6 GB that the system would grant and then not find while filling.
+        newRow("canvas too large", png.data(), 30000);
     }
     void unloadableFile()
     {
         QFETCH(QByteArray, content);
+        QFETCH(int, size);
         QTemporaryDir dir;
         const QString path = dir.filePath("-a \"logo\" é.png");
         if (!content.isEmpty())
             QVERIFY(writeFile(path, content));
-        int width = -1, height = -1;
+        int width = size, height = size;
         PictureError error;
         QVERIFY(LoadPictureGDIPlus(path, width, height, Qt::white, false, &error).isNull());
         QCOMPARE(error.number, 999);
         QCOMPARE(error.source, QString("GDI+ Module"));
         QCOMPARE(error.description, "Error loading picture " + path);
-        QCOMPARE(QList<int>({width, height}), QList<int>({-1, -1}));
+        QCOMPARE(QList<int>({width, height}), QList<int>({size, size}));
     }
 
     void bicubicNotBilinear()

@@ -74,6 +74,7 @@ private slots:
             {QPalette::Highlight, QColor(0, 0, 160)}};
         for (const auto &[role, colour] : roles)
             palette.setColor(role, colour);
+        palette.setColor(QPalette::Disabled, QPalette::Highlight, Qt::gray);
         container.setPalette(palette);
         auto *tool = new RangeTool(&container);
         tool->resize(100, 20);
@@ -107,6 +108,11 @@ private slots:
         QCOMPARE(colours(), QList<QColor>({light, light, dark, dark, dark, window,
                                            QColor(0, 0, 255), dark, light}));
         QTest::mouseRelease(tool, Qt::LeftButton, {}, middleOf(*tool, RangeToolModel::Lower));
+        // Disabled: every thumb etched, the bar keeps its (system) colour.
+        tool->setEnabled(false);
+        tool->setColor(0x8000000D);
+        QCOMPARE(colours(), QList<QColor>({dark, light, dark, dark, dark, window, QColor(0, 0, 160),
+                                           dark, light}));
     }
 };
 
