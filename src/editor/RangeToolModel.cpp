@@ -52,15 +52,18 @@ void RangeToolModel::setMin(int value)
 {
     m_min = qMax(value, 0);
     m_max = qMax(m_max, m_min);
-    for (int &v : m_value)
-        v = qBound(m_min, v, m_max);
-    UpdatePosition();
+    clampValues();
 }
 
 void RangeToolModel::setMax(int value)
 {
     m_max = qMax(value, 0);
     m_min = qMin(m_min, m_max);
+    clampValues();
+}
+
+void RangeToolModel::clampValues()
+{
     for (int &v : m_value)
         v = qBound(m_min, v, m_max);
     UpdatePosition();

@@ -92,6 +92,9 @@ public:
     void load(const QVariantMap &properties);
 
 private:
+    // Brings both values into [min, max] after either end moved.
+    void clampValues();
+
     int m_min = 0;
     int m_max = 100;
     std::array<int, 2> m_value = {25, 75};
