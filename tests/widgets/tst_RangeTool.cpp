@@ -4,6 +4,7 @@
 namespace {
 
 using Thumb = RangeToolModel::Thumb;
+using Ints = QList<int>;
 
 // A point in the middle of the thumb's square.
 QPoint middleOf(const RangeTool &tool, Thumb thumb)
@@ -24,12 +25,12 @@ private slots:
         // end, and the cursor shown over the thumb before the press.
         addColumns<int, bool, QList<int>, QList<int>, int>("thumb", "locked", "moves", "values",
                                                            "cursor");
-        newRow("lower pushes upper", int(RangeToolModel::Lower), false, QList<int>{10, 60, 0, 30},
-               QList<int>{55, 75}, int(Qt::PointingHandCursor));
-        newRow("upper held still", int(RangeToolModel::Upper), false, QList<int>{0, 0},
-               QList<int>{25, 75}, int(Qt::PointingHandCursor));
-        newRow("locked lower", int(RangeToolModel::Lower), true, QList<int>{10, 60},
-               QList<int>{25, 75}, int(Qt::ArrowCursor));
+        newRow("lower pushes upper", int(RangeToolModel::Lower), false, Ints{10, 60, 0, 30},
+               Ints{55, 75}, int(Qt::PointingHandCursor));
+        newRow("upper held still", int(RangeToolModel::Upper), false, Ints{0, 0}, Ints{25, 75},
+               int(Qt::PointingHandCursor));
+        newRow("locked lower", int(RangeToolModel::Lower), true, Ints{10, 60}, Ints{25, 75},
+               int(Qt::ArrowCursor));
     }
     void dragsSignalAtEachMoveAndAtRelease()
     {
@@ -67,7 +68,6 @@ private slots:
         QPalette palette = container.palette();
         const std::pair<QPalette::ColorRole, QColor> roles[] = {
             {QPalette::Window, QColor(240, 230, 200)},
-            {QPalette::Button, QColor(200, 200, 200)},
             {QPalette::Light, Qt::white},
             {QPalette::Dark, QColor(128, 128, 128)},
             {QPalette::Shadow, Qt::black},
