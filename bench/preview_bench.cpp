@@ -78,7 +78,8 @@ int main(int argc, char *argv[])
     PreviewPlayer player(mplayer, keys);
     PlayerController controller(player);
     controller.setFile(file, QStringLiteral("0:00:30"));
-    PreviewPanel panel(controller, QStringLiteral("Text2"), QStringLiteral("Slider1"));
+    PreviewPanel panel(controller, QStringLiteral("Privew"), QStringLiteral("Text2"),
+                       QStringLiteral("Slider1"), Qt::Horizontal);
     panel.resize(900, 260);
     panel.show();
     pause(500);

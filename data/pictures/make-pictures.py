@@ -17,11 +17,14 @@ Written files:
   clipwright-48.png           application icon, 48x48
   ../skins/down-arrow.png     the combo box arrow of the skin, 12x12 and
                               24x24 (@2x)
+  plus.jpg                    the clip editor's empty watermark picture, 160x120
+                              (drawn as PNG, made a JPEG with FFmpeg)
 """
 
 import math
 import os
 import struct
+import subprocess
 import sys
 import zlib
 
@@ -209,6 +212,19 @@ def application():
             (arrow, WHITE)]
 
 
+def placeholder():
+    """The watermark picture box's "choose a picture" face, 160x120 units."""
+    panel = round_rect(0, 0, 160, 120, 10)
+    face = round_rect(3, 3, 157, 117, 8)
+    # A dashed frame: short dashes along an inset rounded rectangle.
+    frame = minus(round_rect(10, 10, 150, 110, 8), round_rect(12.5, 12.5, 147.5, 107.5, 6))
+    gaps = union(*(rect(x, 0, x + 5, 120) for x in range(20, 145, 12)),
+                 *(rect(0, y, 160, y + 5) for y in range(20, 105, 12)))
+    cross = union(round_rect(62, 56, 98, 64, 3), round_rect(76, 42, 84, 78, 3))
+    return [(panel, SLATE_LIGHT), (face, ACCENT_LIGHT), (minus(frame, gaps), ACCENT),
+            (circle(80, 60, 24), ACCENT), (cross, WHITE)]
+
+
 def down_arrow():
     return [(polygon((2.5, 4.5), (9.5, 4.5), (6, 8.5)), (95, 107, 122, 255))]
 
@@ -280,6 +296,13 @@ def main():
         write(f"{name}@2x.png", layers, design_w, 32, 2 * design_w, 64)
     write("../skins/down-arrow.png", down_arrow(), 12, 12, 12, 12)
     write("../skins/down-arrow@2x.png", down_arrow(), 12, 12, 24, 24)
+    # The placeholder is a JPEG, as the program looks for "plus.jpg";
+    # FFmpeg turns the drawn PNG into one.
+    write("plus.png", placeholder(), 160, 120, 160, 120)
+    subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-y", "-i",
+                    os.path.join(folder, "plus.png"), "-q:v", "2",
+                    os.path.join(folder, "plus.jpg")], check=True)
+    os.remove(os.path.join(folder, "plus.png"))
     icon = application()
     write("clipwright.png", icon, 256, 256, 256, 256)
     write("clipwright-48.png", icon, 256, 256, 48, 48)

@@ -3,6 +3,7 @@
 #include "app/ConversionList.h"
 #include "app/OptionSheet.h"
 #include "app/ProfileCatalogue.h"
+#include "editor/ClipEdit.h"
 #include "engine/CommandBuilder.h"
 #include "process/KeyChannel.h"
 #include "settings/Settings.h"
@@ -58,6 +59,8 @@ public:
     MediaProbeQueue &probes() { return *m_probes; }
     // The one preview MPlayer and the player state the windows share.
     PreviewPlayer &player() { return *m_player; }
+    // What the clip editor edits, set before it opens.
+    EditorInputs &editorInputs() { return m_editorInputs; }
 
     const QVector<ProfileEntry> &profileEntries() const { return m_entries; }
     // Why the catalogue gave no entries, or why FFmpeg's encoders are not
@@ -122,4 +125,5 @@ private:
     QHash<int, ConversionList::RowId> m_probing; // probe id -> row
     std::unique_ptr<ConversionEngine> m_engine;
     std::unique_ptr<PreviewPlayer> m_player;
+    EditorInputs m_editorInputs;
 };

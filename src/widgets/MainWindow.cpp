@@ -5,12 +5,14 @@
 #include "engine/ProgressMonitor.h"
 #include "media/MediaProbeQueue.h"
 #include "media/PlayerController.h"
+#include "media/PreviewPlayer.h"
 #include "process/KeyChannel.h"
 #include "process/TimeText.h"
 #include "session/Session.h"
 #include "settings/NumberValue.h"
 #include "settings/Settings.h"
 #include "widgets/AboutDialog.h"
+#include "widgets/ClipEditorDialog.h"
 #include "widgets/FileListModel.h"
 #include "widgets/Help.h"
 #include "widgets/MessageBoxes.h"
@@ -154,6 +156,8 @@ QWidget *MainWindow::buildToolBar()
         {"Remove File", "remove-file", &MainWindow::RemoveSelectedFile},
         {"Clear All", "clear-all", &MainWindow::ClearAllFiles},
         {"Options", "options", &MainWindow::showOptions},
+        {"Clip", "clip", &MainWindow::openEditor},
+        {"WaterMark", "watermark", &MainWindow::openEditor},
         {"CONVERT NOW", "convert-now", &MainWindow::BurnNow},
     };
     for (const auto &b : buttons) {
@@ -234,6 +238,7 @@ QWidget *MainWindow::buildCentre()
     m_fileView->viewport()->installEventFilter(this);
     listLayout->addWidget(m_fileView);
     connect(m_fileView, &QTableView::clicked, this, &MainWindow::onRowClicked);
+    connect(m_fileView, &QTableView::doubleClicked, this, &MainWindow::openEditor);
     connect(m_fileView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { m_session.files().select(current.row() + 1); });
     connect(&m_session.files(), &ConversionList::selectionChanged, this, [this](int position) {
@@ -244,8 +249,8 @@ QWidget *MainWindow::buildCentre()
     // The list above, the preview below it: both keep the list's width.
     auto *right = new QSplitter(Qt::Vertical, splitter);
     right->addWidget(videoList);
-    m_preview =
-        new PreviewPanel(*m_player, QStringLiteral("Text2"), QStringLiteral("Slider1"), right);
+    m_preview = new PreviewPanel(*m_player, QStringLiteral("Privew"), QStringLiteral("Text2"),
+                                 QStringLiteral("Slider1"), Qt::Horizontal, right);
     right->addWidget(m_preview);
     right->setStretchFactor(0, 1);
     right->setCollapsible(1, false);
@@ -267,7 +272,7 @@ void MainWindow::buildMenus()
         action->setShortcut(shortcut);
         connect(action, &QAction::triggered, this, slot);
         if (slot == &MainWindow::RemoveSelectedFile || slot == &MainWindow::ClearAllFiles ||
-            slot == &MainWindow::BurnNow)
+            slot == &MainWindow::BurnNow || slot == &MainWindow::openEditor)
             m_offWhileBusy << action;
         return action;
     };
@@ -287,6 +292,11 @@ void MainWindow::buildMenus()
     action->addSeparator();
     add(action, "Play Selected File", "play", QKeySequence(Qt::CTRL | Qt::Key_P),
         &MainWindow::playSelectedFile);
+    action->addSeparator();
+    add(action, "Video Clip", "videoclip", QKeySequence(Qt::CTRL | Qt::Key_V),
+        &MainWindow::openEditor);
+    add(action, "Video Watermarkt", "videowatermarkt", QKeySequence(Qt::CTRL | Qt::Key_W),
+        &MainWindow::openEditor);
     QMenu *help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
     add(help, "Help", "helphelp", QKeySequence(Qt::Key_F1), &MainWindow::showHelp);
     help->addSeparator();
@@ -298,6 +308,8 @@ void MainWindow::buildMenus()
     m_popup->addSeparator();
     add(m_popup, "Play Selected File", "PlaySelectedFile", QKeySequence(),
         &MainWindow::playSelectedFile);
+    m_popup->addSeparator();
+    add(m_popup, "Video Clip & WaterMark", "cuttime", QKeySequence(), &MainWindow::openEditor);
     m_popup->addSeparator();
     add(m_popup, "Add Files", "AddFiless", QKeySequence(), &MainWindow::AddFiles);
     add(m_popup, "Remove Selected Item", "RemoveSelectedItem", QKeySequence(),
@@ -499,6 +511,25 @@ void MainWindow::BurnNow()
         return;
     }
     m_engine.BurnNow();
+}
+
+void MainWindow::openEditor()
+{
+    // A row's command is fixed once its conversion has started.
+    if (m_engine.isBusy())
+        return;
+    const int position = m_session.files().selected();
+    const ConversionItem *row = m_session.files().row(position);
+    if (!row)
+        return;
+    if (m_session.player().PlayerProcessId() != 0)
+        m_player->QuitPlayer();
+    m_player->stopClock();
+    m_session.editorInputs() = EditorInputs::fromRow(*row);
+    m_session.player().setPositionSeconds(0);
+    m_session.player().setTotalSeconds(0);
+    ClipEditorDialog editor(m_session, position, this);
+    editor.exec();
 }
 
 void MainWindow::playSelectedFile()

@@ -46,6 +46,9 @@ public:
     void BurnNow();
     // "Play Selected File": the preview's Play.
     void playSelectedFile();
+    // The list's double-click, "Video Clip", "Video Watermarkt", the toolbar's
+    // Clip and WaterMark: the clip editor for the selected row.
+    void openEditor();
     void showOptions();
     void showAbout();
     void showHelp();

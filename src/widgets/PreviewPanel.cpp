@@ -2,11 +2,12 @@
 
 #include "media/PlayerController.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -27,14 +28,33 @@ PreviewSurface::PreviewSurface(QWidget *parent) : QWidget(parent)
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
     setMinimumSize(MinimumSurfaceWidth, MinimumSurfaceWidth * 9 / 16);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
 }
 
-PreviewPanel::PreviewPanel(PlayerController &controller, const QString &surfaceName,
-                           const QString &sliderName, QWidget *parent)
-    : QGroupBox(QStringLiteral("Privew"), parent), m_controller(controller),
-      m_surface(new PreviewSurface(this)), m_slider(new QSlider(Qt::Horizontal, this)),
-      m_current(new QLabel(this)), m_total(new QLabel(this))
+void PreviewSurface::setStill(const QImage &picture)
+{
+    m_still = picture;
+    update();
+}
+
+void PreviewSurface::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    if (m_still.isNull())
+        return;
+    QPainter painter(this);
+    const QSize fitted = m_still.size().scaled(size(), Qt::KeepAspectRatio);
+    const QRect target(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2),
+                       fitted);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, m_still);
+}
+
+PreviewPanel::PreviewPanel(PlayerController &controller, const QString &title,
+                           const QString &surfaceName, const QString &sliderName,
+                           Qt::Orientation controlsBeside, QWidget *parent)
+    : QGroupBox(title, parent), m_controller(controller), m_surface(new PreviewSurface(this)),
+      m_slider(new QSlider(Qt::Horizontal, this)), m_current(new QLabel(this)),
+      m_total(new QLabel(this))
 {
     setObjectName(QStringLiteral("previewPanel"));
     m_surface->setObjectName(surfaceName);
@@ -65,8 +85,12 @@ PreviewPanel::PreviewPanel(PlayerController &controller, const QString &surfaceN
         auto *button = new QPushButton(QString::fromLatin1(b.caption), this);
         button->setObjectName(QString::fromLatin1(b.name));
         connect(button, &QPushButton::clicked, &controller, b.action);
-        // Play, Pause, Stop above; Back, Forward, First and Last Frames below.
-        grid->addWidget(button, index < 3 ? 0 : 1, index < 3 ? index : index - 3);
+        // Beside the picture: Play, Pause, Stop above Back, Forward, First and
+        // Last Frames; below it: one row.
+        if (controlsBeside == Qt::Horizontal)
+            grid->addWidget(button, index < 3 ? 0 : 1, index < 3 ? index : index - 3);
+        else
+            grid->addWidget(button, 0, index);
         ++index;
     }
 
@@ -80,11 +104,19 @@ PreviewPanel::PreviewPanel(PlayerController &controller, const QString &surfaceN
     controls->addLayout(grid);
     controls->addWidget(m_slider);
     controls->addLayout(times);
-    controls->addStretch();
+    if (controlsBeside == Qt::Horizontal)
+        controls->addStretch();
 
-    auto *layout = new QHBoxLayout(this);
-    layout->addWidget(m_surface);
-    layout->addLayout(controls, 1);
+    // The surface keeps 16:9 inside the room the layout gives it.
+    m_holder = new QWidget(this);
+    m_holder->setMinimumSize(MinimumSurfaceWidth, MinimumSurfaceWidth * 9 / 16);
+    m_holder->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_surface->setParent(m_holder);
+    m_holder->installEventFilter(this);
+    auto *layout = new QBoxLayout(
+        controlsBeside == Qt::Horizontal ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, this);
+    layout->addWidget(m_holder, 3);
+    layout->addLayout(controls, controlsBeside == Qt::Horizontal ? 2 : 0);
 
     connect(m_slider, &QSlider::sliderReleased, this,
             [this, &controller] { controller.SeekFromSlider(m_slider->value()); });
@@ -94,22 +126,33 @@ PreviewPanel::PreviewPanel(PlayerController &controller, const QString &surfaceN
     });
     connect(&controller, &PlayerController::currentTimeChanged, m_current, &QLabel::setText);
     connect(&controller, &PlayerController::totalTimeChanged, m_total, &QLabel::setText);
+    // A player drawing here replaces any still picture.
+    connect(&controller, &PlayerController::clockRunningChanged, m_surface, [this](bool running) {
+        if (running)
+            m_surface->setStill({});
+    });
 }
 
-void PreviewPanel::resizeEvent(QResizeEvent *event)
+bool PreviewPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    QGroupBox::resizeEvent(event);
-    // 16:9 from the height the panel gets, leaving the buttons their room.
-    const QMargins margins = contentsMargins() + layout()->contentsMargins();
-    const int height = this->height() - margins.top() - margins.bottom();
-    const int room = width() - margins.left() - margins.right() - layout()->spacing() -
-                     layout()->itemAt(1)->minimumSize().width();
-    m_surface->setFixedWidth(qMax(MinimumSurfaceWidth, qMin(height * 16 / 9, room)));
+    if (watched == m_holder && event->type() == QEvent::Resize) {
+        const QSize fitted = QSize(16, 9).scaled(m_holder->size(), Qt::KeepAspectRatio);
+        m_surface->setGeometry(QRect(QPoint((m_holder->width() - fitted.width()) / 2,
+                                            (m_holder->height() - fitted.height()) / 2),
+                                     fitted));
+    }
+    return QGroupBox::eventFilter(watched, event);
 }
 
 void PreviewPanel::showEvent(QShowEvent *event)
 {
     QGroupBox::showEvent(event);
+    // A style sheet's min-width would let the layout squeeze a caption
+    // ("Last Frames") below its own width.
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        button->ensurePolished();
+        button->setMinimumWidth(button->sizeHint().width());
+    }
     // The native window exists once the panel is shown.
     m_controller.setSurface(m_surface->winId());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QImage>
 
 class PlayerController;
 class QLabel;
@@ -15,6 +16,14 @@ class PreviewSurface : public QWidget
 public:
     explicit PreviewSurface(QWidget *parent = nullptr);
     QSize sizeHint() const override { return {384, 216}; }
+    // A picture shown while no player draws here; a null image clears it.
+    void setStill(const QImage &picture);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QImage m_still;
 };
 
 // A host's preview: the surface, the seven buttons, the position slider and
@@ -25,9 +34,11 @@ class PreviewPanel : public QGroupBox
 
 public:
     // `surfaceName` and `sliderName` tell the host's controls apart ("Text2"
-    // and "Slider1" in the main window).
-    PreviewPanel(PlayerController &controller, const QString &surfaceName,
-                 const QString &sliderName, QWidget *parent = nullptr);
+    // and "Slider1" in the main window). The buttons, slider and labels
+    // stand beside the picture (Qt::Horizontal) or below it.
+    PreviewPanel(PlayerController &controller, const QString &title, const QString &surfaceName,
+                 const QString &sliderName, Qt::Orientation controlsBeside,
+                 QWidget *parent = nullptr);
 
     PreviewSurface *surface() const { return m_surface; }
     QSlider *slider() const { return m_slider; }
@@ -37,10 +48,11 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     PlayerController &m_controller;
+    QWidget *m_holder;
     PreviewSurface *m_surface;
     QSlider *m_slider;
     QLabel *m_current;

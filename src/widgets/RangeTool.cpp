@@ -165,6 +165,7 @@ void RangeTool::mouseReleaseEvent(QMouseEvent *event)
         return;
     const Thumb thumb = *m_pressed;
     m_pressed.reset();
+    m_released = thumb;
     m_model.release(thumb);
     update();
     updateCursor(event->position());

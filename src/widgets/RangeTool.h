@@ -45,6 +45,8 @@ public:
     // Lays the thumbs and the bar out again.
     void UpdatePosition();
     const RangeToolModel &model() const { return m_model; }
+    // The thumb whose release raised the last Change.
+    std::optional<Thumb> releasedThumb() const { return m_released; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -74,4 +76,5 @@ private:
     RangeToolModel m_model;
     // The thumb the mouse button went down on, until every button is up.
     std::optional<Thumb> m_pressed;
+    std::optional<Thumb> m_released;
 };

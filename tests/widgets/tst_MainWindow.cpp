@@ -166,11 +166,13 @@ private slots:
             QString enabled;
             for (QToolButton *b : w.toolButtons())
                 enabled += b->isEnabled() ? "1" : "0";
-            return enabled; // Add, Remove, Clear, Options, Convert
+            for (const char *name : {"videoclip", "videowatermarkt", "cuttime", "BurnNow"})
+                enabled += w.findChild<QAction *>(name)->isEnabled() ? "1" : "0";
+            return enabled; // Add, Remove, Clear, Options, Clip, WaterMark, Convert; menus
         };
         w.BurnNow();
         QVERIFY(w.progressPanel()->isVisibleTo(&w));
-        QCOMPARE(editing(), QString("10010"));
+        QCOMPARE(editing(), QString("10010000000"));
         QVERIFY(finished.wait(60000));
         QCOMPARE(program->files().row(1)->Status + program->files().row(2)->Status,
                  QString("OKOK"));
@@ -178,7 +180,7 @@ private slots:
         QCOMPARE(m_calls, QStringList({"open " + out}));
         QCOMPARE(firstArguments(total), QList<int>({0, 50, 100, 100, 0}));
         QVERIFY(!w.progressPanel()->isVisibleTo(&w));
-        QCOMPARE(editing(), QString("11111"));
+        QCOMPARE(editing(), QString("11111111111"));
     }
 
     void cancelAndInvalidInput()

@@ -1,0 +1,192 @@
+#include "../TestSupport.h"
+#include "engine/ConversionEngine.h"
+#include "media/PlayerController.h"
+#include "session/Session.h"
+#include "settings/IniFile.h"
+#include "widgets/ClipEditorDialog.h"
+#include "widgets/RangeTool.h"
+
+class TestClipEditor : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_clip = m_dir.filePath("clip one.avi"), m_logo = m_dir.filePath("my logo.png");
+    QStringList m_calls;
+    RecordingServices m_services{m_calls};
+    std::unique_ptr<Session> m_session;
+
+    std::unique_ptr<ClipEditorDialog> open(int position = 1)
+    {
+        m_session->editorInputs() = EditorInputs::fromRow(*m_session->files().row(position));
+        auto editor = std::make_unique<ClipEditorDialog>(*m_session, position);
+        editor->show();
+        return editor;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(makeClip(m_clip, 8));
+        QImage logo(16, 16, QImage::Format_ARGB32);
+        logo.fill(QColor(255, 0, 255));
+        QVERIFY(logo.save(m_logo));
+        m_session = std::make_unique<Session>(
+            Session::Setup{CLIPWRIGHT_BIN_DIR, m_dir.filePath("settings.dat"), m_dir.path(),
+                           resolveProgram("ffmpeg"), resolveProgram("mplayer"),
+                           resolveProgram("ffprobe")},
+            m_services, m_services);
+        m_session->start();
+        QTRY_VERIFY(m_session->isReady());
+    }
+
+    void edit_data()
+    {
+        // The row (Start, End, Video Time, Watermark), the steps (L/U: a thumb
+        // released at a second, P: the logo chosen, C: "Enable WaterMark"
+        // checked, "TEXT": typed into the place box, OK, Cancel), what the
+        // boxes show then, and the row afterwards or the message OK gave.
+        addColumns<QStringList, QString, QString, QString>("row", "steps", "shown", "result");
+        const QStringList plain = {"0:00:00", "0:01:40", "0:01:40", ""};
+        newRow("opens at 0/100/0/100", plain, QString(),
+               QString("0:00:00|0:01:40|0:01:40|0 100 0 100"), QString("unchanged"));
+        newRow("thumbs at 30 and 90", plain, QString("L30 U90 OK"),
+               QString("0:00:30|0:01:30|0:01:00|0 100 30 90"), QString("0:00:30|0:01:30|"));
+        newRow("equal thumbs", plain, QString("L50 U50 OK"),
+               QString("0:00:50|0:00:50|0:00:00|0 100 50 50"),
+               QString("Start time or End time is error."));
+        newRow("0:59:59 before 1:00:00", QStringList{"0:59:59", "1:00:00", "1:00:00", ""},
+               QString("OK"), QString("0:59:59|1:00:00|0:00:01|0 3600 3599 3600"),
+               QString("0:59:59|1:00:00|"));
+        newRow("picture without the check", plain, QString("P OK"), QString(),
+               QString("0:00:00|0:01:40|"));
+        newRow("check without a picture", plain, QString("C OK"), QString(),
+               QString("0:00:00|0:01:40|"));
+        newRow("bottom right corner", plain, QString("P C \"Bottom right corner\" OK"), QString(),
+               "0:00:00|0:01:40|image;" + m_logo + ";area;Bottom right corner");
+        newRow("typed place, blanks dropped", plain, QString("P C \"  Center \" OK"), QString(),
+               "0:00:00|0:01:40|image;" + m_logo + ";area;Center");
+        newRow("typed place refused", plain, QString("P C Middle OK"), QString(),
+               QString("Choose one of the five places."));
+        newRow("typed place, not enabled", plain, QString("P Middle OK"), QString(),
+               QString("0:00:00|0:01:40|"));
+        newRow("Cancel", plain, QString("L30 P C Cancel"), QString(), QString("unchanged"));
+    }
+    void edit()
+    {
+        QFETCH(QStringList, row);
+        QFETCH(QString, steps);
+        QFETCH(QString, shown);
+        QFETCH(QString, result);
+        ConversionList &list = m_session->files();
+        QVERIFY(m_session->clearFiles());
+        list.append(m_clip);
+        using Field = ConversionItem::Field;
+        for (const auto &[field, text] : {std::pair{Field::Start, row[0]},
+                                          {Field::End, row[1]},
+                                          {Field::VideoTime, row[2]},
+                                          {Field::Watermark, row[3]}})
+            QVERIFY(list.setField(1, field, text));
+        const ConversionItem before = *list.row(1);
+
+        auto editor = open();
+        QCOMPARE(editor->windowTitle(), "Clip Time  -  " + m_clip);
+        RangeTool *range = editor->rangeTool();
+        ModalAnswerer answerer;
+        for (const QString &step : QProcess::splitCommand(steps)) {
+            if (step == "OK" || step == "Cancel") {
+                editor->findChild<QPushButton *>(step == "OK" ? "Command1" : "Command2")->click();
+            } else if (step == "P") {
+                editor->useWatermarkPicture(m_logo);
+            } else if (step == "C") {
+                editor->findChild<QCheckBox *>("Check1")->setChecked(true);
+            } else if (step[0] == 'L' || step[0] == 'U') {
+                (range->*(step[0] == 'L' ? &RangeTool::setLowerValue : &RangeTool::setUpperValue))(
+                    step.mid(1).toInt());
+                emit range->Change(); // as a thumb's release does
+            } else {
+                editor->findChild<QComboBox *>("Combo1")->setCurrentText(step);
+            }
+        }
+        if (!shown.isEmpty()) {
+            QStringList boxes;
+            for (const char *name : {"Text1", "Text2", "Text3"})
+                boxes << editor->findChild<QLineEdit *>(name)->text();
+            boxes << QString("%1 %2 %3 %4")
+                         .arg(range->min())
+                         .arg(range->max())
+                         .arg(range->lowerValue())
+                         .arg(range->upperValue());
+            QCOMPARE(boxes.join('|'), shown);
+        }
+        const ConversionItem *after = list.row(1);
+        if (result.contains('|')) {
+            QCOMPARE(after->Start + '|' + after->End + '|' + after->Watermark, result);
+            QVERIFY(!editor->isVisible());
+        } else if (result == "unchanged") {
+            QCOMPARE(after->Start + after->End + after->Watermark,
+                     before.Start + before.End + before.Watermark);
+        } else {
+            QCOMPARE(answerer.texts, QStringList({"Clipwright ! " + result}));
+            QVERIFY(editor->isVisible()); // it stays open, nothing written
+            QCOMPARE(after->Start + after->End, before.Start + before.End);
+        }
+    }
+
+    void reopenShowsThePicture()
+    {
+        QVERIFY(m_session->clearFiles());
+        m_session->files().append(m_clip);
+        QVERIFY(m_session->files().setField(1, ConversionItem::Field::Watermark,
+                                            "image;" + m_logo + ";area;Center"));
+        auto editor = open();
+        QVERIFY(editor->findChild<QCheckBox *>("Check1")->isChecked());
+        QCOMPARE(editor->findChild<QComboBox *>("Combo1")->currentText(), QString("Center"));
+        QCOMPARE(editor->picture()->pixmap().toImage().pixelColor(8, 8), QColor(255, 0, 255));
+        editor->RemoveWatermark(); // back to the placeholder; the check stays
+        QVERIFY(editor->watermarkImage().isEmpty());
+        QVERIFY(editor->picture()->pixmap().toImage().pixelColor(8, 8) != QColor(255, 0, 255));
+    }
+
+    // The editor's clip and watermark reach the converted file.
+    void clipAndMarkConverted()
+    {
+        const QString out = m_dir.filePath("out");
+        QVERIFY(QDir().mkpath(out) &&
+                WriteIniValue(m_dir.filePath("settings.dat"), "set", "outputfolder", out));
+        QVERIFY(m_session->clearFiles());
+        QSignalSpy probed(m_session.get(), &Session::probesFinished);
+        m_session->AddFileToList(m_clip);
+        QVERIFY(probed.wait(20000));
+        QVERIFY(m_session->selectProfile(2).position == 2);
+        auto editor = open();
+        editor->rangeTool()->setLowerValue(2);
+        editor->rangeTool()->setUpperValue(5);
+        emit editor->rangeTool()->Change();
+        editor->useWatermarkPicture(m_logo);
+        editor->findChild<QCheckBox *>("Check1")->setChecked(true);
+        editor->findChild<QComboBox *>("Combo1")->setCurrentText("Bottom right corner");
+        editor->ConfirmEditor();
+
+        QSignalSpy rows(&m_session->engine(), &ConversionEngine::rowFinished);
+        QVERIFY(m_session->engine().BurnNow());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_session->engine().isBusy(), 60000);
+        QCOMPARE(rows.value(0).value(1).value<ConversionJob::Status>(), ConversionJob::Status::Ok);
+        const QString output = rows[0][3].toString();
+        QVERIFY(qAbs(duration(output) - 3) < 0.2);
+        const QString png = m_dir.filePath("frame.png");
+        QCOMPARE(run(resolveProgram("ffmpeg"),
+                     {"-y", "-v", "error", "-ss", "1", "-i", output, "-frames:v", "1", png})
+                     .exitCode,
+                 0);
+        const QImage frame(png);
+        const auto magenta = [&frame](int x, int y) {
+            const QColor c = frame.pixelColor(x, y);
+            return c.red() > 200 && c.green() < 60 && c.blue() > 200;
+        };
+        QVERIFY(magenta(320 - 5 - 8, 240 - 5 - 8) && !magenta(320 - 5 - 40, 240 - 5 - 16));
+    }
+};
+
+QTEST_MAIN(TestClipEditor)
+#include "tst_ClipEditor.moc"
