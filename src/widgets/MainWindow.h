@@ -39,6 +39,8 @@ public:
     void ClearAllFiles();
     void BurnNow();
     void showOptions();
+    // "Capture Video From DV", modal.
+    void showCapture();
     void showAbout();
     void showHelp();
     // "Exit": quits a running preview, then closes the window.
