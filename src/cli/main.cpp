@@ -3,6 +3,7 @@
 // to a CliRun in the event loop.
 
 #include "app/WatermarkText.h"
+#include "cli/CaptureRun.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRun.h"
 #include "engine/ConversionEngine.h"
@@ -81,6 +82,8 @@ int main(int argc, char *argv[])
         printTo(stdout, QStringLiteral("Clipwright " CLIPWRIGHT_VERSION));
         return 0;
     }
+    if (options.listDevices || !options.captureDevice.isEmpty())
+        return runCaptureCommand(options);
 
     NoPowerOff power;
     NoFolderOpener opener;
