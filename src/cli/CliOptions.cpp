@@ -26,11 +26,20 @@ QString cliUsage()
         "                               exit\n"
         "  --dry-run                    print each row's command-line text and output path;\n"
         "                               start nothing\n"
+        "  --list-devices               print the capture devices, one a line: DEVICE<TAB>name;\n"
+        "                               exit\n"
+        "  --capture DEVICE --duration SECONDS --output FILE.avi\n"
+        "                               record from DEVICE (/dev/videoN, dv, or lavfi:GRAPH for "
+        "an\n"
+        "                               FFmpeg test picture) into FILE.avi, which must not exist;\n"
+        "                               stops after SECONDS (without --duration: on Ctrl+C), then\n"
+        "                               prints the file and its frame counts\n"
         "  --help, --version\n"
         "Output: one line a row, STATUS<TAB>SOURCE<TAB>OUTPUT (--dry-run: COMMAND<TAB>OUTPUT);\n"
         "a backslash, tab or line break inside a field is written as \\\\, \\t, \\n or \\r.\n"
         "Exit status: 0 every row OK, 1 some row failed, 2 usage error or an invalid input\n"
-        "file, 130 cancelled (Ctrl+C).\n");
+        "file, 130 cancelled (Ctrl+C). With --capture: 0 recorded (also when stopped by Ctrl+C),\n"
+        "1 failed, with the reason on stderr.\n");
 }
 
 QString escapeField(const QString &text)
@@ -114,10 +123,33 @@ QString parseInto(const QCommandLineParser &parser, CliOptions &o)
             return QStringLiteral("--watermark: the picture path must not contain \";\"");
     }
 
-    if (o.help || o.version || o.listProfiles)
+    if (o.help || o.version || o.listProfiles || o.listDevices || !o.captureDevice.isEmpty())
         return {};
     if (o.files.isEmpty())
         return QStringLiteral("no FILE given");
+    return {};
+}
+
+QString parseCaptureInto(const QCommandLineParser &parser, CliOptions &o)
+{
+    o.listDevices = parser.isSet(QStringLiteral("list-devices"));
+    o.captureDevice = parser.value(QStringLiteral("capture"));
+    o.captureOutput = parser.value(QStringLiteral("output"));
+    if (parser.isSet(QStringLiteral("duration"))) {
+        bool ok = false;
+        o.captureSeconds = parser.value(QStringLiteral("duration")).toDouble(&ok);
+        if (!ok || !(o.captureSeconds > 0) || o.captureSeconds > 86400 * 7)
+            return QStringLiteral("--duration takes a number of seconds above 0");
+    }
+    if (o.captureDevice.isEmpty())
+        return parser.isSet(QStringLiteral("duration")) || parser.isSet(QStringLiteral("output"))
+                   ? QStringLiteral("--duration and --output go with --capture")
+                   : QString();
+    if (!parser.positionalArguments().isEmpty())
+        return QStringLiteral("--capture takes no FILE");
+    // The recording is always AVI, whatever the name says.
+    if (!o.captureOutput.endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive))
+        return QStringLiteral("--capture needs --output FILE.avi");
     return {};
 }
 
@@ -141,6 +173,10 @@ CliParseResult parseCliArguments(const QStringList &arguments)
         QCommandLineOption(QStringLiteral("dry-run")),
         QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),
         QCommandLineOption(QStringLiteral("version")),
+        valueOption("capture", "DEVICE"),
+        valueOption("duration", "SECONDS"),
+        valueOption("output", "FILE"),
+        QCommandLineOption(QStringLiteral("list-devices")),
     });
 
     CliParseResult result;
@@ -148,6 +184,8 @@ CliParseResult parseCliArguments(const QStringList &arguments)
         result.error = parser.errorText();
         return result;
     }
-    result.error = parseInto(parser, result.options);
+    result.error = parseCaptureInto(parser, result.options);
+    if (result.error.isEmpty())
+        result.error = parseInto(parser, result.options);
     return result;
 }

@@ -29,6 +29,11 @@ struct CliOptions
     bool help = false;
     bool version = false;
     QStringList files;
+    // --list-devices, and --capture DEVICE --duration SECONDS --output FILE
+    bool listDevices = false;
+    QString captureDevice;
+    double captureSeconds = 0; // 0: until Ctrl+C
+    QString captureOutput;
 };
 
 struct CliParseResult

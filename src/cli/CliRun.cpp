@@ -9,12 +9,11 @@
 #include "session/Session.h"
 
 #include <QCoreApplication>
-#include <unistd.h>
 
 CliRun::CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions &options,
                QStringList files, RowDefaults defaults, QObject *parent)
     : QObject(parent), m_session(session), m_options(options), m_files(std::move(files)),
-      m_defaults(std::move(defaults)), m_showProgress(::isatty(STDERR_FILENO) == 1)
+      m_defaults(std::move(defaults)), m_showProgress(StatusLine::isWanted())
 {
     ConversionEngine &engine = m_session.engine();
     connect(&signalWatcher, &SignalWatcher::received, this, &CliRun::onSignal);
@@ -217,17 +216,10 @@ void CliRun::drawProgress()
         line += QStringLiteral("  %1x").arg(m_speed, 0, 'f', 2);
     if (m_remaining >= 0)
         line += QStringLiteral("  %1 left").arg(formatTimeText(m_remaining));
-    const QByteArray bytes = "\r" + line.toLocal8Bit() + "\033[K";
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
-    std::fflush(stderr);
-    m_progressShown = true;
+    m_progress.show(line);
 }
 
 void CliRun::clearProgress()
 {
-    if (!m_progressShown)
-        return;
-    std::fputs("\r\033[K", stderr);
-    std::fflush(stderr);
-    m_progressShown = false;
+    m_progress.clear();
 }

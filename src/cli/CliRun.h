@@ -2,6 +2,7 @@
 
 #include "app/ConversionList.h"
 #include "cli/CliOptions.h"
+#include "cli/StatusLine.h"
 #include "engine/ConversionJob.h"
 
 #include <QObject>
@@ -78,7 +79,7 @@ private:
 
     // The progress line, drawn on a terminal only.
     bool m_showProgress = false;
-    bool m_progressShown = false;
+    StatusLine m_progress;
     int m_itemPercent = 0;
     int m_totalPercent = 0;
     QString m_elapsed;

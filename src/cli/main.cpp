@@ -4,6 +4,7 @@
 
 #include "app/FileName.h"
 #include "app/WatermarkText.h"
+#include "cli/CaptureRun.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRun.h"
 #include "engine/ConversionEngine.h"
@@ -95,6 +96,8 @@ int main(int argc, char *argv[])
         printTo(stdout, QStringLiteral("Clipwright " CLIPWRIGHT_VERSION));
         return 0;
     }
+    if (options.listDevices || !options.captureDevice.isEmpty())
+        return runCaptureCommand(options);
 
     NoPowerOff power;
     NoFolderOpener opener;

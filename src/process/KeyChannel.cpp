@@ -52,3 +52,8 @@ bool KeyChannel::SendKeyToConverter(int vk)
 {
     return send(Role::Converter, vk);
 }
+
+bool KeyChannel::SendKeyToCapture(int vk)
+{
+    return send(Role::Capture, vk);
+}

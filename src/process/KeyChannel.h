@@ -7,8 +7,8 @@
 
 class QProcess;
 
-// The children this program started as MPlayer (the preview player) or
-// FFmpeg (the converter), by process id. A key for one of them is written to
+// The children this program started as MPlayer (the preview player), FFmpeg
+// the converter, or FFmpeg the camera recorder, by process id. A key for one of them is written to
 // that child's standard input as the bytes a terminal would send; when no
 // such child runs, nothing is sent.
 class KeyChannel : public QObject
@@ -19,7 +19,10 @@ public:
     enum class Role
     {
         Player,
-        Converter
+        Converter,
+        // Its own role, so that a conversion running beside a capture never
+        // receives the capture's "q", nor the other way round.
+        Capture
     };
 
     // Virtual-key codes the program sends.
@@ -42,6 +45,7 @@ public:
     // True when the key reached a running child.
     bool SendKeyToPlayer(int vk);
     bool SendKeyToConverter(int vk);
+    bool SendKeyToCapture(int vk);
 
     // The terminal bytes of a virtual key: 81 -> "q", 32 -> " ",
     // 37 -> ESC [ D, 39 -> ESC [ C; empty for other keys.

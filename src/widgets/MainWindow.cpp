@@ -13,6 +13,7 @@
 #include "settings/Settings.h"
 #include "widgets/AboutDialog.h"
 #include "widgets/ClipEditorDialog.h"
+#include "widgets/CaptureWindow.h"
 #include "widgets/FileListModel.h"
 #include "widgets/Help.h"
 #include "widgets/MessageBoxes.h"
@@ -283,6 +284,8 @@ void MainWindow::buildMenus()
     add(file, "Clear All Files", "ClearAllFiles", QKeySequence(Qt::CTRL | Qt::Key_C),
         &MainWindow::ClearAllFiles);
     file->addSeparator();
+    add(file, "Capture Video From DV", "Capture", QKeySequence(), &MainWindow::showCapture);
+    file->addSeparator();
     add(file, "Exit", "exit", QKeySequence(Qt::CTRL | Qt::Key_X), &MainWindow::exitProgram);
     QMenu *edit = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
     add(edit, "Options", "options", QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::showOptions);
@@ -315,6 +318,8 @@ void MainWindow::buildMenus()
     add(m_popup, "Remove Selected Item", "RemoveSelectedItem", QKeySequence(),
         &MainWindow::RemoveSelectedFile);
     add(m_popup, "Clear All Items", "ClearAllItems", QKeySequence(), &MainWindow::ClearAllFiles);
+    m_popup->addSeparator();
+    add(m_popup, "Capture Video From DV", "Capture1", QKeySequence(), &MainWindow::showCapture);
 }
 
 void MainWindow::loadProfiles()
@@ -541,6 +546,11 @@ void MainWindow::showOptions()
 {
     OptionsDialog dialog(m_session.settings(), this);
     dialog.exec();
+}
+
+void MainWindow::showCapture()
+{
+    CaptureWindow::execFor(m_session, this);
 }
 
 void MainWindow::showAbout()

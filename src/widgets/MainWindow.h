@@ -50,6 +50,8 @@ public:
     // Clip and WaterMark: the clip editor for the selected row.
     void openEditor();
     void showOptions();
+    // "Capture Video From DV", modal.
+    void showCapture();
     void showAbout();
     void showHelp();
     // "Exit": quits a running preview, then closes the window.

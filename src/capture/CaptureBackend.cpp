@@ -1,0 +1,3 @@
+#include "capture/CaptureBackend.h"
+
+CaptureBackend::~CaptureBackend() = default;

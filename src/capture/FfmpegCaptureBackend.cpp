@@ -1,0 +1,361 @@
+#include "capture/FfmpegCaptureBackend.h"
+
+#include "capture/CaptureArguments.h"
+#include "capture/V4l2CameraControls.h"
+#include "engine/OutputFile.h"
+#include "process/ChildProcess.h"
+#include "process/KeyChannel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int KillAfterTerminateMs = 3000;
+
+// ".NAME.part.avi" beside `file`: hidden, and ending in .avi so that FFmpeg
+// writes AVI whatever the capture file is called.
+QString capturePartPath(const QFileInfo &file)
+{
+    return file.dir().filePath(QLatin1Char('.') + file.fileName() + QStringLiteral(".part.avi"));
+}
+
+// Creates the part file, so that nothing else is ever overwritten by it;
+// the reason when it cannot be.
+QString createPartFile(const QString &part)
+{
+    const int fd =
+        ::open(QFile::encodeName(part).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
+    }
+    if (errno == EEXIST)
+        return QStringLiteral("%1 exists: another capture is writing it, or one was left "
+                              "unfinished there. Move or delete it first.")
+            .arg(part);
+    return QStringLiteral("The capture file cannot be written in %1: %2")
+        .arg(QFileInfo(part).absolutePath(), QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+QString noFfmpeg()
+{
+    return QStringLiteral("FFmpeg was not found: install it, or put it in the program folder.");
+}
+
+QString endReason(const QProcess &process, const CaptureProgress &output)
+{
+    if (process.error() == QProcess::FailedToStart)
+        return QStringLiteral("FFmpeg could not be started: ") + process.errorString();
+    if (!output.errorTail().isEmpty())
+        return output.errorTail();
+    if (process.exitStatus() == QProcess::CrashExit)
+        return QStringLiteral("FFmpeg crashed.");
+    return QStringLiteral("FFmpeg ended with exit code %1.").arg(process.exitCode());
+}
+
+} // namespace
+
+FfmpegCaptureBackend::FfmpegCaptureBackend(KeyChannel &keys, QString ffmpeg,
+                                           QVector<CaptureDevice> devices, QObject *parent)
+    : CaptureBackend(parent), m_keys(keys), m_ffmpeg(std::move(ffmpeg)),
+      m_devices(std::move(devices))
+{
+    m_stopTimer.setSingleShot(true);
+    connect(&m_stopTimer, &QTimer::timeout, this, &FfmpegCaptureBackend::escalate);
+}
+
+FfmpegCaptureBackend::~FfmpegCaptureBackend()
+{
+    if (!m_process)
+        return;
+    // The listeners may be half destroyed by now.
+    blockSignals(true);
+    m_destroying = true;
+    QProcess *process = m_process;
+    stopProcess();
+    // Each wait delivers QProcess::finished, and so onEnded(), when it ends.
+    if (!process->waitForFinished(m_graceMs)) {
+        process->terminate();
+        if (!process->waitForFinished(KillAfterTerminateMs)) {
+            process->kill();
+            process->waitForFinished(KillAfterTerminateMs);
+        }
+    }
+}
+
+QString FfmpegCaptureBackend::deviceName(int index) const
+{
+    return index >= 0 && index < m_devices.size() ? m_devices[index].name : QString();
+}
+
+const CaptureDevice *FfmpegCaptureBackend::connectedDevice() const
+{
+    return m_connected && m_selected >= 0 && m_selected < m_devices.size() ? &m_devices[m_selected]
+                                                                           : nullptr;
+}
+
+void FfmpegCaptureBackend::selectDevice(int index)
+{
+    if (index == m_selected)
+        return;
+    // The recording is finished from the device it came from.
+    stopCapture();
+    m_selected = index;
+    m_controls.reset();
+    stopProcess(); // the next one starts on the new device
+}
+
+void FfmpegCaptureBackend::setConnected(bool on)
+{
+    if (on == m_connected)
+        return;
+    m_connected = on;
+    if (on)
+        return launchWanted();
+    stopCapture();
+    m_controls.reset();
+    stopProcess();
+}
+
+void FfmpegCaptureBackend::setPreview(bool on)
+{
+    if (on && m_ffmpeg.isEmpty())
+        return emit failed(noFfmpeg());
+    m_preview = on;
+    if (on)
+        launchWanted();
+    else if (!m_processRecords)
+        stopProcess();
+}
+
+void FfmpegCaptureBackend::startCapture(const CaptureRequest &request)
+{
+    if (m_capturing)
+        return;
+    if (!connectedDevice())
+        return emit failed(QStringLiteral("No capture device is connected."));
+    if (m_ffmpeg.isEmpty())
+        return emit failed(noFfmpeg());
+    if (request.file.trimmed().isEmpty())
+        return emit failed(QStringLiteral("Give the name of the capture file first."));
+    const QFileInfo file(request.file);
+    if (file.isDir())
+        return emit failed(QStringLiteral("%1 is a folder.").arg(file.absoluteFilePath()));
+    if (isPathTaken(file.absoluteFilePath()) && !request.replaceExisting)
+        return emit failed(
+            QStringLiteral("The capture file %1 exists already.").arg(file.absoluteFilePath()));
+    const QString part = capturePartPath(file);
+    if (!fitsFileName(part))
+        return emit failed(
+            QStringLiteral("The capture file name is too long: %1").arg(file.fileName()));
+    const QString problem = createPartFile(part);
+    if (!problem.isEmpty())
+        return emit failed(problem);
+
+    m_request = request;
+    m_request.file = file.absoluteFilePath();
+    m_partPath = part;
+    m_capturing = true;
+    m_recordingLaunched = false;
+    m_recordingOutput.reset();
+    emit capturingChanged(true);
+    if (m_process)
+        stopProcess(); // the preview lets the device go; the recording follows
+    else
+        launchWanted();
+}
+
+void FfmpegCaptureBackend::stopCapture()
+{
+    if (!m_capturing)
+        return;
+    if (m_recordingLaunched)
+        stopProcess();
+    else
+        dropPendingRecording();
+}
+
+void FfmpegCaptureBackend::dropPendingRecording()
+{
+    QFile::remove(m_partPath);
+    m_capturing = false;
+    emit capturingChanged(false);
+}
+
+void FfmpegCaptureBackend::launchWanted()
+{
+    if (m_process || m_destroying)
+        return;
+    const bool record = m_capturing && !m_recordingLaunched;
+    const CaptureDevice *device = connectedDevice();
+    if (!device || (!record && !m_preview) || m_ffmpeg.isEmpty()) {
+        if (record)
+            dropPendingRecording();
+        return;
+    }
+    auto *process = new QProcess(this);
+    m_process = process;
+    m_processRecords = record;
+    m_stopSent = false;
+    m_terminated = false;
+    prepareChild(*process);
+    connect(process, &QProcess::readyReadStandardOutput, this,
+            [this, process] { readPreview(process); });
+    connect(process, &QProcess::readyReadStandardError, this,
+            [this, process] { readErrors(process); });
+    connect(process, &QProcess::finished, this, [this, process] { onEnded(process); });
+    connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            onEnded(process);
+    });
+    if (record)
+        m_recordingLaunched = true;
+    else
+        m_previewOutput.reset();
+    process->start(m_ffmpeg,
+                   captureArguments(*device, record ? m_partPath : QString(), m_preview || !record,
+                                    record ? m_request.seconds : 0));
+    // The process id is known as soon as the child exists, before started().
+    m_keys.registerChild(KeyChannel::Role::Capture, process);
+}
+
+void FfmpegCaptureBackend::stopProcess()
+{
+    if (!m_process || m_stopSent)
+        return;
+    m_stopSent = true;
+    // A QProcess that is still starting buffers the key until the pipe is open.
+    m_keys.SendKeyToCapture(KeyChannel::KeyQ);
+    m_stopTimer.start(m_graceMs);
+}
+
+void FfmpegCaptureBackend::escalate()
+{
+    if (!m_process)
+        return;
+    if (m_terminated)
+        return m_process->kill();
+    m_terminated = true;
+    m_process->terminate();
+    m_stopTimer.start(KillAfterTerminateMs);
+}
+
+void FfmpegCaptureBackend::readPreview(QProcess *process)
+{
+    qint64 frames = process->bytesAvailable() / PreviewFrameBytes;
+    if (frames == 0)
+        return;
+    // Only the newest frame is worth painting.
+    for (; frames > 1; --frames)
+        process->skip(PreviewFrameBytes);
+    QImage frame(PreviewWidth, PreviewHeight, QImage::Format_RGB888);
+    Q_ASSERT(frame.sizeInBytes() == PreviewFrameBytes);
+    process->read(reinterpret_cast<char *>(frame.bits()), PreviewFrameBytes);
+    emit previewFrame(frame);
+}
+
+void FfmpegCaptureBackend::readErrors(QProcess *process)
+{
+    const bool records = process == m_process && m_processRecords;
+    (records ? m_recordingOutput : m_previewOutput).feed(process->readAllStandardError());
+}
+
+void FfmpegCaptureBackend::onEnded(QProcess *process)
+{
+    if (process != m_process)
+        return;
+    readPreview(process);
+    readErrors(process);
+    const bool recorded = m_processRecords;
+    CaptureProgress &output = recorded ? m_recordingOutput : m_previewOutput;
+    output.finish();
+    const bool askedToStop = m_stopSent;
+    const bool cleanExit = process->error() != QProcess::FailedToStart &&
+                           process->exitStatus() == QProcess::NormalExit &&
+                           process->exitCode() == 0;
+    const QString reason = endReason(*process, output);
+    m_stopTimer.stop();
+    m_process = nullptr;
+    m_processRecords = false;
+    process->disconnect(this);
+    process->deleteLater();
+
+    if (recorded) {
+        finishRecording(cleanExit || askedToStop, reason);
+    } else if (!askedToStop) {
+        // Not started again by itself: the next Preview tries again.
+        m_preview = false;
+        emit failed(QStringLiteral("The live picture stopped: ") + reason);
+    }
+    launchWanted();
+}
+
+void FfmpegCaptureBackend::finishRecording(bool finishedByFfmpeg, const QString &reason)
+{
+    const bool anything =
+        m_recordingOutput.statistics().framesCaptured > 0 && QFileInfo(m_partPath).size() > 0;
+    QString problem;
+    if (!anything) {
+        QFile::remove(m_partPath);
+        // A device that fails a recording fails its preview too; the next
+        // Preview tries again.
+        if (!finishedByFfmpeg)
+            m_preview = false;
+        problem = finishedByFfmpeg
+                      ? QStringLiteral("Nothing was recorded: the capture ended before the "
+                                       "first frame.")
+                      : QStringLiteral("The capture did not start: ") + reason;
+    } else {
+        const PlacedOutput placed = placeOutput(
+            m_partPath, m_request.file,
+            m_request.replaceExisting ? ExistingFilePolicy::Overwrite : ExistingFilePolicy::AddNew);
+        if (placed.path.isEmpty())
+            problem = placed.error + QStringLiteral("\nThe recording is kept as ") + m_partPath;
+        else if (!finishedByFfmpeg)
+            problem = QStringLiteral("The capture stopped: %1\nWhat was recorded until then is "
+                                     "in %2")
+                          .arg(reason, placed.path);
+        if (!placed.path.isEmpty())
+            emit captureFinished(placed.path);
+    }
+    m_capturing = false;
+    m_recordingLaunched = false;
+    if (!problem.isEmpty())
+        emit failed(problem);
+    emit capturingChanged(false);
+}
+
+V4l2CameraControls *FfmpegCaptureBackend::controls()
+{
+    const CaptureDevice *device = connectedDevice();
+    if (!device || device->kind != CaptureDevice::Kind::V4l2)
+        return nullptr;
+    if (!m_controls)
+        m_controls = std::make_unique<V4l2CameraControls>(device->id);
+    return m_controls.get();
+}
+
+std::optional<CameraControlRange> FfmpegCaptureBackend::cameraControlRange(CameraProperty property)
+{
+    V4l2CameraControls *camera = controls();
+    return camera ? camera->range(property) : std::nullopt;
+}
+
+std::optional<int> FfmpegCaptureBackend::cameraControlGet(CameraProperty property)
+{
+    V4l2CameraControls *camera = controls();
+    return camera ? camera->get(property) : std::nullopt;
+}
+
+bool FfmpegCaptureBackend::cameraControlSet(CameraProperty property, int value)
+{
+    V4l2CameraControls *camera = controls();
+    return camera && camera->set(property, value);
+}

@@ -1,0 +1,175 @@
+#include "../TestSupport.h"
+#include "capture/CaptureArguments.h"
+#include "capture/CaptureDevice.h"
+#include "capture/CaptureProgress.h"
+
+#include <linux/videodev2.h>
+
+using Capabilities = QMap<QString, V4l2Capability>; // by node name
+
+class TestCapture : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void progress_data()
+    {
+        addColumns<QList<QByteArray>, QList<qint64>, QString>("chunks", "figures", "tail");
+        newRow("lines split across reads",
+               QList<QByteArray>{"frame=7", "5\nfps=25.0\ndrop_frames=", "2\nout_time_us=300",
+                                 "0000\nprogress=continue\n"},
+               QList<qint64>{75, 2, 3000}, QString());
+        newRow("CRLF and CR endings, N/A before the first frame",
+               QList<QByteArray>{"frame=0\r\nout_time_us=N/A\r\nframe=3\rout_time_us=120000\r"},
+               QList<qint64>{3, 0, 120}, QString());
+        newRow("a last line without its end", QList<QByteArray>{"bitrate=  3.2kbits/s\nframe=50"},
+               QList<qint64>{50, 0, 0}, QString());
+        newRow("FFmpeg's own lines form the tail, the newest six",
+               QList<QByteArray>{"e1\ne2\nframe=4\n[v4l2 @ 0x1] ioctl(VIDIOC_STREAMON): Device "
+                                 "or resource busy\ne4\ne5\ne6\ne7\r\n"},
+               QList<qint64>{4, 0, 0},
+               QString("e2\n[v4l2 @ 0x1] ioctl(VIDIOC_STREAMON): Device or resource "
+                       "busy\ne4\ne5\ne6\ne7"));
+    }
+    void progress()
+    {
+        QFETCH(QList<QByteArray>, chunks);
+        QFETCH(QList<qint64>, figures);
+        CaptureProgress progress;
+        for (const QByteArray &chunk : chunks)
+            progress.feed(chunk);
+        progress.finish();
+        const CaptureStatistics s = progress.statistics();
+        QCOMPARE((QList<qint64>{s.framesCaptured, s.framesDropped, s.elapsedMs}), figures);
+        QTEST(progress.errorTail(), "tail");
+    }
+
+    void counterText_data()
+    {
+        addColumns<QList<qint64>, QString, QString>("figures", "locale", "text");
+        newRow("the window's example", QList<qint64>{250, 0, 10000}, QString("en_US"),
+               QString("250 frames (0 dropped) - 10.00 sec."));
+        newRow("rounded to two decimals", QList<qint64>{3, 1, 999}, QString("en_US"),
+               QString("3 frames (1 dropped) - 1.00 sec."));
+        newRow("no group separator", QList<qint64>{90000, 12, 3600040}, QString("en_US"),
+               QString("90000 frames (12 dropped) - 3600.04 sec."));
+        newRow("the locale's decimal separator", QList<qint64>{0, 0, 1500}, QString("de_DE"),
+               QString("0 frames (0 dropped) - 1,50 sec."));
+    }
+    void counterText()
+    {
+        QFETCH(QList<qint64>, figures);
+        QFETCH(QString, locale);
+        QLocale::setDefault(QLocale(locale));
+        QTEST(captureCounterText({figures[0], figures[1], figures[2]}), "text");
+        QLocale::setDefault(QLocale::c());
+    }
+
+    // Nodes are plain files; `capabilities` stands in for the drivers, or
+    // the real ioctl runs on them when it is empty.
+    void listing_data()
+    {
+        addColumns<QStringList, Capabilities, QString, QStringList>("nodes", "capabilities",
+                                                                    "graph", "devices");
+        const quint32 capture = V4L2_CAP_VIDEO_CAPTURE | V4L2_CAP_STREAMING;
+        const Capabilities webcams{{"video0", {"HD Webcam", capture}},
+                                   {"video1", {"HD Webcam", V4L2_CAP_META_CAPTURE}},
+                                   {"video2", {"USB Grabber", capture}},
+                                   {"video10", {"HD Webcam", capture}},
+                                   {"video11", {"", capture}}};
+        newRow("cameras in node order, DV, test graph",
+               QStringList{"video10", "video2", "video1", "video0", "video11", "video3", "videos",
+                           "fw1"},
+               webcams, QString("testsrc=rate=25"),
+               QStringList{"@/video0\tHD Webcam (@/video0)", "@/video2\tUSB Grabber",
+                           "@/video10\tHD Webcam (@/video10)", "@/video11\t@/video11",
+                           "dv\tFireWire DV camcorder",
+                           "lavfi:testsrc=rate=25\tTest picture (testsrc=rate=25)"});
+        newRow("one of a name keeps it plain", QStringList{"video1", "video2", "fwfoo"}, webcams,
+               QString(), QStringList{"@/video2\tUSB Grabber"});
+        newRow("the real query on files that are no devices", QStringList{"video0", "fw0"},
+               Capabilities(), QString(), QStringList{"dv\tFireWire DV camcorder"});
+    }
+    void listing()
+    {
+        QFETCH(QStringList, nodes);
+        QFETCH(Capabilities, capabilities);
+        QFETCH(QString, graph);
+        QTemporaryDir dev;
+        for (const QString &node : nodes)
+            QVERIFY(writeFile(dev.filePath(node), ""));
+        const CapabilityQuery fake = [&](const QString &path) -> std::optional<V4l2Capability> {
+            const QString name = QFileInfo(path).fileName();
+            return capabilities.contains(name) ? std::optional(capabilities[name]) : std::nullopt;
+        };
+        QStringList devices;
+        for (const CaptureDevice &d : listCaptureDevices(
+                 dev.path(), graph, capabilities.isEmpty() ? queryV4l2Capability : fake))
+            devices << QString(d.id + '\t' + d.name).replace(dev.path(), "@");
+        QTEST(devices, "devices");
+    }
+
+    void deviceFromCommandLine_data()
+    {
+        addColumns<QString, QString, QString>("id", "name", "error");
+        newRow("dv", QString("dv"), QString("FireWire DV camcorder"), QString());
+        newRow("graph with colons", QString("lavfi:testsrc=size=640x480:rate=25"),
+               QString("Test picture (testsrc=size=640x480:rate=25)"), QString());
+        newRow("graph missing", QString("lavfi:"), QString(),
+               QString("lavfi: needs a filter graph"));
+        newRow("no such node", QString("/dev/video99"), QString(),
+               QString("there is no device /dev/video99"));
+        newRow("not a device", QString("/dev/null"), QString(),
+               QString("/dev/null is not a video capture device"));
+        newRow("unknown", QString("camera"), QString(), QString("unknown device \"camera\""));
+    }
+    void deviceFromCommandLine()
+    {
+        QFETCH(QString, id);
+        QFETCH(QString, name);
+        QFETCH(QString, error);
+        QString problem;
+        const std::optional<CaptureDevice> device = captureDeviceFromId(id, &problem);
+        QCOMPARE(device ? device->name : QString(), name);
+        QVERIFY2(error.isEmpty() ? problem.isEmpty() : problem.startsWith(error),
+                 qPrintable(problem));
+    }
+
+    // The pieces that matter, in this order: the recording is the first
+    // output (FFmpeg counts its frames), the preview the second.
+    void arguments_data()
+    {
+        addColumns<int, bool, double, QStringList>("kind", "preview", "seconds", "pieces");
+        const QString preview = "-map 0:v -vf scale=320:240:force_original_aspect_ratio=decrease,"
+                                "pad=320:240:-1:-1,fps=15 -f rawvideo -pix_fmt rgb24 pipe:1";
+        newRow("camera", int(CaptureDevice::Kind::V4l2), true, 0.0,
+               QStringList{"-progress pipe:2 -f v4l2 -i /dev/video0 -map 0:v -c:v mjpeg -q:v 2 ",
+                           "-y /tmp/.a.avi.part.avi " + preview});
+        newRow("DV keeps its stream and sound", int(CaptureDevice::Kind::FireWireDv), false, 0.0,
+               QStringList{"-f iec61883 -i auto -map 0 -c copy -y /tmp/.a.avi.part.avi"});
+        // On the input: an output's -t would leave the preview, and FFmpeg, running.
+        newRow("test graph for two seconds", int(CaptureDevice::Kind::TestGraph), true, 2.0,
+               QStringList{"-t 2.000 -re -f lavfi -i testsrc=size=64x48:rate=25 -map 0:v",
+                           "-y /tmp/.a.avi.part.avi " + preview});
+    }
+    void arguments()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, preview);
+        QFETCH(double, seconds);
+        QFETCH(QStringList, pieces);
+        const QString id[] = {"/dev/video0", "dv", "lavfi:testsrc=size=64x48:rate=25"};
+        const QString line = captureArguments({CaptureDevice::Kind(kind), id[kind], ""},
+                                              "/tmp/.a.avi.part.avi", preview, seconds)
+                                 .join(' ');
+        qsizetype at = 0;
+        for (const QString &piece : pieces) {
+            at = line.indexOf(piece, at);
+            QVERIFY2(at >= 0, qPrintable(piece + "\n  not in order in\n" + line));
+        }
+        QVERIFY(line.endsWith(pieces.last()));
+    }
+};
+
+QTEST_MAIN(TestCapture)
+#include "tst_Capture.moc"

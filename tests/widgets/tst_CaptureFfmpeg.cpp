@@ -1,0 +1,153 @@
+#include "../TestSupport.h"
+#include "capture/CaptureDevice.h"
+#include "capture/FfmpegCaptureBackend.h"
+#include "process/KeyChannel.h"
+#include "session/Session.h"
+#include "widgets/CapturePreview.h"
+#include "widgets/CaptureWindow.h"
+#include "widgets/MainWindow.h"
+
+namespace {
+
+CaptureDevice testCamera(const QString &graph = "testsrc=size=640x480:rate=25")
+{
+    return {CaptureDevice::Kind::TestGraph, "lavfi:" + graph, "Test picture"};
+}
+
+// The window on the FFmpeg back end, as the main window opens it.
+struct Capture
+{
+    explicit Capture(const QString &file, const CaptureDevice &device = testCamera(),
+                     const QString &ffmpeg = resolveProgram("ffmpeg"))
+        : backend(keys, ffmpeg, {device}), window(backend, file)
+    {
+        window.show();
+    }
+    KeyChannel keys;
+    FfmpegCaptureBackend backend;
+    CaptureWindow window;
+    QString status() { return window.findChild<QLabel *>("status")->text(); }
+    QString counter() { return window.findChild<QLabel *>("Label2")->text(); }
+    int painted() { return window.picture()->paintedFrames(); }
+};
+
+} // namespace
+
+class TestCaptureFfmpeg : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_file = m_dir.filePath("my capture.avi");
+    QString m_part = m_dir.filePath(".my capture.avi.part.avi");
+
+private slots:
+    void init() { QFile::remove(m_file); }
+
+    // An earlier file is replaced only when the recording is finished.
+    void recordReplacingAnEarlierFile()
+    {
+        QVERIFY(writeFile(m_file, "an earlier capture"));
+        Capture c(m_file);
+        ModalAnswerer answerer;
+        answerer.press = "Yes";
+        c.window.startCapture();
+        QVERIFY(c.backend.isCapturing());
+        QTRY_VERIFY_WITH_TIMEOUT(c.backend.statistics().framesCaptured >= 75, 30000);
+        QVERIFY(QFileInfo(m_part).size() > 0);
+        QCOMPARE(readFile(m_file), QByteArray("an earlier capture"));
+        QVERIFY(c.painted() > 0);
+        // A conversion's Cancel never reaches the recording.
+        QVERIFY(!c.keys.SendKeyToConverter(KeyChannel::KeyQ));
+        c.window.stopCapture();
+        QTRY_VERIFY_WITH_TIMEOUT(!c.backend.isCapturing(), 30000);
+
+        const CaptureStatistics figures = c.backend.statistics();
+        QCOMPARE(c.counter(), captureCounterText(figures));
+        QCOMPARE(figures.framesDropped, 0);
+        QVERIFY(!QFile::exists(m_part));
+        QCOMPARE(c.status(), "Saved as " + m_file);
+        QVERIFY(probe(m_file).contains("codec_name=mjpeg"));
+        // Every counted frame is in the file, and nothing else.
+        QCOMPARE(qRound(duration(m_file) * 25), int(figures.framesCaptured));
+        QCOMPARE(qRound(figures.elapsedMs / 40.0), int(figures.framesCaptured));
+
+        // The live picture goes on after the recording.
+        const int painted = c.painted();
+        QTRY_VERIFY_WITH_TIMEOUT(c.painted() > painted + 5, 30000);
+    }
+
+    void closingWhileRecordingFinishesTheFile()
+    {
+        Capture c(m_file);
+        c.window.startCapture();
+        QTRY_VERIFY_WITH_TIMEOUT(c.backend.statistics().framesCaptured >= 10, 30000);
+        c.window.close();
+        QVERIFY(c.window.isVisible());
+        QCOMPARE(c.status(), "Finishing the capture file…");
+        QTRY_VERIFY_WITH_TIMEOUT(!c.window.isVisible(), 30000);
+        QVERIFY(duration(m_file) >= 0.4);
+        QVERIFY(!QFile::exists(m_part));
+    }
+
+    void failuresSayWhy_data()
+    {
+        addColumns<QString, QString, QString>("file", "graph", "reason");
+        newRow("folder missing", QString("/no such folder/x.avi"), QString("testsrc"),
+               QString("The capture file cannot be written in /no such folder: No such file or "
+                       "directory"));
+        newRow("FFmpeg refuses the input", m_file, QString("nosuchsource"),
+               QString("The capture did not start: "));
+        newRow("no FFmpeg", m_file, QString(), QString("FFmpeg was not found"));
+    }
+    void failuresSayWhy()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, graph);
+        QFETCH(QString, reason);
+        Capture c(file, testCamera(graph), graph.isEmpty() ? QString() : resolveProgram("ffmpeg"));
+        c.window.startCapture();
+        QTRY_VERIFY_WITH_TIMEOUT(c.status().startsWith(reason), 30000);
+        QTRY_VERIFY(!c.backend.isCapturing());
+        QVERIFY(c.window.findChild<QPushButton *>("Command1")->isEnabled());
+        QVERIFY(!QFile::exists(file) && !QFile::exists(m_part));
+        if (graph == "nosuchsource")
+            QVERIFY(c.status().contains("No such filter: 'nosuchsource'"));
+    }
+
+    // The main window's menu entry and context-menu item open the window
+    // on the test camera.
+    void openedFromTheMainWindow_data()
+    {
+        addColumns<QString>("action");
+        newRow("File menu", QString("Capture"));
+        newRow("context menu", QString("Capture1"));
+    }
+    void openedFromTheMainWindow()
+    {
+        QFETCH(QString, action);
+        qputenv("CLIPWRIGHT_TEST_CAMERA", "testsrc");
+        QStringList calls;
+        RecordingServices services(calls);
+        Session session({CLIPWRIGHT_BIN_DIR, m_dir.filePath("settings.dat"), m_dir.path(),
+                         resolveProgram("ffmpeg"), resolveProgram("mplayer"),
+                         resolveProgram("ffprobe")},
+                        services, services);
+        MainWindow main(session);
+        QString seen;
+        QTimer look;
+        connect(&look, &QTimer::timeout, [&] {
+            if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                seen = modal->windowTitle() + " / " +
+                       modal->findChild<QComboBox *>("Combo1")->currentText();
+                modal->findChild<QPushButton *>("Command4")->click();
+            }
+        });
+        look.start(10);
+        main.findChild<QAction *>(action)->trigger();
+        QCOMPARE(seen, "Capture Video From DV / Test picture (testsrc)");
+    }
+};
+
+QTEST_MAIN(TestCaptureFfmpeg)
+#include "tst_CaptureFfmpeg.moc"

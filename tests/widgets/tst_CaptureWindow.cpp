@@ -1,0 +1,240 @@
+#include "../TestSupport.h"
+#include "capture/CaptureBackend.h"
+#include "widgets/CaptureWindow.h"
+
+namespace {
+
+// A capture layer that records what the window asks of it. Start and stop
+// take effect at once; stop reports the file as finished first, as the
+// real one does.
+using Ranges = QMap<int, CameraControlRange>;
+
+struct FakeBackend : CaptureBackend
+{
+    QStringList devices;
+    Ranges ranges;
+    QMap<int, int> values;
+    CaptureStatistics figures;
+    bool capturing = false;
+    QString file;
+    QStringList log;
+
+    int deviceCount() const override { return int(devices.size()); }
+    QString deviceName(int index) const override { return devices.value(index); }
+    void selectDevice(int index) override { log << QString("select %1").arg(index); }
+    void setConnected(bool on) override { log << QString("connect %1").arg(on); }
+    void setPreview(bool on) override { log << QString("preview %1").arg(on); }
+    void startCapture(const CaptureRequest &request) override
+    {
+        log << "start " + request.file + (request.replaceExisting ? " replace" : "");
+        file = request.file;
+        capturing = true;
+        emit capturingChanged(true);
+    }
+    void stopCapture() override
+    {
+        if (!capturing)
+            return;
+        log << "stop";
+        capturing = false;
+        emit captureFinished(file);
+        emit capturingChanged(false);
+    }
+    bool isCapturing() const override { return capturing; }
+    CaptureStatistics statistics() const override { return figures; }
+    std::optional<CameraControlRange> cameraControlRange(CameraProperty p) override
+    {
+        return ranges.contains(int(p)) ? std::optional(ranges[int(p)]) : std::nullopt;
+    }
+    std::optional<int> cameraControlGet(CameraProperty p) override
+    {
+        return values.contains(int(p)) ? std::optional(values[int(p)]) : std::nullopt;
+    }
+    bool cameraControlSet(CameraProperty p, int value) override
+    {
+        log << QString("set %1 %2").arg(int(p)).arg(value);
+        return true;
+    }
+};
+
+template <typename T> T *child(QWidget &window, const char *name)
+{
+    return window.findChild<T *>(name);
+}
+
+bool enabled(QWidget &window, const char *name)
+{
+    return child<QWidget>(window, name)->isEnabled();
+}
+
+} // namespace
+
+class TestCaptureWindow : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_file = m_dir.filePath("dvcapture.avi");
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English)); }
+    void init() { QFile::remove(m_file); }
+
+    void noDevice()
+    {
+        FakeBackend backend;
+        CaptureWindow window(backend, m_file);
+        window.show();
+        QCOMPARE(child<QComboBox>(window, "Combo1")->count(), 0);
+        for (const char *name : {"Command1", "Command2", "Command3"})
+            QVERIFY2(!enabled(window, name), name);
+        QCOMPARE(child<QLabel>(window, "status")->text(), "No capture device was found.");
+        window.startCapture();
+        window.preview();
+        QCOMPARE(backend.log, QStringList());
+        child<QPushButton>(window, "Command4")->click();
+        QVERIFY(!window.isVisible());
+    }
+
+    void cameraControls_data()
+    {
+        addColumns<Ranges, QList<bool>>("ranges", "usable");
+        newRow("zoom only", Ranges{{3, {100, 500, 10, 100, 0}}},
+               QList<bool>{false, false, false, true});
+        newRow("pan and tilt",
+               Ranges{{0, {-36000, 36000, 3600, 0, 0}}, {1, {-36000, 36000, 3600, 0, 0}}},
+               QList<bool>{true, true, false, false});
+    }
+    void cameraControls()
+    {
+        QFETCH(Ranges, ranges);
+        QFETCH(QList<bool>, usable);
+        FakeBackend backend;
+        backend.devices = {"Camera"};
+        backend.ranges = ranges;
+        for (auto it = ranges.cbegin(); it != ranges.cend(); ++it)
+            backend.values[it.key()] = it->minimum + 2 * it->step;
+        CaptureWindow window(backend, m_file);
+        QCOMPARE(backend.log, QStringList({"connect 0", "select 0", "connect 1"}));
+        for (int i = 0; i < 4; ++i) {
+            auto *slider = child<QSlider>(window, qPrintable(QString("Slider%1").arg(i)));
+            QCOMPARE(slider->isEnabled(), usable[i]);
+            if (!usable[i]) {
+                QVERIFY(!slider->toolTip().isEmpty());
+                continue;
+            }
+            QCOMPARE(slider->minimum(), ranges[i].minimum);
+            QCOMPARE(slider->maximum(), ranges[i].maximum);
+            QCOMPARE(slider->value(), backend.values[i]);
+            slider->setValue(ranges[i].maximum);
+            QCOMPARE(backend.log.last(), QString("set %1 %2").arg(i).arg(ranges[i].maximum));
+        }
+        QVERIFY(child<QSlider>(window, "Slider2")->toolTip().contains("no roll control"));
+    }
+
+    // Actions: start, stop, preview, device1 (choose the second device), exit.
+    void buttonRules_data()
+    {
+        addColumns<QStringList, QStringList, bool, bool>("actions", "calls", "recording", "open");
+        const QString start = "start " + m_file;
+        newRow("start", QStringList{"start"}, QStringList{"preview 1", start}, true, true);
+        newRow("start twice stops", QStringList{"start", "start"},
+               QStringList{"preview 1", start, "stop", "preview 1"}, false, true);
+        newRow("preview while recording stops", QStringList{"start", "preview"},
+               QStringList{"preview 1", start, "stop", "preview 1"}, false, true);
+        newRow("stop, then preview", QStringList{"start", "stop", "preview"},
+               QStringList{"preview 1", start, "stop", "preview 1", "preview 1"}, false, true);
+        newRow("another device stops first", QStringList{"start", "device1"},
+               QStringList{"preview 1", start, "stop", "preview 1", "connect 0", "select 1",
+                           "connect 1"},
+               false, true);
+        newRow("exit stops, then closes", QStringList{"start", "exit"},
+               QStringList{"preview 1", start, "preview 0", "stop", "connect 0"}, false, false);
+    }
+    void buttonRules()
+    {
+        QFETCH(QStringList, actions);
+        QFETCH(QStringList, calls);
+        QFETCH(bool, recording);
+        FakeBackend backend;
+        backend.devices = {"Camera A", "Camera B"};
+        CaptureWindow window(backend, m_file);
+        window.show();
+        backend.log.clear();
+        for (const QString &action : actions) {
+            if (action == "start")
+                window.startCapture();
+            else if (action == "stop")
+                child<QPushButton>(window, "Command2")->click();
+            else if (action == "preview")
+                window.preview();
+            else if (action == "device1")
+                child<QComboBox>(window, "Combo1")->setCurrentIndex(1);
+            else
+                child<QPushButton>(window, "Command4")->click();
+        }
+        QCOMPARE(backend.log, calls);
+        QCOMPARE(backend.capturing, recording);
+        QTEST(window.isVisible(), "open");
+        if (!window.isVisible())
+            return;
+        QCOMPARE(enabled(window, "Command1"), !recording);
+        QCOMPARE(enabled(window, "Command3"), !recording);
+        QVERIFY(enabled(window, "Command2"));
+    }
+
+    void existingFileIsReplacedOnlyWhenAgreed_data()
+    {
+        addColumns<QString, QStringList>("answer", "calls");
+        newRow("No starts nothing", QString("No"), QStringList{});
+        newRow("Yes", QString("Yes"), QStringList{"preview 1", "start " + m_file + " replace"});
+    }
+    void existingFileIsReplacedOnlyWhenAgreed()
+    {
+        QFETCH(QString, answer);
+        QVERIFY(writeFile(m_file, "an earlier capture"));
+        FakeBackend backend;
+        backend.devices = {"Camera"};
+        CaptureWindow window(backend, m_file);
+        backend.log.clear();
+        ModalAnswerer answerer;
+        answerer.press = answer;
+        window.startCapture();
+        QCOMPARE(answerer.texts,
+                 QStringList{"Clipwright i The capture file " + m_file + " exists already."});
+        QTEST(backend.log, "calls");
+        QCOMPARE(readFile(m_file), QByteArray("an earlier capture"));
+    }
+
+    void browseCancelledKeepsThePath()
+    {
+        FakeBackend backend;
+        CaptureWindow window(backend, m_file);
+        ModalAnswerer answerer;
+        answerer.press = "Cancel";
+        window.browse();
+        QCOMPARE(child<QLineEdit>(window, "Text1")->text(), m_file);
+    }
+
+    void counterEveryHalfSecondAndKeptAfterStop()
+    {
+        FakeBackend backend;
+        backend.devices = {"Camera"};
+        CaptureWindow window(backend, m_file);
+        auto *counter = child<QLabel>(window, "Label2");
+        QCOMPARE(counter->text(), "00:00:00");
+        window.startCapture();
+        backend.figures = {250, 0, 10000};
+        QTRY_COMPARE(counter->text(), "250 frames (0 dropped) - 10.00 sec.");
+        backend.figures = {251, 1, 10040};
+        window.stopCapture();
+        QCOMPARE(counter->text(), "251 frames (1 dropped) - 10.04 sec.");
+        backend.figures = {};
+        QSignalSpy tick(window.findChild<QTimer *>("Timer1"), &QTimer::timeout);
+        QVERIFY(tick.wait());
+        QCOMPARE(counter->text(), "251 frames (1 dropped) - 10.04 sec.");
+    }
+};
+
+QTEST_MAIN(TestCaptureWindow)
+#include "tst_CaptureWindow.moc"
