@@ -29,6 +29,12 @@ struct CliOptions
     bool help = false;
     bool version = false;
     QStringList files;
+
+    // The online-video tool: --lookup URL, or --fetch URL --format CODE.
+    QString lookupUrl;
+    QString fetchUrl;
+    int format = 0;
+    bool isOnline() const { return !lookupUrl.isEmpty() || !fetchUrl.isEmpty(); }
 };
 
 struct CliParseResult
