@@ -29,10 +29,10 @@ int main(int argc, char *argv[])
     LogindPowerControl power;
     CountdownPowerControl countdown(power, nullptr);
     DesktopFolderOpener opener;
-    Session session({data, settingsFilePath(), writableFolder(),
-                     resolveProgram(QStringLiteral("ffmpeg")),
-                     resolveProgram(QStringLiteral("mplayer"))},
-                    countdown, opener);
+    Session session(
+        {data, settingsFilePath(), writableFolder(), resolveProgram(QStringLiteral("ffmpeg")),
+         resolveProgram(QStringLiteral("mplayer")), resolveProgram(QStringLiteral("ffprobe"))},
+        countdown, opener);
     session.start();
 
     MainWindow window(session);
@@ -42,8 +42,7 @@ int main(int argc, char *argv[])
     window.show();
     // Files named on the command line (the desktop's "Open with") are added
     // as if they had been dropped.
-    const QStringList files = QApplication::arguments().mid(1);
-    for (const QString &file : files)
-        window.AddFileToList(QFileInfo(file).absoluteFilePath());
+    for (int i = 1; i < argc; ++i)
+        window.addFileBytes(QByteArray(argv[i]));
     return app.exec();
 }

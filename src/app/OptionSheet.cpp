@@ -39,7 +39,7 @@ const std::vector<ItemDefault> &itemDefaults()
          K::Choice,
          "29.97",
          {"Auto", "8", "10", "12", "15", "23.976", "24", "25", "29.97", "30"}},
-        {"Video Options", "Aspect Ratio", K::Choice, "4:3", {"4:3", "16:9"}},
+        {"Video Options", "Aspect Ratio", K::Choice, "Original", {"Original", "4:3", "16:9"}},
         {"Audio Options", "Audio Codec", K::Choice, "aac", {"aac", "mp3", "ogg"}},
         {"Audio Options",
          "Audio Bitrate",

@@ -28,6 +28,8 @@ QString cliUsage()
         "  --dry-run                    print each row's command-line text and output path;\n"
         "                               start nothing\n"
         "  --help, --version\n"
+        "Output: one line a row, STATUS<TAB>SOURCE<TAB>OUTPUT (--dry-run: COMMAND<TAB>OUTPUT);\n"
+        "a backslash, tab or line break inside a field is written as \\\\, \\t, \\n or \\r.\n"
         "Exit status: 0 every row OK, 1 some row failed, 2 usage error or an invalid input\n"
         "file, 130 cancelled (Ctrl+C).\n"
         "\n"
@@ -46,6 +48,31 @@ QString cliUsage()
         "                               saved file's path\n"
         "Exit status: 0 done, 1 the page or the download failed (an incomplete download leaves\n"
         "no file), 2 usage error or an address that is not http or https, 130 cancelled.\n");
+}
+
+QString escapeField(const QString &text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '\\':
+            escaped += QLatin1String("\\\\");
+            break;
+        case '\t':
+            escaped += QLatin1String("\\t");
+            break;
+        case '\n':
+            escaped += QLatin1String("\\n");
+            break;
+        case '\r':
+            escaped += QLatin1String("\\r");
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
 }
 
 namespace {

@@ -47,3 +47,7 @@ struct CliParseResult
 CliParseResult parseCliArguments(const QStringList &arguments);
 
 QString cliUsage();
+
+// One field of an output line: backslash, tab, line feed and carriage return
+// written as \\, \t, \n and \r, so that every row stays one line.
+QString escapeField(const QString &text);

@@ -67,6 +67,14 @@ void CliRun::onReady()
     m_filesAdded = true;
     for (const QString &file : std::as_const(m_files))
         m_session.AddFileToList(file);
+    if (m_options.dryRun)
+        return; // printed once every row is probed
+    // Each row converts as soon as its probe is done; the others are probed
+    // meanwhile.
+    if (!m_session.engine().BurnNow()) {
+        printLine(stderr, QStringLiteral("clipwright-cli: the batch did not start"));
+        finish(SomeFailed);
+    }
 }
 
 QString CliRun::setUpSheet()
@@ -112,21 +120,14 @@ void CliRun::onRowProbed(ConversionList::RowId id)
 
 void CliRun::onProbesDone()
 {
-    if (m_batchStarted || m_exitStatus || !m_filesAdded || m_session.pendingProbes() > 0)
+    if (!m_options.dryRun || m_exitStatus || !m_filesAdded || m_session.pendingProbes() > 0)
         return;
-    if (m_options.dryRun) {
-        for (int position = 1; position <= m_session.files().count(); ++position) {
-            const ConvertCommand command = m_session.commandFor(position);
-            printLine(stdout, command.CommandLine + QLatin1Char('\t') + command.OutputPath);
-        }
-        return finish(AllOk);
+    for (int position = 1; position <= m_session.files().count(); ++position) {
+        const ConvertCommand command = m_session.commandFor(position);
+        printLine(stdout, escapeField(command.CommandLine) + QLatin1Char('\t') +
+                              escapeField(command.OutputPath));
     }
-    m_batchStarted = true;
-    // BurnNow refuses only an empty list or a busy engine; neither can be here.
-    if (!m_session.engine().BurnNow()) {
-        printLine(stderr, QStringLiteral("clipwright-cli: the batch did not start"));
-        finish(SomeFailed);
-    }
+    finish(AllOk);
 }
 
 void CliRun::onSignal(int)
@@ -149,10 +150,11 @@ void CliRun::onRowFinished(ConversionJob::Status status, const QString &source,
     m_elapsed.clear();
     m_speed = -1;
     m_remaining = -1;
-    printLine(stdout, statusText(status) + QLatin1Char('\t') + source + QLatin1Char('\t') + output);
+    printLine(stdout, statusText(status) + QLatin1Char('\t') + escapeField(source) +
+                          QLatin1Char('\t') + escapeField(output));
     if (status == ConversionJob::Status::Failed && !reason.isEmpty())
-        printLine(stderr,
-                  QStringLiteral("Failed: ") + source + QLatin1Char('\n') + reason.trimmed());
+        printLine(stderr, QStringLiteral("Failed: ") + escapeField(source) + QLatin1Char('\n') +
+                              reason.trimmed());
 }
 
 void CliRun::onMessage(const QString &text, MessageIcon icon)

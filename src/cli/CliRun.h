@@ -72,7 +72,6 @@ private:
     RowDefaults m_defaults;
 
     bool m_filesAdded = false;
-    bool m_batchStarted = false;
     bool m_cancelRequested = false;
     bool m_anyFailed = false;
     std::optional<int> m_exitStatus;

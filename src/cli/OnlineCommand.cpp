@@ -42,7 +42,7 @@ OnlineCommand::OnlineCommand(OnlineVideoTool &tool, SignalWatcher &signalWatcher
     });
     connect(&m_tool, &OnlineVideoTool::lookupFinished, this, &OnlineCommand::onLookupFinished);
     connect(&m_tool, &OnlineVideoTool::downloadSaved, this, [this](const QString &path) {
-        printLine(stdout, path);
+        printLine(stdout, escapeField(path));
         finish(Done);
     });
     connect(&m_tool, &OnlineVideoTool::downloadFailed, this, [this](const QString &text) {
@@ -60,30 +60,6 @@ void OnlineCommand::start()
         if (!m_tool.lookUp(address))
             finish(BadAddress); // the tool has said why
     });
-}
-
-QString OnlineCommand::escapeValue(const QString &value)
-{
-    QString escaped;
-    for (const QChar c : value) {
-        switch (c.unicode()) {
-        case '\\':
-            escaped += QLatin1String("\\\\");
-            break;
-        case '\t':
-            escaped += QLatin1String("\\t");
-            break;
-        case '\n':
-            escaped += QLatin1String("\\n");
-            break;
-        case '\r':
-            escaped += QLatin1String("\\r");
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
 }
 
 void OnlineCommand::onLookupFinished(bool pageRead)
@@ -109,7 +85,7 @@ void OnlineCommand::onLookupFinished(bool pageRead)
 void OnlineCommand::printFacts()
 {
     for (const auto &[name, value] : m_tool.pageInfo().namedFields())
-        printLine(stdout, name + QLatin1Char('\t') + escapeValue(value));
+        printLine(stdout, name + QLatin1Char('\t') + escapeField(value));
     const StreamLinks &links = m_tool.links();
     for (const StreamFormat &format : streamFormats()) {
         if (!links.isEnabled(format.code))
@@ -117,7 +93,7 @@ void OnlineCommand::printFacts()
         const std::optional<QString> link = URLDecode(links.link(format.code));
         if (link)
             printLine(stdout,
-                      QStringLiteral("link\t%1\t%2").arg(format.code).arg(escapeValue(*link)));
+                      QStringLiteral("link\t%1\t%2").arg(format.code).arg(escapeField(*link)));
         else
             printLine(stderr, QStringLiteral("clipwright-cli: the link for format %1 has a \"%\" "
                                              "escape that is not hexadecimal")

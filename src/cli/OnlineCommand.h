@@ -24,10 +24,6 @@ public:
 
     void start();
 
-    // A value with backslash, tab, line feed and carriage return written as
-    // \\, \t, \n and \r, so that each fact stays on one line.
-    static QString escapeValue(const QString &value);
-
 private:
     void onLookupFinished(bool pageRead);
     void printFacts();

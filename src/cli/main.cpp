@@ -2,6 +2,7 @@
 // Builds the session, checks the command line against it and hands the rest
 // to a CliRun in the event loop.
 
+#include "app/FileName.h"
 #include "app/WatermarkText.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRun.h"
@@ -84,6 +85,19 @@ int main(int argc, char *argv[])
     if (!SignalWatcher::blockTerminationSignals())
         return fail(QStringLiteral("cannot block SIGINT and SIGTERM"));
 
+    // A name that is not UTF-8 cannot pass through the program unchanged;
+    // refuse it before it is decoded into something else.
+    bool allText = true;
+    for (int i = 1; i < argc; ++i) {
+        QString problem;
+        if (!fileNameFromBytes(QByteArray(argv[i]), &problem)) {
+            printTo(stderr, problem);
+            allText = false;
+        }
+    }
+    if (!allText)
+        return CliRun::UsageOrInput;
+
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Clipwright"));
     QCoreApplication::setApplicationVersion(QStringLiteral(CLIPWRIGHT_VERSION));
@@ -108,7 +122,8 @@ int main(int argc, char *argv[])
     NoFolderOpener opener;
     Session session({dataFolder(), settingsFilePath(), writableFolder(),
                      resolveProgram(QStringLiteral("ffmpeg")),
-                     resolveProgram(QStringLiteral("mplayer"))},
+                     resolveProgram(QStringLiteral("mplayer")),
+                     resolveProgram(QStringLiteral("ffprobe"))},
                     power, opener);
     session.start();
     const QVector<ProfileEntry> &entries = session.profileEntries();
@@ -139,7 +154,8 @@ int main(int argc, char *argv[])
     for (const QString &file : options.files) {
         files << absolutePath(file);
         if (!QFileInfo(files.last()).isFile()) {
-            printTo(stderr, QStringLiteral("Invalid input file name. ") + files.last());
+            printTo(stderr,
+                    QStringLiteral("Invalid input file name. ") + escapeField(files.last()));
             allFound = false;
         }
     }

@@ -116,6 +116,34 @@ QString valuePiece(const char *option, const QString &value)
     return QLatin1String(option) + value + QLatin1Char(' ');
 }
 
+// The multiple that an encoder needs the frame size to be. For "Original"
+// (no -vcodec) FFmpeg picks the container's default, which for MP4, MKV and
+// MOV is libx264; rounding down to even is harmless for the others.
+int sizeMultiple(const QString &encoder)
+{
+    static const QStringList even = {"",     "libx264", "libx265", "libxvid",
+                                     "wmv1", "wmv2",    "huffyuv"};
+    if (encoder == QLatin1String("h263p") || encoder == QLatin1String("h263"))
+        return 4;
+    return even.contains(encoder) ? 2 : 1;
+}
+
+// The size piece when the sheet asks for the source's own size: the probed
+// "WxH" rounded down to what the encoder takes, or nothing when it fits.
+QString originalSizePiece(const QString &probedSize, const QString &encoder)
+{
+    const QStringList parts = probedSize.split(QLatin1Char('x'));
+    const int multiple = sizeMultiple(encoder);
+    bool widthOk = false, heightOk = false;
+    const int width = parts.value(0).toInt(&widthOk), height = parts.value(1).toInt(&heightOk);
+    if (parts.size() != 2 || !widthOk || !heightOk || width < multiple || height < multiple ||
+        (width % multiple == 0 && height % multiple == 0))
+        return QStringLiteral(" ");
+    return QStringLiteral(" -s %1x%2 ")
+        .arg(width - width % multiple)
+        .arg(height - height % multiple);
+}
+
 // Collects the command as pieces of option text (split at blanks for the
 // process) and paths (always one argument, quoted in the display text).
 class CommandPieces
@@ -220,6 +248,7 @@ ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionIte
     command.hasVideo = videoCodec.toLower() != QLatin1String("n/a"); // the " -vn " row
     command.ClipStartSeconds = parseTimeText(row.Start).value_or(0);
     const std::optional<qint64> end = parseTimeText(row.End);
+    command.SourceSeconds = parseTimeText(row.VideoTime);
     if (end)
         command.ClipSeconds = *end - command.ClipStartSeconds;
 
@@ -232,8 +261,12 @@ ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionIte
     // Never a prompt: FFmpeg would wait for an answer on its stdin forever.
     pieces.text(env.policy == ExistingFilePolicy::Overwrite ? QStringLiteral(" -y")
                                                             : QStringLiteral(" -n"));
-    // Seeking on the input is fast and, when transcoding, frame-accurate.
-    pieces.text(QStringLiteral(" -ss ") + QString::number(command.ClipStartSeconds));
+    pieces.text(QStringLiteral(" -hide_banner"));
+    // Seeking on the input is fast and, when transcoding, frame-accurate. A
+    // start of 0 is no seek at all: "-ss 0" would drop the sound that some
+    // files carry before their first picture.
+    if (command.ClipStartSeconds > 0)
+        pieces.text(QStringLiteral(" -ss ") + QString::number(command.ClipStartSeconds));
     pieces.text(QStringLiteral(" -i "));
     pieces.path(row.FileName);
     if (useWatermark) {
@@ -243,18 +276,25 @@ ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionIte
     } else {
         pieces.text(QStringLiteral(" "));
     }
+    const QString encoder = videoEncoderFor(videoCodec);
     pieces.text(codecPiece(videoCodecTable(), videoCodec));
+    // libvpx's default is its slowest, best mode: a quarter of real time at 720p.
+    if (encoder == QLatin1String("libvpx"))
+        pieces.text(QStringLiteral("-deadline good -cpu-used 4 "));
     pieces.text(kiloPiece(" -ab ", audioBitrate));
     pieces.text(audioCodec == QLatin1String("N/A")
                     ? QStringLiteral(" ")
                     : QStringLiteral(" -ac ") + channels + QLatin1Char(' '));
     pieces.text(valuePiece(" -ar ", sampleRate));
-    pieces.text(kiloPiece(" -b ", videoBitrate));
+    pieces.text(kiloPiece(" -b:v ", videoBitrate));
     pieces.text(valuePiece(" -r ", frameRate));
-    if (end)
+    // An end the user has not moved is the whole rest of the file: a -t of
+    // the rounded length would cut its last fraction of a second.
+    if (end && row.End != row.VideoTime)
         pieces.text(QStringLiteral(" -t ") + QString::number(command.ClipSeconds));
-    pieces.text(valuePiece(" -s ", videoSize));
-    pieces.text(videoCodec == QLatin1String("N/A")
+    pieces.text(isLeftOut(videoSize) && command.hasVideo ? originalSizePiece(row.Size, encoder)
+                                                         : valuePiece(" -s ", videoSize));
+    pieces.text(videoCodec == QLatin1String("N/A") || isLeftOut(aspect)
                     ? QStringLiteral(" ")
                     : QStringLiteral(" -aspect ") + aspect + QLatin1Char(' '));
     pieces.text(codecPiece(audioCodecTable(), audioCodec));

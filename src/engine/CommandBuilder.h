@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class OptionSheet;
 
@@ -23,6 +24,8 @@ struct ConvertCommand
     qint64 ClipStartSeconds = 0;
     // 0 when the row has no end time: the whole file from the start.
     qint64 ClipSeconds = 0;
+    // The source's probed length (Video Time); nullopt when unknown.
+    std::optional<qint64> SourceSeconds;
     // False for an audio-only profile: FFmpeg then writes no statistics lines.
     bool hasVideo = true;
 };

@@ -20,6 +20,30 @@ ConversionEngine::ConversionEngine(ConversionList &list, OptionSheet &sheet, Key
 {
     connect(m_monitor.get(), &ProgressMonitor::itemProgressChanged, this,
             &ConversionEngine::itemProgressChanged);
+    connect(&m_list, &ConversionList::rowRemoved, this, &ConversionEngine::onListChanged);
+    connect(&m_list, &ConversionList::cleared, this, &ConversionEngine::onListChanged);
+}
+
+void ConversionEngine::setPendingCheck(std::function<bool(ConversionList::RowId)> isPending)
+{
+    m_isPending = std::move(isPending);
+}
+
+void ConversionEngine::rowReady(ConversionList::RowId id)
+{
+    if (m_running && m_waitingFor != 0 && m_waitingFor == id) {
+        m_waitingFor = 0;
+        startRow();
+    }
+}
+
+void ConversionEngine::onListChanged()
+{
+    // The row the batch waits for is gone: it is passed over.
+    if (m_running && m_waitingFor != 0 && m_list.positionOf(m_waitingFor) == 0) {
+        m_waitingFor = 0;
+        startRow();
+    }
 }
 
 ConversionEngine::~ConversionEngine()
@@ -109,6 +133,10 @@ void ConversionEngine::startRow()
         ++m_run.currentRow;
     }
     const ConversionList::RowId id = m_batch.value(m_run.currentRow - 1);
+    if (m_isPending && m_isPending(id)) {
+        m_waitingFor = id;
+        return;
+    }
     const ConversionItem row = *m_list.row(m_list.positionOf(id));
     if (!QFileInfo::exists(row.FileName))
         return stopAtInvalidInput(row.FileName);
@@ -198,6 +226,8 @@ void ConversionEngine::cancelRow(bool showMessage)
 {
     ConversionJob *job = m_job;
     m_job = nullptr;
+    if (m_waitingFor != 0) // it had not started: it takes the cancel at once
+        setRowStatus(std::exchange(m_waitingFor, 0), ConversionJob::Status::Cancelled);
     if (job) {
         setRowStatus(job->rowId(), ConversionJob::Status::Cancelled);
         m_finishing << job;

@@ -96,6 +96,12 @@ public:
     // are now; FFmpeg would write to a part file, which the text does not show.
     ConvertCommand commandFor(const ConversionItem &row) const;
 
+    // Rows that are not ready yet (their probe runs): the batch waits at such
+    // a row until rowReady() is called for it, so that conversions can start
+    // while later rows are still being probed.
+    void setPendingCheck(std::function<bool(ConversionList::RowId)> isPending);
+    void rowReady(ConversionList::RowId id);
+
 signals:
     void panelVisibleChanged(bool visible);
     void captionChanged(const QString &caption);
@@ -122,6 +128,7 @@ private:
     ConvertCommand buildCommand(const ConversionItem &row, const BatchSettings &settings,
                                 bool toPartFile) const;
     void startRow();
+    void onListChanged();
     void onJobStatus(ConversionJob *job, ConversionJob::Status status);
     void finishRow(ConversionJob *job);
     void finishBatch();
@@ -146,6 +153,8 @@ private:
     BatchSettings m_settings;
     QList<ConversionList::RowId> m_batch;
 
+    std::function<bool(ConversionList::RowId)> m_isPending;
+    ConversionList::RowId m_waitingFor = 0;     // a row whose probe the batch waits for
     ConversionJob *m_job = nullptr;             // the running row
     QList<QPointer<ConversionJob>> m_finishing; // cancelled, closing their files
     std::unique_ptr<ProgressMonitor> m_monitor;

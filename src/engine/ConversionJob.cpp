@@ -1,6 +1,8 @@
 #include "engine/ConversionJob.h"
 
+#include "engine/FfmpegOutput.h"
 #include "engine/OutputFile.h"
+#include "engine/ProgressMonitor.h"
 #include "process/ChildProcess.h"
 #include "process/KeyChannel.h"
 
@@ -24,18 +26,10 @@ bool sameFile(const QString &a, const QString &b)
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-// FFmpeg's last lines of error output, without its progress reports.
-QString lastLines(const QByteArray &tail)
+// FFmpeg's last error lines.
+QString lastErrors(const QByteArray &tail)
 {
-    QStringList lines;
-    for (const QByteArray &raw : tail.split('\n')) {
-        for (const QByteArray &piece : raw.split('\r')) {
-            const QString line = QString::fromLocal8Bit(piece).trimmed();
-            if (!line.isEmpty() && !line.startsWith(QLatin1String("frame=")) &&
-                !line.startsWith(QLatin1String("size=")))
-                lines << line;
-        }
-    }
+    const QStringList lines = ffmpegErrorLines(tail);
     return lines.mid(qMax(0, int(lines.size()) - ReasonLines)).join(QLatin1Char('\n'));
 }
 
@@ -125,11 +119,14 @@ void ConversionJob::start(KeyChannel &keys)
     if (sameFile(m_source, output))
         return failBeforeStart(QStringLiteral("The output file would replace the source file: ") +
                                output);
+    if (m_command.SourceSeconds && m_command.ClipStartSeconds > *m_command.SourceSeconds)
+        return failBeforeStart(QStringLiteral("The clip starts after the end of the file."));
 
     m_process = new QProcess(this);
     prepareChild(*m_process);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->setWorkingDirectory(m_workingFolder);
+    m_process->setProcessEnvironment(ffmpegEnvironment(QProcessEnvironment::systemEnvironment()));
     connect(m_process, &QProcess::readyRead, this, &ConversionJob::onOutput);
     connect(m_process, &QProcess::finished, this, &ConversionJob::onFinished);
     connect(m_process, &QProcess::errorOccurred, this, &ConversionJob::onErrorOccurred);
@@ -198,15 +195,22 @@ void ConversionJob::onFinished(int exitCode, QProcess::ExitStatus exitStatus)
 QString ConversionJob::judge(int exitCode, QProcess::ExitStatus exitStatus) const
 {
     if (exitStatus != QProcess::NormalExit)
-        return (QStringLiteral("FFmpeg crashed.\n") + lastLines(m_errorTail)).trimmed();
+        return (QStringLiteral("FFmpeg crashed.\n") + lastErrors(m_errorTail)).trimmed();
     if (exitCode != 0) {
-        const QString lines = lastLines(m_errorTail);
+        const QString lines = lastErrors(m_errorTail);
         return lines.isEmpty() ? QStringLiteral("FFmpeg ended with exit code %1.").arg(exitCode)
                                : lines;
     }
     const qint64 size = QFileInfo(m_command.PartPath).size();
     if (size < MinimumOutputBytes)
         return QStringLiteral("FFmpeg wrote only %1 bytes.").arg(size);
+    // An MP4 with no streams in it is a few hundred bytes long, and FFmpeg
+    // ends such a run with exit code 0: its own summary and its last
+    // reported time tell whether anything went in. The time counts sound too.
+    const std::optional<WrittenStreams> written = writtenStreams(m_errorTail);
+    const std::optional<double> time = reportedTime(m_errorTail);
+    if (!written || written->videoKb + written->audioKb <= 0 || !time || *time <= 0)
+        return QStringLiteral("FFmpeg wrote no audio or video.");
     return {};
 }
 

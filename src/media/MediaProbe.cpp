@@ -48,7 +48,11 @@ void applyLine(MediaFacts &facts, const QByteArray &line)
         if (const auto height = wholeNumber(value))
             facts.Height = *height;
     } else if (key == "ID_LENGTH") {
-        facts.LengthSeconds = numberValue(QString::fromLatin1(value));
+        // MPlayer says 0.00 for MPEG-TS, MPEG-PS and raw streams, and -2.00
+        // for an AVI without index: it does not know.
+        const double seconds = numberValue(QString::fromLatin1(value));
+        facts.LengthSeconds =
+            seconds > 0 ? std::optional<double>(seconds) : std::optional<double>();
     } else if (key == "ID_VIDEO_FORMAT") {
         facts.VideoFormat = QString::fromLocal8Bit(value);
     }
@@ -77,18 +81,47 @@ MediaFacts parseProbeOutput(const QByteArray &output)
     return facts;
 }
 
-MediaFacts ProbeMedia(const QString &path)
+QStringList durationArguments(const QString &path)
 {
-    return ProbeMedia(path, resolveProgram(QStringLiteral("mplayer")));
+    return {QStringLiteral("-v"),
+            QStringLiteral("error"),
+            QStringLiteral("-show_entries"),
+            QStringLiteral("format=duration"),
+            QStringLiteral("-of"),
+            QStringLiteral("default=noprint_wrappers=1:nokey=1"),
+            QFileInfo(path).absoluteFilePath()};
 }
 
-MediaFacts ProbeMedia(const QString &path, const QString &program)
+std::optional<double> parseDuration(const QByteArray &output)
+{
+    const QByteArray text = output.trimmed();
+    bool ok = false;
+    const double seconds = text.toDouble(&ok);
+    return ok && seconds > 0 && std::isfinite(seconds) ? std::optional<double>(seconds)
+                                                       : std::nullopt;
+}
+
+MediaFacts ProbeMedia(const QString &path)
+{
+    return ProbeMedia(path, resolveProgram(QStringLiteral("mplayer")),
+                      resolveProgram(QStringLiteral("ffprobe")));
+}
+
+MediaFacts ProbeMedia(const QString &path, const QString &mplayer, const QString &ffprobe)
 {
     Process process;
-    process.setCmdLine(program);
+    process.setCmdLine(mplayer);
     process.setParameters(probeArguments(path));
     process.Launch();
-    return probeResult(process);
+    MediaFacts facts = probeResult(process);
+    if (!facts.LengthSeconds && !ffprobe.isEmpty()) {
+        Process duration;
+        duration.setCmdLine(ffprobe);
+        duration.setParameters(durationArguments(path));
+        duration.Launch();
+        facts.LengthSeconds = parseDuration(duration.StdOutBytes());
+    }
+    return facts;
 }
 
 MediaFacts probeResult(const Process &process)

@@ -30,13 +30,20 @@ QStringList probeArguments(const QString &path);
 
 // The facts in MPlayer's output. Lines end at CR LF, LF or a lone CR (its
 // status lines). Of a line "KEY=VALUE=..." the key must match exactly and the
-// value runs to the second "="; later lines replace earlier ones.
+// value runs to the second "="; later lines replace earlier ones. A length of
+// 0 or less is no length.
 MediaFacts parseProbeOutput(const QByteArray &output);
 
-// Probes `path` with the resolved mplayer and waits for it (other events are
-// handled meanwhile). `program` is the MPlayer to run; empty means not found.
+// ffprobe's arguments for the container's duration of `path`, and that
+// duration from its output; nullopt when it gives none above 0.
+QStringList durationArguments(const QString &path);
+std::optional<double> parseDuration(const QByteArray &output);
+
+// Probes `path` with MPlayer and waits for it (other events are handled
+// meanwhile). When MPlayer finds no length, ffprobe is asked for the
+// container's. Empty programs mean not found.
 MediaFacts ProbeMedia(const QString &path);
-MediaFacts ProbeMedia(const QString &path, const QString &program);
+MediaFacts ProbeMedia(const QString &path, const QString &mplayer, const QString &ffprobe);
 
 // The facts of a finished probe run (used by the synchronous and queued forms).
 MediaFacts probeResult(const Process &process);

@@ -8,13 +8,15 @@
 #include <algorithm>
 
 MediaProbeQueue::MediaProbeQueue(QObject *parent)
-    : MediaProbeQueue(resolveProgram(QStringLiteral("mplayer")), QThread::idealThreadCount(),
+    : MediaProbeQueue(resolveProgram(QStringLiteral("mplayer")),
+                      resolveProgram(QStringLiteral("ffprobe")), QThread::idealThreadCount(),
                       parent)
 {
 }
 
-MediaProbeQueue::MediaProbeQueue(QString program, int maxRunning, QObject *parent)
-    : QObject(parent), m_program(std::move(program)), m_maxRunning(std::max(1, maxRunning))
+MediaProbeQueue::MediaProbeQueue(QString mplayer, QString ffprobe, int maxRunning, QObject *parent)
+    : QObject(parent), m_program(std::move(mplayer)), m_ffprobe(std::move(ffprobe)),
+      m_maxRunning(std::max(1, maxRunning))
 {
 }
 
@@ -27,7 +29,7 @@ int MediaProbeQueue::add(const QString &path)
 {
     const int id = m_nextId++;
     // Made absolute now: the current folder may change before the probe starts.
-    m_pending.push_back({id, path, probeArguments(path)});
+    m_pending.push_back({id, path, probeArguments(path), durationArguments(path), std::nullopt});
     scheduleStart();
     return id;
 }
@@ -83,12 +85,34 @@ void MediaProbeQueue::startWaiting()
             m_running.emplace_back(process, job);
             continue;
         }
-        // A program that cannot start raises no Finished: report it here.
-        const MediaFacts facts = probeResult(*process);
+        // A program that cannot start raises no Finished: report it here,
+        // or ask ffprobe for the length meanwhile.
+        Job failed = job;
+        failed.facts = probeResult(*process);
         delete process;
-        if (!report(job, facts))
+        if (askLength(failed, process)) {
+            m_running.emplace_back(process, failed);
+            continue;
+        }
+        if (!report(failed, *failed.facts))
             return;
     }
+}
+
+bool MediaProbeQueue::askLength(Job &job, Process *&process)
+{
+    if (m_ffprobe.isEmpty() || job.facts->LengthSeconds)
+        return false;
+    process = new Process(this);
+    process->setCmdLine(m_ffprobe);
+    process->setParameters(job.lengthArguments);
+    process->setAsync(true);
+    connect(process, &Process::Finished, this, [this, process] { onProbeFinished(process); });
+    process->Launch();
+    if (process->IsActive())
+        return true;
+    delete process;
+    return false;
 }
 
 void MediaProbeQueue::onProbeFinished(Process *process)
@@ -97,14 +121,23 @@ void MediaProbeQueue::onProbeFinished(Process *process)
                                     [process](const auto &e) { return e.first == process; });
     if (entry == m_running.end())
         return;
-    const Job job = entry->second;
-    m_running.erase(entry);
-    const MediaFacts facts = probeResult(*process);
+    Job job = entry->second;
     // This runs inside the process's own signal, so it is deleted later, and
     // without a parent, since a listener of probed() may delete this queue.
     process->setParent(nullptr);
     process->deleteLater();
-    if (report(job, facts))
+    if (job.facts) { // ffprobe's answer
+        job.facts->LengthSeconds = parseDuration(process->StdOutBytes());
+    } else {
+        job.facts = probeResult(*process);
+        Process *next = nullptr;
+        if (askLength(job, next)) {
+            *entry = {next, job};
+            return;
+        }
+    }
+    m_running.erase(entry);
+    if (report(job, *job.facts))
         scheduleStart();
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -20,10 +21,11 @@ class MediaProbeQueue : public QObject
     Q_OBJECT
 
 public:
-    // The resolved mplayer, one at a time per core.
+    // The resolved mplayer and ffprobe, one at a time per core.
     explicit MediaProbeQueue(QObject *parent = nullptr);
-    // `program` empty means MPlayer was not found: every probe then fails.
-    MediaProbeQueue(QString program, int maxRunning, QObject *parent = nullptr);
+    // `mplayer` empty means MPlayer was not found: every probe then fails.
+    // ffprobe, when there is one, gives the length MPlayer cannot tell.
+    MediaProbeQueue(QString mplayer, QString ffprobe, int maxRunning, QObject *parent = nullptr);
     ~MediaProbeQueue() override;
 
     int add(const QString &path);
@@ -45,17 +47,23 @@ private:
     {
         int id;
         QString path;
-        QStringList arguments;
+        QStringList arguments;           // MPlayer's
+        QStringList lengthArguments;     // ffprobe's
+        std::optional<MediaFacts> facts; // MPlayer's, while ffprobe runs
     };
 
     void scheduleStart();
     void startWaiting();
     void onProbeFinished(Process *process);
+    // Starts ffprobe for a job MPlayer found no length for; false when
+    // there is no ffprobe or it cannot start.
+    bool askLength(Job &job, Process *&process);
     // Reports a result; false when a listener destroyed the queue.
     bool report(const Job &job, const MediaFacts &facts);
     void stop(Process *process);
 
     QString m_program;
+    QString m_ffprobe;
     int m_maxRunning;
     int m_nextId = 1;
     bool m_startScheduled = false;

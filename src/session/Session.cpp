@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QThread>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -35,7 +36,7 @@ Session::Session(Setup setup, PowerControl &power, FolderOpener &opener, QObject
     : QObject(parent), m_setup(std::move(setup))
 {
     const int atOnce = m_setup.probeSlots > 0 ? m_setup.probeSlots : QThread::idealThreadCount();
-    m_probes = std::make_unique<MediaProbeQueue>(m_setup.mplayer, qMax(1, atOnce));
+    m_probes = std::make_unique<MediaProbeQueue>(m_setup.mplayer, m_setup.ffprobe, qMax(1, atOnce));
     connect(m_probes.get(), &MediaProbeQueue::probed, this,
             [this](int id, const QString &, const MediaFacts &facts) { onProbed(id, facts); });
     ConversionEngine::Environment environment{
@@ -43,6 +44,14 @@ Session::Session(Setup setup, PowerControl &power, FolderOpener &opener, QObject
         m_setup.settingsFile, m_setup.writableFolder, [this] { return profileText(); }};
     m_engine = std::make_unique<ConversionEngine>(m_list, m_sheet, m_keys, power, opener,
                                                   std::move(environment));
+    // A batch converts each row once its probe has filled it. Queued, so
+    // that whoever completes a probed row (clipwright-cli's --clip) has done
+    // so before its conversion starts.
+    m_engine->setPendingCheck([this](ConversionList::RowId id) {
+        return std::find(m_probing.cbegin(), m_probing.cend(), id) != m_probing.cend();
+    });
+    connect(this, &Session::rowProbed, m_engine.get(), &ConversionEngine::rowReady,
+            Qt::QueuedConnection);
 }
 
 Session::~Session()

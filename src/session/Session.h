@@ -36,6 +36,7 @@ public:
         QString writableFolder; // default output folder, curconvert.log; FFmpeg runs here
         QString ffmpeg;         // resolved programs; empty when not found
         QString mplayer;
+        QString ffprobe;    // the length of what MPlayer cannot time
         int probeSlots = 0; // MPlayers at once; 0: one per core
     };
 

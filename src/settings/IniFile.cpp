@@ -54,6 +54,15 @@ std::optional<KeyLine> keyLine(const QString &line)
     return KeyLine{line.left(eq).trimmed(), line.mid(eq + 1)};
 }
 
+// A value written as "/data/out" or '/data/out' means /data/out, as the
+// profile functions of other systems read it.
+QString unquoted(const QString &value)
+{
+    const bool quoted = value.size() >= 2 && value.front() == value.back() &&
+                        (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\''));
+    return quoted ? value.mid(1, value.size() - 2) : value;
+}
+
 bool sameName(const QString &a, const QString &b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -87,7 +96,7 @@ QString ReadIniValue(const QString &file, const QString &section, const QString 
     for (int i = begin; i < end; ++i) {
         const auto kv = keyLine(lines[i]);
         if (kv && sameName(kv->key, key))
-            return kv->value.trimmed().left(ReadLimit).trimmed();
+            return unquoted(kv->value.trimmed()).left(ReadLimit).trimmed();
     }
     return {};
 }

@@ -5,6 +5,7 @@
 #include "settings/ProgramFolders.h"
 
 #include <QDir>
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -64,11 +65,13 @@ bool Settings::autoShut() const
 
 std::optional<int> Settings::profile() const
 {
-    bool ok = false;
-    const int position = read(ProfileKey).toInt(&ok);
-    if (!ok)
+    const QString text = read(ProfileKey).trimmed();
+    if (text.isEmpty() ||
+        !(text[0].isDigit() || text[0] == QLatin1Char('-') || text[0] == QLatin1Char('+')))
         return std::nullopt;
-    return position;
+    // Clamped before it becomes an int: a position far beyond any catalogue
+    // selects nothing, as one just beyond it does.
+    return int(std::clamp(std::trunc(numberValue(text)), -1.0, double(MaxProfilePosition)));
 }
 
 bool Settings::setOutputFolder(const QString &folder) const

@@ -35,8 +35,10 @@ public:
     // 0 when empty, not a number or negative; at most 1024.
     int thread() const;
     bool autoShut() const;
-    // The stored combo position (from 1); nullopt when absent or not a number.
+    // The stored combo position (from 1): the number the text starts with,
+    // within -1..MaxProfilePosition; nullopt when absent or not a number.
     std::optional<int> profile() const;
+    static constexpr int MaxProfilePosition = 1000000;
 
     [[nodiscard]] bool setOutputFolder(const QString &folder) const;
     [[nodiscard]] bool setExistedFile(ExistingFilePolicy policy) const;

@@ -1,5 +1,6 @@
 #include "widgets/MainWindow.h"
 
+#include "app/FileName.h"
 #include "engine/ConversionEngine.h"
 #include "engine/ProgressMonitor.h"
 #include "media/MediaProbeQueue.h"
@@ -112,7 +113,7 @@ MainWindow::MainWindow(Session &session, QWidget *parent)
     if (m_session.isReady())
         markUnusableProfiles();
     const Settings settings = m_session.settings();
-    selectProfile(int(numberValue(settings.read(Settings::ProfileKey))));
+    selectProfile(settings.profile().value_or(0));
     m_outputFolder->setText(QStringLiteral("Video Output Folder: ") + settings.outputFolder());
     resize(1180, 720);
 }
@@ -412,17 +413,35 @@ bool MainWindow::isAcceptedVideoName(const QString &name)
     return false;
 }
 
-void MainWindow::addDroppedFiles(const QStringList &paths)
+void MainWindow::addDroppedFiles(const QList<QUrl> &urls)
 {
-    for (const QString &path : paths) {
-        if (!isAcceptedVideoName(path)) {
+    for (const QUrl &url : urls) {
+        if (!url.isLocalFile())
+            continue;
+        QString problem;
+        const std::optional<QString> path = fileNameFromBytes(
+            QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()), &problem);
+        if (!path) {
+            showMessage(this, problem, MessageIcon::Critical);
+            continue;
+        }
+        if (!isAcceptedVideoName(*path)) {
             showMessage(this, QStringLiteral("Only Video files are allowed!"),
                         MessageIcon::Information);
             return;
         }
-        AddFileToList(path);
+        AddFileToList(*path);
     }
     unsetCursor();
+}
+
+void MainWindow::addFileBytes(const QByteArray &path)
+{
+    QString problem;
+    if (const std::optional<QString> name = fileNameFromBytes(path, &problem))
+        AddFileToList(QFileInfo(*name).absoluteFilePath());
+    else
+        showMessage(this, problem, MessageIcon::Critical);
 }
 
 void MainWindow::RemoveSelectedFile()
@@ -548,13 +567,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         }
         case QEvent::Drop: {
             auto *drop = static_cast<QDropEvent *>(event);
-            QStringList paths;
-            for (const QUrl &url : drop->mimeData()->urls()) {
-                if (url.isLocalFile())
-                    paths << url.toLocalFile();
-            }
             drop->acceptProposedAction();
-            addDroppedFiles(paths);
+            addDroppedFiles(drop->mimeData()->urls());
             return true;
         }
         case QEvent::MouseButtonPress:

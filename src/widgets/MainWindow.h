@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPersistentModelIndex>
+#include <QUrl>
 
 class ConversionEngine;
 class Session;
@@ -33,8 +34,11 @@ public:
     // Appends a row for the path at once and fills it when its probe ends.
     void AddFileToList(const QString &path);
     // Adds dropped files while their names pass the suffix rule; stops with
-    // a message at the first name that does not.
-    void addDroppedFiles(const QStringList &paths);
+    // a message at the first name that does not. A name that is not UTF-8 is
+    // refused with a message of its own and passed over.
+    void addDroppedFiles(const QList<QUrl> &urls);
+    // A file named by the command line, as the system's bytes.
+    void addFileBytes(const QByteArray &path);
     void RemoveSelectedFile();
     void ClearAllFiles();
     void BurnNow();

@@ -1,5 +1,6 @@
 #include "../TestSupport.h"
 #include "app/ConversionList.h"
+#include "app/FileName.h"
 #include "app/WatermarkText.h"
 #include "process/TimeText.h"
 
@@ -64,6 +65,31 @@ private slots:
         QCOMPARE(parseTimeText(text), seconds < 0 ? std::nullopt : std::optional<qint64>(seconds));
         if (seconds >= 0 && !text.startsWith("00")) // padded hours are read, not written
             QCOMPARE(formatTimeText(seconds), text);
+    }
+
+    void fileNames_data()
+    {
+        addColumns<QByteArray, QString>("bytes", "problem"); // problem "": accepted
+        newRow("UTF-8", QByteArray("/v/café 東京.avi"), QString());
+        newRow("Latin-1 byte", QByteArray("/v/caf\xe9.avi"),
+               QString("The file name is not valid UTF-8: /v/caf\\xe9.avi"));
+        newRow("cut sequence", QByteArray("\xe6\x9d/\xe6\x9d\xb1"),
+               QString("The file name is not valid UTF-8: \\xe6\\x9d/東"));
+        newRow("overlong slash",
+               QByteArray("a\xc0\xaf"
+                          "b"),
+               QString("The file name is not valid UTF-8: a\\xc0\\xafb"));
+    }
+    void fileNames()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, problem);
+        QString said;
+        const std::optional<QString> name = fileNameFromBytes(bytes, &said);
+        QCOMPARE(said, problem);
+        QCOMPARE(name.has_value(), problem.isEmpty());
+        if (name)
+            QCOMPARE(name->toUtf8(), bytes);
     }
 
     void watermarkText()

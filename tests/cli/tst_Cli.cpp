@@ -84,7 +84,7 @@ private slots:
 
         // Entry 1 is a category: the profile after it (MP4 H264: x264, aac) is used.
         row("dry run", {"--dry-run", a}, 0,
-            {"-ss 0 -i \"" + a + "\" ", " -vcodec libx264 ", " -t 3 ", " -acodec aac ",
+            {"-hide_banner -i \"" + a + "\" ", " -vcodec libx264 ", " -acodec aac ",
              " \"" + aOut + "\" -vstats_file ", "\t" + aOut + "\n"});
         row("clip, watermark, set",
             {"--dry-run", "--clip", "0:00:01-0:00:02", "--watermark", logo + "@Center", "--set",
@@ -92,6 +92,8 @@ private slots:
             0,
             {"-ss 1 -i \"" + a + "\" -i \"" + logo + "\" -filter_complex overlay=(", " -t 1 ",
              " -s 640x360 ", "\t" + aOut + "\n"});
+        row("clip: applied before its row converts", {"--clip", "0:00:01-0:00:02", a}, 0,
+            {"OK\t" + a + "\t" + aOut + "\n"});
         row("two files", {a, b}, 0,
             {"OK\t" + a + "\t" + aOut + "\n", "OK\t" + b + "\t" + bOut + "\n",
              "Conversion completed!\n"});
@@ -100,6 +102,12 @@ private slots:
             {"Failed: " + notes, "Invalid data"});
         row("odd size rejected by x264", {"--set", "Video Options/Video Size=33x33", b}, 1,
             {"Fail\t" + b + "\t" + bOut + "\n", "Conversion completed!\n"}, {"Failed: " + b});
+        const QString lines = path("two\nlines\\.avi");
+        QFile::copy(a, lines);
+        row("line break in a name: still one line", {"--dry-run", lines}, 0,
+            {"\"" + path("two\\nlines\\\\.avi") + "\"", "\t" + out + "/two\\nlines\\\\.mp4\n"});
+        row("clip past the end", {"--clip", "0:00:05-0:00:08", a}, 1,
+            {"Fail\t" + a + "\t" + aOut + "\n"}, {"The clip starts after the end of the file."});
         row("missing file", {a, path("gone.avi")}, 2, {},
             {"Invalid input file name. " + path("gone.avi")});
         row("unknown item", {"--set", "Video Options/Colour=red", a}, 2, {},
@@ -128,12 +136,24 @@ private slots:
         }
         for (const QString &piece : errPieces)
             QVERIFY2(r.err.contains(piece), qPrintable(r.err));
+        if (arguments.contains("--dry-run"))
+            QCOMPARE(r.out.count(QChar(10)), 1); // one file, one line
         for (const QString &line : r.out.split('\n')) {
-            if (line.startsWith("OK\t"))
-                QVERIFY2(duration(line.section('\t', 2)) > 2.5, qPrintable(line));
+            if (line.startsWith("OK\t")) // 3 s, or 1 s with the clip
+                QVERIFY2(qAbs(duration(line.section('\t', 2)) -
+                              (arguments.contains("--clip") ? 1 : 3)) < 0.3,
+                         qPrintable(line));
             if (line.startsWith("Fail\t"))
                 QVERIFY(!QFile::exists(line.section('\t', 2)));
         }
+    }
+
+    void nameThatIsNotUtf8()
+    {
+        const Result r =
+            runCli("/bin/sh", {"-c", "exec \"$0\" \"$(printf 'caf\\351.avi')\"", m_cli});
+        QCOMPARE(r.exitCode, 2);
+        QCOMPARE(r.err, QString("The file name is not valid UTF-8: caf\\xe9.avi\n"));
     }
 
     void ctrlCKeepsThePartialFile()

@@ -11,7 +11,8 @@ using Pairs = std::vector<std::pair<QString, QString>>;
 ConvertCommand build(const Pairs &changes = {}, const QString &source = "/videos/holiday.avi",
                      const QString &watermark = {}, const QString &start = "0:00:00",
                      const QString &end = "0:01:30", int threads = 2,
-                     ExistingFilePolicy policy = ExistingFilePolicy::Overwrite)
+                     ExistingFilePolicy policy = ExistingFilePolicy::Overwrite,
+                     const QString &videoTime = "0:02:00", const QString &size = "320x240")
 {
     OptionSheet sheet;
     sheet.prolist();
@@ -26,7 +27,7 @@ ConvertCommand build(const Pairs &changes = {}, const QString &source = "/videos
                 (void)sheet.setValue("Audio Options", item, value);
         }
     }
-    const ConversionItem row{source, start, end, {}, {}, {}, {}, watermark};
+    const ConversionItem row{source, start, end, size, {}, {}, videoTime, watermark};
     return BuildConvertCommand(sheet, row, "/out/holiday.avi", "/out/.cw-1.avi",
                                {"/opt/cw/ffmpeg", statisticsFilePath(), threads, policy});
 }
@@ -43,7 +44,7 @@ QString between(const QString &text, const QString &before, const QString &after
 // Values whose encoder has another name, or that differ in case; a value that
 // names its encoder unchanged would only restate the table.
 const char *const videoEncoders = "xvid=libxvid,XviD=libxvid,x264=libx264,wmv v9=wmv2,WMV V8=wmv2,"
-                                  "h263=h263p,mpeg1=mpeg1video,mpeg2=mpeg2video,vp8=libvpx";
+                                  "h263=h263p,mpeg1=mpeg1video,mpeg2=mpeg2video";
 const char *const audioEncoders = "aac=aac,AAC=aac,mp3=libmp3lame,wma 9.2=wmav2,pcm=pcm_alaw,"
                                   "ogg=libvorbis,wma=wmav2,aac_low=aac,ape=aac";
 
@@ -56,31 +57,43 @@ class TestCommandBuilder : public QObject
 private slots:
     void workedExamples_data()
     {
-        const QString head = "\"/opt/cw/ffmpeg\" -y -ss 0 -i \"/videos/holiday.avi\" ";
-        const QString tail =
-            " -vcodec libxvid  -ab 128000 -ac 2  -ar 44100  -b 256000 -r 29.97  -t 90 -s 320x240  "
-            "-aspect 4:3  -acodec libmp3lame  -threads 2 \"/out/holiday.avi\" -vstats_file \"" +
-            QDir(writableFolder()).filePath("curconvert.log") + "\"";
-        addColumns<QString, QString>("watermark", "line");
-        newRow("plain", QString(), head + tail);
+        const auto head = [](const char *seek) {
+            return QString("\"/opt/cw/ffmpeg\" -y -hide_banner%1 -i \"/videos/holiday.avi\" ")
+                .arg(seek);
+        };
+        const auto tail = [](const char *length) {
+            return QString(" -vcodec libxvid  -ab 128000 -ac 2  -ar 44100  -b:v 256000 -r 29.97 "
+                           "%1 -s 320x240  -aspect 4:3  -acodec libmp3lame  -threads 2 "
+                           "\"/out/holiday.avi\" -vstats_file \"%2\"")
+                .arg(length, QDir(writableFolder()).filePath("curconvert.log"));
+        };
+        addColumns<QString, QString, QString, QString>("watermark", "start", "end", "line");
+        newRow("plain", QString(), QString("0:00:00"), QString("0:01:30"),
+               head("") + tail(" -t 90"));
         newRow("watermark", QString("image;/pics/logo.png;area;Bottom right corner"),
-               head +
+               QString("0:00:00"), QString("0:01:30"),
+               head("") +
                    "-i \"/pics/logo.png\" -filter_complex "
                    "overlay=main_w-overlay_w-5:main_h-overlay_h-5 " +
-                   tail);
+                   tail(" -t 90"));
+        newRow("clip", QString(), QString("0:00:01"), QString("0:00:02"),
+               head(" -ss 1") + tail(" -t 1"));
+        newRow("end not moved: the whole file", QString(), QString("0:00:00"), QString("0:02:00"),
+               head("") + tail(""));
     }
     void workedExamples()
     {
         QFETCH(QString, watermark);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
         QFETCH(QString, line);
-        const ConvertCommand command = build({}, "/videos/holiday.avi", watermark);
+        const ConvertCommand command = build({}, "/videos/holiday.avi", watermark, start, end);
         QCOMPARE(command.CommandLine, line);
         // Every path is one argument, without the quotes of the shown line;
         // FFmpeg writes the part file where the line shows the output.
         QCOMPARE(
             QStringList(command.Program) + command.Arguments,
             QProcess::splitCommand(QString(line).replace("/out/holiday.avi", "/out/.cw-1.avi")));
-        QCOMPARE(command.ClipSeconds, 90);
     }
 
     // The piece between two marks of the command line; its words stand in the
@@ -103,6 +116,7 @@ private slots:
         }
         add("Video Codec", "Original", " ");
         add("Video Codec", "N/A", " -vn ");
+        add("Video Codec", "vp8", " -vcodec libvpx -deadline good -cpu-used 4 ");
         add("Video Codec", "-vcodec libx265", "-vcodec libx265");
         for (const char *doubled : {"faac", "dca"})
             add("Audio Codec", doubled, " -acodec  aac ");
@@ -115,15 +129,16 @@ private slots:
         newRow("size original lower case", "Video Size", "original", " -t 90", "-aspect",
                " -s original  ");
         newRow("size N/A", "Video Size", "N/A", " -t 90", "-aspect", "  ");
-        newRow("bitrate 1500k", "Video Bitrate", "1500k", "44100 ", " -r", " -b 1500000");
-        newRow("bitrate abc", "Video Bitrate", "abc", "44100 ", " -r", " -b 0");
+        newRow("bitrate 1500k", "Video Bitrate", "1500k", "44100 ", " -r", " -b:v 1500000");
+        newRow("bitrate abc", "Video Bitrate", "abc", "44100 ", " -r", " -b:v 0");
+        newRow("aspect Original", "Aspect Ratio", "Original", "-s 320x240 ", "-acodec", "  ");
         newRow("bitrate Original", "Video Bitrate", "Original", "44100 ", " -r", " ");
         newRow("frame rate N/A in blanks", "Video Framerate", " N/A", "256000", " -t 90", " ");
         newRow("frame rate Auto passes", "Video Framerate", "Auto", "256000", " -t 90",
                " -r Auto ");
         newRow("audio bitrate 96.5", "Audio Bitrate", "96.5", "libxvid ", " -ac", " -ab 96500");
         newRow("audio bitrate N/A", "Audio Bitrate", "N/A", "libxvid ", " -ac", " ");
-        newRow("sample rate Original", "Sample Rate", "Original", "-ac 2 ", " -b 256000", " ");
+        newRow("sample rate Original", "Sample Rate", "Original", "-ac 2 ", " -b:v 256000", " ");
         newRow("disable audio Yes", "Disable Audio", "Yes", "libmp3lame ", " -threads", " -an ");
     }
     void optionPieces()
@@ -150,11 +165,13 @@ private slots:
 
     void clipTimes_data()
     {
+        // The row's probed length (Video Time) is 0:02:00.
         addColumns<QString, QString, qint64, QString>("start", "end", "clipSeconds", "times");
         newRow("10 to 60", "0:00:10", "0:01:00", qint64(50), "-ss 10 -t 50");
         newRow("past a day", "23:59:00", "25:00:00", qint64(3660), "-ss 86340 -t 3660");
-        newRow("no end: whole file", "0:00:00", "", qint64(0), "-ss 0");
-        newRow("empty start", "", "0:00:05", qint64(5), "-ss 0 -t 5");
+        newRow("no end: whole file", "0:00:00", "", qint64(0), "");
+        newRow("empty start", "", "0:00:05", qint64(5), "-t 5");
+        newRow("end not moved", "0:00:10", "0:02:00", qint64(110), "-ss 10");
     }
     void clipTimes()
     {
@@ -170,7 +187,34 @@ private slots:
         }
         QTEST(found.join(' '), "times");
         // The start seeks the input: it stands right before the source's -i.
-        QCOMPARE(args.indexOf("-ss"), args.indexOf("-i") - 2);
+        if (args.contains("-ss"))
+            QCOMPARE(args.indexOf("-ss"), args.indexOf("-i") - 2);
+    }
+
+    void originalSize_data()
+    {
+        // Video Size "Original": the probed size, rounded down where the
+        // encoder needs it; the size piece of the command line.
+        addColumns<QString, QString, QString, QString>("codec", "videoSize", "probed", "piece");
+        newRow("x264, odd", "x264", "Original", "481x269", " -s 480x268 ");
+        newRow("x264, even", "x264", "Original", "480x270", " ");
+        newRow("XviD, odd height", "xvid", "Original", "640x361", " -s 640x360 ");
+        newRow("h263p needs 4", "h263p", "Original", "482x270", " -s 480x268 ");
+        newRow("MPEG-4 takes odd", "mpeg4", "Original", "481x269", " ");
+        newRow("not probed", "x264", "Original", "0x0", " ");
+        newRow("size asked for", "x264", "640x360", "481x269", " -s 640x360 ");
+        newRow("no video", "N/A", "Original", "481x269", "  "); // and no aspect
+    }
+    void originalSize()
+    {
+        QFETCH(QString, codec);
+        QFETCH(QString, videoSize);
+        QFETCH(QString, probed);
+        const ConvertCommand command =
+            build({{"Video Codec", codec}, {"Video Size", videoSize}}, "/videos/holiday.avi", {},
+                  "0:00:00", "0:01:30", 2, ExistingFilePolicy::Overwrite, "0:02:00", probed);
+        QTEST(between(command.CommandLine, "-t 90", codec == "N/A" ? " -acodec" : " -aspect"),
+              "piece");
     }
 
     void placements_data()

@@ -218,8 +218,9 @@ private slots:
         // An FFmpeg that reads no keys, so that only terminate() can end it;
         // it notes the signal masks it started with.
         const QString ffmpeg = m_dir.filePath("deaf-ffmpeg");
-        QVERIFY(writeFile(ffmpeg, "#!/bin/sh\ngrep '^Sig' /proc/$$/status > \"$0.status\"\n"
-                                  "exec " +
+        // Shell builtins only: a forked grep would see the shell's mask while it waits.
+        QVERIFY(writeFile(ffmpeg, "#!/bin/sh\nwhile read -r l; do case $l in Sig*) echo \"$l\";; "
+                                  "esac; done < /proc/$$/status > \"$0.status\"\nexec " +
                                       resolveProgram("ffmpeg").toUtf8() + " -nostdin \"$@\"\n"));
         QVERIFY(QFile::setPermissions(ffmpeg, QFile::ReadOwner | QFile::ExeOwner));
         makeEngine(ffmpeg);

@@ -21,7 +21,7 @@ class TestMediaProbe : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_mplayer = resolveProgram("mplayer");
+    QString m_mplayer = resolveProgram("mplayer"), m_ffprobe = resolveProgram("ffprobe");
 
 private slots:
     void initTestCase()
@@ -33,7 +33,8 @@ private slots:
              {"-odd \"clip\" é.avi|-i testsrc=size=320x240 -f lavfi -i sine -t "
               "5 -c:v mpeg4 -c:a libmp3lame",
               "h264 clip.mp4|-i testsrc=size=160x120 -t 3 -c:v libx264",
-              "sound only.mp3|-i sine -t 2"}) {
+              "sound only.mp3|-i sine -t 2",
+              "clip.ts|-i testsrc=size=320x240 -t 4 -c:v mpeg2video"}) {
             const RunResult made = run(ffmpeg, QStringList{"-v", "error", "-f", "lavfi"}
                                                    << clip.section('|', 1).split(' ')
                                                    << m_dir.filePath(clip.section('|', 0, 0)));
@@ -55,8 +56,10 @@ private slots:
                 "640 480 83.7 XVID");
             row("format verbatim", "ID_VIDEO_FORMAT=avc1|", "0 0 - avc1");
             row("numeric format", "ID_VIDEO_FORMAT=0x10000002", "0 0 - 0x10000002");
-            row("empty length", "ID_LENGTH=", "0 0 0.0 -");
-            row("n/a length", "ID_LENGTH=n/a|", "0 0 0.0 -");
+            row("empty length", "ID_LENGTH=", "0 0 - -");
+            row("n/a length", "ID_LENGTH=n/a|", "0 0 - -");
+            row("MPEG-TS length", "ID_LENGTH=0.00|", "0 0 - -");
+            row("AVI without index", "ID_LENGTH=5|ID_LENGTH=-2.00|", "0 0 - -");
             row("length prefix", "ID_LENGTH= 12.5s", "0 0 12.5 -");
             row("key not exact", "id_video_width=640| ID_VIDEO_HEIGHT=480|ID_LENGTH =3", "0 0 - -");
             row("value ends at second =", "ID_VIDEO_FORMAT=a=b", "0 0 - a");
@@ -84,11 +87,12 @@ private slots:
         addColumns<QString, QString, QString>("file", "program", "facts");
         newRow("avi, leading dash", "-odd \"clip\" é.avi", m_mplayer, "320 240 5.0 FMP4");
         newRow("mp4", "h264 clip.mp4", m_mplayer, "160 120 3.0 H264");
-        newRow("no video stream", "sound only.mp3", m_mplayer, "0 0 - -");
+        newRow("no video stream", "sound only.mp3", m_mplayer, "0 0 2.0 -");
         newRow("not media", "not media.avi", m_mplayer, "0 0 - -");
         newRow("no such file", "missing.avi", m_mplayer, "0 0 - -");
-        newRow("mplayer missing", "h264 clip.mp4", "/nonexistent/mplayer", "0 0 - - error");
-        newRow("mplayer not found", "h264 clip.mp4", "", "0 0 - - error");
+        newRow("MPEG-TS: ffprobe's length", "clip.ts", m_mplayer, "320 240 4.0 0x10000002");
+        newRow("mplayer missing", "h264 clip.mp4", "/nonexistent/mplayer", "0 0 3.0 - error");
+        newRow("mplayer not found", "h264 clip.mp4", "", "0 0 3.0 - error");
     }
     void probe()
     {
@@ -96,8 +100,8 @@ private slots:
         QFETCH(QString, program);
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_dir.path()));
-        QTEST(describe(ProbeMedia(file, program)), "facts");
-        MediaProbeQueue queue(program, 2);
+        QTEST(describe(ProbeMedia(file, program, m_ffprobe)), "facts");
+        MediaProbeQueue queue(program, m_ffprobe, 2);
         QSignalSpy probed(&queue, &MediaProbeQueue::probed);
         const int id = queue.add(file);
         QDir::setCurrent(before);
@@ -110,7 +114,7 @@ private slots:
 
     void queue()
     {
-        auto *queue = new MediaProbeQueue(m_mplayer, 2);
+        auto *queue = new MediaProbeQueue(m_mplayer, m_ffprobe, 2);
         QSignalSpy probed(queue, &MediaProbeQueue::probed);
         QSignalSpy idle(queue, &MediaProbeQueue::idle);
         QList<int> ids;

@@ -29,7 +29,7 @@ class TestSession : public QObject
     {
         auto session = std::make_unique<Session>(
             Session::Setup{CLIPWRIGHT_BIN_DIR, m_dir.filePath("settings.dat"), m_dir.path(),
-                           ffmpegProgram, resolveProgram("mplayer")},
+                           ffmpegProgram, resolveProgram("mplayer"), resolveProgram("ffprobe")},
             m_services, m_services);
         session->start();
         return session;

@@ -57,6 +57,11 @@ void TestSettings::reads_data()
                            << QString::fromUtf8("/home/zoë/Vidéos");
     QTest::newRow("value holds =") << QByteArray("[set]\noutputfolder=/a=b\n") << "outputfolder"
                                    << "/a=b";
+    QTest::newRow("quoted") << QByteArray("[set]\noutputfolder= \"/data/my out\" \n")
+                            << "outputfolder"
+                            << "/data/my out";
+    QTest::newRow("one quote kept") << QByteArray("[set]\noutputfolder=\"/data\n") << "outputfolder"
+                                    << "\"/data";
     QTest::newRow("150 characters read as 127")
         << "[set]\noutputfolder=/" + QByteArray(149, 'f') + "\n"
         << "outputfolder"
@@ -89,8 +94,10 @@ void TestSettings::typedValues()
     QCOMPARE(state(), QString("/prog overwrite 2 1 12")); // "0" means the default folder
     writeFile(m_file, "[set]\noutputfolder=/o\nexistedfile=2\nthread=-4\nautoshut=yes\n");
     QCOMPARE(state(), QString("/o new 0 0 -1"));
-    writeFile(m_file, "[set]\noutputfolder=Videos/../Clips\n"); // where FFmpeg runs
-    QCOMPARE(state(), QString("/prog/Clips new 0 0 -1"));
+    writeFile(m_file, "[set]\noutputfolder=Videos/../Clips\nprofile=99999999999\n");
+    QCOMPARE(state(), QString("/prog/Clips new 0 0 1000000")); // relative: where FFmpeg runs
+    writeFile(m_file, "[set]\nthread=99999999999999999999\nprofile=7 abc\n"); // clamped
+    QCOMPARE(state(), QString("/prog new 1024 0 7"));
 }
 
 void TestSettings::writeKeepsTheRest()

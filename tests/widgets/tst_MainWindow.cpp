@@ -41,7 +41,7 @@ class TestMainWindow : public QObject
     {
         auto program = std::make_unique<Program>(
             Session::Setup{CLIPWRIGHT_BIN_DIR, m_settings, m_dir.path(), resolveProgram("ffmpeg"),
-                           resolveProgram("mplayer")},
+                           resolveProgram("mplayer"), resolveProgram("ffprobe")},
             m_recorder);
         QSignalSpy ready(&program->session, &Session::ready);
         if (!program->session.isReady())
@@ -102,10 +102,15 @@ private slots:
 
         auto w = makeWindow();
         ModalAnswerer answerer;
-        w->window.addDroppedFiles(
-            {m_dir.filePath("a.avi"), m_dir.filePath("b.txt"), m_dir.filePath("c.mkv")});
-        QCOMPARE(answerer.texts, QStringList({"Clipwright i Only Video files are allowed!"}));
-        QVERIFY(w->files().count() == 1 && w->files().row(1)->FileName == m_dir.filePath("a.avi"));
+        const QUrl latin1 = QUrl::fromEncoded("file:///v/caf%E9.avi");
+        w->window.addDroppedFiles({QUrl::fromLocalFile(m_dir.filePath("a é.avi")), latin1,
+                                   QUrl::fromLocalFile(m_dir.filePath("b.txt")),
+                                   QUrl::fromLocalFile(m_dir.filePath("c.mkv"))});
+        QCOMPARE(answerer.texts,
+                 QStringList({"Clipwright ! The file name is not valid UTF-8: /v/caf\\xe9.avi",
+                              "Clipwright i Only Video files are allowed!"}));
+        QVERIFY(w->files().count() == 1 &&
+                w->files().row(1)->FileName == m_dir.filePath("a é.avi"));
     }
 
     void selectRemoveClear()
@@ -180,8 +185,8 @@ private slots:
         w.ClearAllFiles();
         w.AddFileToList(gone);
         QVERIFY(QFile::remove(gone));
-        w.BurnNow(); // stops at once
-        QCOMPARE(finished.count(), 2);
+        w.BurnNow(); // stops once the row is probed
+        QTRY_COMPARE(finished.count(), 2);
         QCOMPARE(answerer.texts, QStringList({"Clipwright ! Conversion Canceled by the user!",
                                               "Clipwright ! Invalid input file name. " + gone}));
         QVERIFY(m_calls.isEmpty());

@@ -1,0 +1,153 @@
+#include "../TestSupport.h"
+#include "imaging/PictureLoader.h"
+
+#include <QPainter>
+
+namespace {
+
+// The image saved as a PNG in `dir`.
+QString saved(const QTemporaryDir &dir, const QImage &image)
+{
+    const QString path = dir.filePath(QString("%1x%2.png").arg(image.width()).arg(image.height()));
+    return image.save(path) ? path : QString();
+}
+
+// Red on the left half, blue on the right.
+QImage twoColours(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QPainter(&image).fillRect(0, 0, size.width() / 2, size.height(), Qt::red);
+    return image;
+}
+
+// The grey levels a picture's middle row spans.
+QList<int> greyRange(const QImage &picture)
+{
+    QList<int> range{255, 0};
+    for (int x = 0; x < picture.width(); ++x) {
+        range[0] = qMin(range[0], qGray(picture.pixel(x, picture.height() / 2)));
+        range[1] = qMax(range[1], qGray(picture.pixel(x, picture.height() / 2)));
+    }
+    return range;
+}
+
+} // namespace
+
+class TestPictureLoader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void drawnOnCanvas_data()
+    {
+        addColumns<QSize, QSize, bool, QSize, QRect>("picture", "requested", "keepAspect", "canvas",
+                                                     "drawn");
+        newRow("-1 with 200: own size", QSize(30, 20), QSize(-1, 200), true, QSize(30, 20),
+               QRect(0, 0, 30, 20));
+        newRow("0: own size", QSize(30, 20), QSize(0, 50), false, QSize(30, 20),
+               QRect(0, 0, 30, 20));
+        newRow("wide, aspect kept", QSize(400, 100), QSize(200, 200), true, QSize(200, 200),
+               QRect(0, 0, 200, 50));
+        newRow("tall, aspect kept", QSize(100, 400), QSize(200, 200), true, QSize(200, 200),
+               QRect(0, 0, 50, 200));
+        newRow("wide, stretched", QSize(400, 100), QSize(200, 200), false, QSize(200, 200),
+               QRect(0, 0, 200, 200));
+        newRow("tall, stretched", QSize(100, 400), QSize(200, 200), false, QSize(200, 200),
+               QRect(0, 0, 200, 200));
+        newRow("sliver rounds to nothing", QSize(1000, 1), QSize(200, 200), true, QSize(200, 200),
+               QRect());
+    }
+    void drawnOnCanvas()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(QSize, requested);
+        QFETCH(bool, keepAspect);
+        QFETCH(QSize, canvas);
+        QFETCH(QRect, drawn);
+        QTemporaryDir dir;
+        int width = requested.width(), height = requested.height();
+        const QImage result = LoadPictureGDIPlus(saved(dir, twoColours(picture)), width, height,
+                                                 QColor(0, 255, 0), keepAspect);
+        QCOMPARE(QSize(width, height), canvas); // what the caller sees
+        QCOMPARE(result.size(), canvas);
+        QCOMPARE(result.format(), QImage::Format_RGB32);
+        // The two halves inside the drawn part, the background elsewhere.
+        QImage expected(canvas, QImage::Format_RGB32);
+        expected.fill(QColor(0, 255, 0));
+        QPainter(&expected).fillRect(drawn, Qt::blue);
+        QPainter(&expected).fillRect(drawn.adjusted(0, 0, -drawn.width() / 2, 0), Qt::red);
+        for (int y = 5; y < canvas.height(); y += 10) {
+            for (int x = 5; x < canvas.width(); x += 10) {
+                // Bicubic ringing blurs the seam between the halves.
+                if (qAbs(x - drawn.center().x()) > 6)
+                    QCOMPARE(result.pixelColor(x, y), expected.pixelColor(x, y));
+            }
+        }
+    }
+
+    void transparencyShowsBackground()
+    {
+        QTemporaryDir dir;
+        QImage image(40, 40, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        QPainter(&image).fillRect(20, 0, 20, 20, Qt::blue);
+        QPainter(&image).fillRect(20, 20, 20, 20, QColor(255, 0, 0, 128));
+        int width = 80, height = 80; // scaled as well
+        const QImage picture =
+            LoadPictureGDIPlus(saved(dir, image), width, height, Qt::white, false);
+        QCOMPARE(picture.pixelColor(10, 40), QColor(Qt::white));
+        QCOMPARE(picture.pixelColor(60, 20), QColor(Qt::blue));
+        const QColor half = picture.pixelColor(60, 60);
+        QVERIFY2(half.red() == 255 && qAbs(half.green() - 127) <= 1 && half.green() == half.blue(),
+                 qPrintable(half.name()));
+    }
+
+    void unloadableFile_data()
+    {
+        addColumns<QByteArray, int>("content", "size"); // no content: no such file
+        newRow("missing", QByteArray(), -1);
+        newRow("text", QByteArray("not a picture\n"), -1);
+        newRow("truncated PNG", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), -1);
+        QBuffer png;
+        png.open(QIODevice::WriteOnly);
+        QImage(4, 4, QImage::Format_RGB32).save(&png, "PNG");
+        // 3.6 GB that the system would grant and then not find while filling.
+        newRow("canvas too large", png.data(), 30000);
+    }
+    void unloadableFile()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, size);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("-a \"logo\" é.png");
+        QVERIFY(content.isEmpty() || writeFile(path, content));
+        int width = size, height = size;
+        PictureError error;
+        QVERIFY(LoadPictureGDIPlus(path, width, height, Qt::white, false, &error).isNull());
+        QCOMPARE(error.number, 999);
+        QCOMPARE(error.source, QString("GDI+ Module"));
+        QCOMPARE(error.description, "Error loading picture " + path);
+        QCOMPARE(QSize(width, height), QSize(size, size));
+    }
+
+    void bicubicNotBilinear()
+    {
+        // A sharp edge between two greys: a bicubic filter overshoots on both
+        // sides of it, Qt's bilinear smoothing never leaves the two values.
+        QTemporaryDir dir;
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(QColor(64, 64, 64));
+        QPainter(&image).fillRect(4, 0, 4, 8, QColor(192, 192, 192));
+        int width = 64, height = 64;
+        const QList<int> bicubic =
+            greyRange(LoadPictureGDIPlus(saved(dir, image), width, height, Qt::white, false));
+        QCOMPARE(greyRange(image.scaled(64, 64, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)),
+                 QList<int>({64, 192}));
+        QVERIFY2(bicubic[0] < 60 && bicubic[1] > 196,
+                 qPrintable(QString("%1..%2").arg(bicubic[0]).arg(bicubic[1])));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPictureLoader)
+#include "tst_PictureLoader.moc"

@@ -1,0 +1,159 @@
+#include "../TestSupport.h"
+#include "engine/ConversionEngine.h"
+#include "session/Session.h"
+#include "settings/IniFile.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+// What ffprobe tells of a file: its length, the length of its sound (-1 for
+// none) and the display aspect of its picture (0 for none).
+struct Shape
+{
+    double length = -1;
+    double soundLength = -1;
+    double aspect = 0;
+};
+
+Shape shapeOf(const QString &path)
+{
+    const RunResult r = run(resolveProgram("ffprobe"),
+                            {"-v", "error", "-show_entries",
+                             "format=duration:stream=codec_type,width,height,sample_aspect_ratio,"
+                             "duration",
+                             "-of", "json", path});
+    const QJsonObject json = QJsonDocument::fromJson(r.output).object();
+    Shape shape;
+    shape.length = json["format"]["duration"].toString("-1").toDouble();
+    for (const QJsonValue &value : json["streams"].toArray()) {
+        const QJsonObject stream = value.toObject();
+        if (stream["codec_type"] == "audio") {
+            shape.soundLength =
+                stream["duration"].toString(QString::number(shape.length)).toDouble();
+        } else if (stream["codec_type"] == "video") {
+            const QStringList sar = stream["sample_aspect_ratio"].toString("1:1").split(':');
+            const double pixel = sar.value(1).toDouble() > 0
+                                     ? sar.value(0).toDouble() / sar.value(1).toDouble()
+                                     : 1.0;
+            shape.aspect = stream["width"].toDouble() * (pixel > 0 ? pixel : 1.0) /
+                           stream["height"].toDouble();
+        }
+    }
+    return shape;
+}
+
+} // namespace
+
+// Files made the way other programs make them, converted through the whole
+// program: probed, listed, converted. Each comes out with its length, its
+// sound and its shape.
+class TestRealMedia : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QStringList m_calls;
+    RecordingServices m_services{m_calls};
+    std::unique_ptr<Session> m_session;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir(m_dir.path()).mkpath("out"));
+        QVERIFY(WriteIniValue(m_dir.filePath("settings.dat"), "set", "outputfolder",
+                              m_dir.filePath("out")));
+        m_session = std::make_unique<Session>(
+            Session::Setup{CLIPWRIGHT_BIN_DIR, m_dir.filePath("settings.dat"), m_dir.path(),
+                           resolveProgram("ffmpeg"), resolveProgram("mplayer"),
+                           resolveProgram("ffprobe")},
+            m_services, m_services);
+        m_session->start();
+        QTRY_VERIFY(m_session->isReady());
+    }
+
+    void convert_data()
+    {
+        // How FFmpeg makes the source, its name, its length, and the profile
+        // to convert it with (2: MP4 H264, 67: MP3 sound only).
+        addColumns<QString, QString, double, int>("recipe", "name", "seconds", "profile");
+        const QString picture = "-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine -t 4";
+        newRow("MPEG-TS", picture + " -c:v mpeg2video -c:a mp2", QString("clip.ts"), 4.0, 2);
+        newRow("VOB", picture + " -c:v mpeg2video -c:a ac3 -f vob", QString("clip.vob"), 4.0, 2);
+        newRow("MPEG-1 PS", picture + " -c:v mpeg1video -c:a mp2", QString("clip.mpg"), 4.0, 2);
+        newRow("raw MPEG-2",
+               QString("-f lavfi -i testsrc=size=320x240:rate=25 -t 4 -c:v "
+                       "mpeg2video -f mpeg2video"),
+               QString("clip.m2v"), 4.0, 2);
+        newRow("odd size VP9",
+               QString("-f lavfi -i testsrc=size=481x269:rate=25 -f lavfi -i sine -t 3 -c:v "
+                       "libvpx-vp9 -deadline realtime -cpu-used 8 -c:a libopus"),
+               QString("odd.webm"), 3.0, 2);
+        newRow("non-square pixels",
+               QString("-f lavfi -i testsrc=size=352x288:rate=25,setsar=16/11 -f lavfi -i sine "
+                       "-t 3 -c:v mpeg4 -c:a libmp3lame"),
+               QString("wide pixels.avi"), 3.0, 2);
+        newRow("16:9",
+               QString("-f lavfi -i testsrc=size=640x360:rate=25 -f lavfi -i sine -t 3 "
+                       "-c:v mpeg4 -c:a libmp3lame"),
+               QString("wide.avi"), 3.0, 2);
+        newRow("FLV, picture 1.5 s after the sound",
+               QString("-f lavfi -t 4.5 -i sine -itsoffset 1.5 -f lavfi -t 3 -i "
+                       "testsrc=size=320x240:rate=25 -c:v flv -c:a libmp3lame -ar 44100"),
+               QString("late.flv"), 4.5, 2);
+        newRow("WMV", picture + " -c:v wmv2 -c:a wmav2", QString("clip.wmv"), 4.0, 2);
+        newRow("MP4 with 5.1 sound",
+               QString("-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i "
+                       "sine,aformat=channel_layouts=5.1 -t 3 -c:v libx264 -c:a aac"),
+               QString("surround.mp4"), 3.0, 2);
+        newRow("MKV with two sound tracks",
+               QString("-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine -f lavfi -i "
+                       "sine=frequency=880 -t 4 -map 0 -map 1 -map 2 -c:v libx264 -c:a libvorbis"),
+               QString("tracks.mkv"), 4.0, 2);
+        newRow("Theora", picture + " -c:v libtheora -c:a libvorbis", QString("clip.ogv"), 4.0, 2);
+        newRow("3GP",
+               QString("-f lavfi -i testsrc=size=176x144:rate=15 -f lavfi -i "
+                       "sine,aresample=8000 -t 3 -c:v h263 -c:a aac -ac 1"),
+               QString("phone.3gp"), 3.0, 2);
+        newRow("sound only from MPEG-TS", picture + " -c:v mpeg2video -c:a mp2",
+               QString("for sound.ts"), 4.0, 67);
+    }
+    void convert()
+    {
+        QFETCH(QString, recipe);
+        QFETCH(QString, name);
+        QFETCH(double, seconds);
+        QFETCH(int, profile);
+        const QString source = m_dir.filePath(name);
+        const RunResult made = run(resolveProgram("ffmpeg"),
+                                   QStringList{"-v", "error", "-y"} + recipe.split(' ') << source);
+        QVERIFY2(made.exitCode == 0, made.output.constData());
+        const Shape before = shapeOf(source);
+
+        QVERIFY(m_session->clearFiles());
+        QCOMPARE(m_session->selectProfile(profile).position, profile);
+        QSignalSpy probed(m_session.get(), &Session::probesFinished);
+        m_session->AddFileToList(source);
+        QVERIFY(probed.wait(20000));
+        QSignalSpy rows(&m_session->engine(), &ConversionEngine::rowFinished);
+        QVERIFY(m_session->engine().BurnNow());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_session->engine().isBusy(), 60000);
+        QCOMPARE(rows.size(), 1);
+        QVERIFY2(rows[0][1].value<ConversionJob::Status>() == ConversionJob::Status::Ok,
+                 qPrintable(rows[0][4].toString()));
+
+        const Shape after = shapeOf(rows[0][3].toString());
+        QVERIFY2(qAbs(after.length - seconds) <= 0.35, qPrintable(QString::number(after.length)));
+        if (before.soundLength > 0) // from its first moment
+            QVERIFY2(qAbs(after.soundLength - seconds) <= 0.35,
+                     qPrintable(QString("sound %1 s").arg(after.soundLength)));
+        if (profile != 67)
+            QVERIFY2(qAbs(after.aspect / before.aspect - 1) <= 0.03,
+                     qPrintable(QString("aspect %1 from %2").arg(after.aspect).arg(before.aspect)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRealMedia)
+#include "tst_RealMedia.moc"
