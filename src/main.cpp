@@ -18,6 +18,10 @@ int main(int argc, char *argv[])
     // window as its close button does, so that a running conversion keeps
     // its file. Blocked before any thread starts, so that all inherit it.
     SignalWatcher::blockTerminationSignals();
+    // The preview draws into an X window (MPlayer's -wid); on a Wayland
+    // desktop that works through XWayland.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Clipwright"));
     QApplication::setApplicationVersion(QStringLiteral(CLIPWRIGHT_VERSION));

@@ -4,6 +4,7 @@
 #include "engine/ConversionEngine.h"
 #include "engine/EncoderCheck.h"
 #include "media/MediaProbeQueue.h"
+#include "media/PreviewPlayer.h"
 #include "process/TimeText.h"
 
 #include <QDir>
@@ -52,6 +53,7 @@ Session::Session(Setup setup, PowerControl &power, FolderOpener &opener, QObject
     });
     connect(this, &Session::rowProbed, m_engine.get(), &ConversionEngine::rowReady,
             Qt::QueuedConnection);
+    m_player = std::make_unique<PreviewPlayer>(m_setup.mplayer, m_keys);
 }
 
 Session::~Session()
@@ -60,6 +62,7 @@ Session::~Session()
     // sheet they work on still exist.
     m_probes.reset();
     m_engine.reset();
+    m_player.reset();
 }
 
 void Session::start()

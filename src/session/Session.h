@@ -17,6 +17,7 @@ class EncoderListing;
 class FolderOpener;
 class MediaProbeQueue;
 class PowerControl;
+class PreviewPlayer;
 struct MediaFacts;
 
 // The state every window and the command line share: the option sheet, the
@@ -55,6 +56,8 @@ public:
     KeyChannel &keys() { return m_keys; }
     ConversionEngine &engine() { return *m_engine; }
     MediaProbeQueue &probes() { return *m_probes; }
+    // The one preview MPlayer and the player state the windows share.
+    PreviewPlayer &player() { return *m_player; }
 
     const QVector<ProfileEntry> &profileEntries() const { return m_entries; }
     // Why the catalogue gave no entries, or why FFmpeg's encoders are not
@@ -118,4 +121,5 @@ private:
     std::unique_ptr<MediaProbeQueue> m_probes;
     QHash<int, ConversionList::RowId> m_probing; // probe id -> row
     std::unique_ptr<ConversionEngine> m_engine;
+    std::unique_ptr<PreviewPlayer> m_player;
 };

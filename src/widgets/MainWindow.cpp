@@ -4,6 +4,7 @@
 #include "engine/ConversionEngine.h"
 #include "engine/ProgressMonitor.h"
 #include "media/MediaProbeQueue.h"
+#include "media/PlayerController.h"
 #include "process/KeyChannel.h"
 #include "process/TimeText.h"
 #include "session/Session.h"
@@ -15,6 +16,7 @@
 #include "widgets/MessageBoxes.h"
 #include "widgets/OptionGridModel.h"
 #include "widgets/OptionsDialog.h"
+#include "widgets/PreviewPanel.h"
 #include "widgets/ProgressPanel.h"
 
 #include <QAction>
@@ -87,6 +89,10 @@ MainWindow::MainWindow(Session &session, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Clipwright " CLIPWRIGHT_VERSION));
     m_session.start();
+    m_player = new PlayerController(m_session.player(), this);
+    m_player->setList(&m_session.files());
+    connect(m_player, &PlayerController::problem, this,
+            [this](const QString &text) { statusBar()->showMessage(text); });
     m_fileModel = new FileListModel(m_session.files(), this);
     m_optionModel = new OptionGridModel(m_session.sheet(), this);
 
@@ -235,8 +241,17 @@ QWidget *MainWindow::buildCentre()
             m_fileView->clearSelection();
     });
 
+    // The list above, the preview below it: both keep the list's width.
+    auto *right = new QSplitter(Qt::Vertical, splitter);
+    right->addWidget(videoList);
+    m_preview =
+        new PreviewPanel(*m_player, QStringLiteral("Text2"), QStringLiteral("Slider1"), right);
+    right->addWidget(m_preview);
+    right->setStretchFactor(0, 1);
+    right->setCollapsible(1, false);
+
     splitter->addWidget(m_optionView);
-    splitter->addWidget(videoList);
+    splitter->addWidget(right);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({340, 840});
     layout->addWidget(splitter, 1);
@@ -269,6 +284,9 @@ void MainWindow::buildMenus()
     QMenu *action = menuBar()->addMenu(QStringLiteral("Action(&A)"));
     add(action, "Convert Now!", "BurnNow", QKeySequence(Qt::CTRL | Qt::Key_N),
         &MainWindow::BurnNow);
+    action->addSeparator();
+    add(action, "Play Selected File", "play", QKeySequence(Qt::CTRL | Qt::Key_P),
+        &MainWindow::playSelectedFile);
     QMenu *help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
     add(help, "Help", "helphelp", QKeySequence(Qt::Key_F1), &MainWindow::showHelp);
     help->addSeparator();
@@ -277,6 +295,9 @@ void MainWindow::buildMenus()
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("popupmenu1"));
     add(m_popup, "Convert Now!", "convertnow1", QKeySequence(), &MainWindow::BurnNow);
+    m_popup->addSeparator();
+    add(m_popup, "Play Selected File", "PlaySelectedFile", QKeySequence(),
+        &MainWindow::playSelectedFile);
     m_popup->addSeparator();
     add(m_popup, "Add Files", "AddFiless", QKeySequence(), &MainWindow::AddFiles);
     add(m_popup, "Remove Selected Item", "RemoveSelectedItem", QKeySequence(),
@@ -459,6 +480,7 @@ void MainWindow::onRowClicked(const QModelIndex &index)
     const ConversionItem *row = m_session.files().row(index.row() + 1);
     if (!row)
         return;
+    m_player->setPreviewFile(row->FileName);
     OptionSheet &sheet = m_session.sheet();
     (void)sheet.setValue(OptionSheet::General, QStringLiteral("Item Name"), row->FileName);
     (void)sheet.setValue(OptionSheet::OutputDuration, QStringLiteral("All Clip Duration"),
@@ -477,6 +499,11 @@ void MainWindow::BurnNow()
         return;
     }
     m_engine.BurnNow();
+}
+
+void MainWindow::playSelectedFile()
+{
+    m_player->Play();
 }
 
 void MainWindow::showOptions()
@@ -500,7 +527,8 @@ void MainWindow::showHelp()
 
 void MainWindow::exitProgram()
 {
-    m_session.keys().SendKeyToPlayer(KeyChannel::KeyQ);
+    m_player->QuitPlayer();
+    m_player->stopClock();
     close();
 }
 

@@ -8,6 +8,8 @@ class ConversionEngine;
 class Session;
 class FileListModel;
 class OptionGridModel;
+class PlayerController;
+class PreviewPanel;
 class ProgressPanel;
 class QComboBox;
 class QLabel;
@@ -42,6 +44,8 @@ public:
     void RemoveSelectedFile();
     void ClearAllFiles();
     void BurnNow();
+    // "Play Selected File": the preview's Play.
+    void playSelectedFile();
     void showOptions();
     void showAbout();
     void showHelp();
@@ -56,6 +60,8 @@ public:
     QTableView *fileView() const { return m_fileView; }
     QTreeView *optionView() const { return m_optionView; }
     ProgressPanel *progressPanel() const { return m_panel; }
+    PreviewPanel *previewPanel() const { return m_preview; }
+    PlayerController &player() { return *m_player; }
     QLabel *outputFolderLabel() const { return m_outputFolder; }
     QList<QToolButton *> toolButtons() const { return m_toolButtons; }
     QWidget *toolBarPanel() const { return m_toolBar; }
@@ -96,6 +102,8 @@ private:
     QTableView *m_fileView = nullptr;
     QLabel *m_outputFolder = nullptr;
     ProgressPanel *m_panel = nullptr;
+    PlayerController *m_player = nullptr; // this window's clock and PreviewFile
+    PreviewPanel *m_preview = nullptr;
     QWidget *m_toolBar = nullptr;
     QList<QToolButton *> m_toolButtons;
     QMenu *m_popup = nullptr;

@@ -1,5 +1,6 @@
 #include "../TestSupport.h"
 #include "engine/ConversionEngine.h"
+#include "media/PlayerController.h"
 #include "session/Session.h"
 #include "settings/IniFile.h"
 #include "widgets/MainWindow.h"
@@ -37,11 +38,11 @@ class TestMainWindow : public QObject
     RecordingServices m_recorder{m_calls};
 
     // Ready: FFmpeg has listed its encoders, the stored profile is applied.
-    std::unique_ptr<Program> makeWindow()
+    std::unique_ptr<Program> makeWindow(const QString &mplayer = resolveProgram("mplayer"))
     {
         auto program = std::make_unique<Program>(
             Session::Setup{CLIPWRIGHT_BIN_DIR, m_settings, m_dir.path(), resolveProgram("ffmpeg"),
-                           resolveProgram("mplayer"), resolveProgram("ffprobe")},
+                           mplayer, resolveProgram("ffprobe")},
             m_recorder);
         QSignalSpy ready(&program->session, &Session::ready);
         if (!program->session.isReady())
@@ -133,6 +134,20 @@ private slots:
         QCOMPARE(w->files().count(), 2);
         w->window.ClearAllFiles();
         QCOMPARE(view->model()->rowCount(), 0);
+    }
+
+    void previewWithoutMplayer()
+    {
+        auto program = makeWindow(QString());
+        MainWindow &w = program->window;
+        w.AddFileToList(m_clip);
+        QVERIFY(program->files().select(1));
+        auto *play = w.findChild<QAction *>("play");
+        QVERIFY(play && play->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_P));
+        play->trigger();
+        QCOMPARE(w.statusBar()->currentMessage(),
+                 QString("MPlayer was not found; the preview is not available"));
+        QVERIFY(!w.player().isClockRunning());
     }
 
     void convertThroughTheWindow()

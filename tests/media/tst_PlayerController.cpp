@@ -1,0 +1,158 @@
+#include "../TestSupport.h"
+#include "app/ConversionList.h"
+#include "media/PlayerController.h"
+#include "media/PreviewPlayer.h"
+#include "process/KeyChannel.h"
+
+// The preview's steps with the player's start recorded instead of run, so
+// that every tick is the test's own and the arguments can be read.
+class TestPlayerController : public QObject
+{
+    Q_OBJECT
+
+    KeyChannel m_keys;
+    std::unique_ptr<PreviewPlayer> m_player;
+    std::unique_ptr<PlayerController> m_controller;
+    ConversionList m_list;
+    QList<QStringList> m_starts;
+
+    // "label|slider|clock on/off|starts", the host's view after the steps.
+    QString view() const
+    {
+        return QStringLiteral("%1|%2|%3|%4")
+            .arg(m_controller->currentTimeText())
+            .arg(m_controller->sliderValue())
+            .arg(m_controller->isClockRunning() ? "on" : "off")
+            .arg(m_starts.size());
+    }
+
+private slots:
+    void init()
+    {
+        m_player = std::make_unique<PreviewPlayer>(QString(), m_keys);
+        m_starts.clear();
+        m_player->setStarter([this](const QStringList &arguments) {
+            m_starts << arguments;
+            return qint64(4242);
+        });
+        m_controller = std::make_unique<PlayerController>(*m_player);
+        m_controller->setSurface(77);
+        m_list.clear();
+        m_controller->setList(&m_list);
+    }
+
+    void steps_data()
+    {
+        // The row's Video Time, the steps ("P" Play, "T" tick, "T37" 37 ticks,
+        // "S50" slider released at 50, "L" Last Frames, "F" First Frame, "U"
+        // Pause, "O" Stop, ">" Forward, "V13.5" a status line V: 13.5), and
+        // the view afterwards.
+        addColumns<QString, QString, QString, QString>("length", "steps", "view", "seek");
+        newRow("empty list", QString(), "P", "|0|off|0", "-");
+        newRow("0:01:40 after 37 ticks", "0:01:40", "P T37", "0:00:37|37|on|1", "-");
+        newRow("stops after the 100th tick", "0:01:40", "P T99 T", "0:01:40|100|off|1", "-");
+        newRow("slider 50 of 25 s: -ss 12", "0:00:25", "P S50", "0:00:12|0|on|2", "12");
+        newRow("slider at 100 starts nothing", "0:00:25", "P S100", "0:00:25|0|off|1", "-");
+        newRow("Last Frames, then a tick", "0:00:25", "P L T", "0:00:26|0|off|2", "25");
+        newRow("Pause twice", "0:00:25", "P U U T", "0:00:01|4|on|1", "-");
+        newRow("Pause with no player", "0:00:25", "U", "|0|on|0", "-");
+        newRow("Stop keeps the slider", "0:01:40", "P T10 O", "|10|off|1", "-");
+        newRow("Forward alone moves nothing", "0:01:40", "P T2 > T", "0:00:03|3|on|1", "-");
+        newRow("a status line after Forward", "0:01:40", "P T2 > V13.5 T", "0:00:13|13|on|1", "-");
+        newRow("First Frame starts again", "0:01:40", "P T5 F T", "0:00:01|1|on|2", "-");
+        newRow("beyond 9:06:07 no label", "10:00:00", "P S100 S99", "|0|off|2", "35640");
+    }
+    void steps()
+    {
+        QFETCH(QString, length);
+        QFETCH(QString, steps);
+        if (!length.isEmpty()) {
+            m_list.append("/videos/my holiday.avi");
+            QVERIFY(m_list.setField(1, ConversionItem::Field::VideoTime, length));
+            QVERIFY(m_list.select(1));
+        }
+        for (const QString &step : steps.split(' ')) {
+            const QString rest = step.mid(1);
+            switch (step[0].toLatin1()) {
+            case 'P':
+                m_controller->Play();
+                break;
+            case 'T':
+                for (int i = 0; i < (rest.isEmpty() ? 1 : rest.toInt()); ++i)
+                    m_controller->ClockTick();
+                break;
+            case 'S':
+                m_controller->SeekFromSlider(rest.toInt());
+                break;
+            case 'L':
+                m_controller->LastFrames();
+                break;
+            case 'F':
+                m_controller->FirstFrame();
+                break;
+            case 'U':
+                m_controller->Pause();
+                break;
+            case 'O':
+                m_controller->Stop();
+                break;
+            case '>':
+                m_controller->Forward();
+                break;
+            case 'V':
+                m_player->playerOutput("ID_START_TIME=0.00\nV:  " + rest.toLatin1() +
+                                       "   338/338 \r");
+                break;
+            }
+        }
+        QTEST(view(), "view");
+        if (m_starts.isEmpty())
+            return;
+        QCOMPARE(m_controller->totalTimeText(), "Total time:" + length);
+        QCOMPARE(m_starts.first().mid(0, 2), QStringList({"-wid", "77"}));
+        QCOMPARE(m_starts.first().last(), QString("/videos/my holiday.avi")); // one argument
+        const QStringList &last = m_starts.last();
+        QTEST(last.first() == "-ss" ? last.at(1) : QString("-"), "seek");
+    }
+
+    void statusLines_data()
+    {
+        addColumns<QByteArray, QList<int>>("output", "positions");
+        newRow("sound and picture",
+               QByteArray("A:   0.9 V:   0.9 A-V: -0.002 ct: -0.021\r"
+                          "A:   1.9 V:   2.0 A-V: -0.002\r"),
+               QList<int>({0, 2}));
+        newRow("picture only, MPEG-TS start",
+               QByteArray("ID_START_TIME=1.48\nV:   1.4   2/  2\r"
+                          "V:  14.0 340/340 \r"),
+               QList<int>({0, 12}));
+        newRow("sound only", QByteArray("A:  12.3 (12.2) of 60.0 (01:00.0)\r"), QList<int>({12}));
+        newRow("line split between reads", QByteArray("V:  7"), QList<int>());
+        newRow("other lines", QByteArray("Playing x.avi.\nVIDEO:  [FMP4]\nV:abc\r"), QList<int>());
+    }
+    void statusLines()
+    {
+        QFETCH(QByteArray, output);
+        QSignalSpy reported(m_player.get(), &PreviewPlayer::positionReported);
+        m_player->StartPlayer("/v.avi", std::nullopt, 1);
+        m_player->playerOutput(output);
+        QTEST(firstArguments(reported), "positions");
+    }
+
+    void missingMplayer()
+    {
+        PreviewPlayer absent(QString(), m_keys);
+        PlayerController controller(absent);
+        controller.setList(&m_list);
+        m_list.append("/v.avi");
+        QVERIFY(m_list.select(1));
+        QSignalSpy problem(&controller, &PlayerController::problem);
+        controller.Play();
+        QCOMPARE(problem.value(0).value(0).toString(),
+                 QString("MPlayer was not found; the preview is not available"));
+        QVERIFY(!controller.isClockRunning());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlayerController)
+#include "tst_PlayerController.moc"

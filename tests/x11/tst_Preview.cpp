@@ -1,0 +1,81 @@
+#include "../TestSupport.h"
+#include "media/PlayerController.h"
+#include "media/PreviewPlayer.h"
+#include "session/Session.h"
+#include "widgets/MainWindow.h"
+#include "widgets/PreviewPanel.h"
+
+#include <QtWidgets>
+#include <csignal>
+
+// The real MPlayer drawing into the main window's preview under X.
+class TestPreview : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_clip = m_dir.filePath("bars clip.avi");
+    QStringList m_calls;
+    RecordingServices m_services{m_calls};
+
+    // Pixels of the surface, as the screen shows them: MPlayer draws there,
+    // so a grab of the widget itself would hold nothing.
+    static int litPixels(QWidget *surface)
+    {
+        const QPoint at = surface->mapToGlobal(QPoint(0, 0));
+        const QImage shot = QGuiApplication::primaryScreen()
+                                ->grabWindow(0, at.x(), at.y(), surface->width(), surface->height())
+                                .toImage();
+        int lit = 0;
+        for (int y = 0; y < shot.height(); y += 4)
+            for (int x = 0; x < shot.width(); x += 4)
+                lit += qGray(shot.pixel(x, y)) > 40;
+        return lit;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(makeClip(m_clip, 40, "320x240", "mp2")); }
+
+    void playSeekAndExit()
+    {
+        Session session({CLIPWRIGHT_BIN_DIR, m_dir.filePath("settings.dat"), m_dir.path(),
+                         resolveProgram("ffmpeg"), resolveProgram("mplayer"),
+                         resolveProgram("ffprobe")},
+                        m_services, m_services);
+        MainWindow window(session);
+        window.resize(1280, 760);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QSignalSpy probed(&session, &Session::probesFinished);
+        window.AddFileToList(m_clip);
+        QVERIFY(probed.wait(20000));
+        window.fileView()->selectRow(0);
+
+        auto *play = window.findChild<QAction *>("play");
+        QVERIFY(play && play->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_P));
+        QWidget *surface = window.previewPanel()->surface();
+        QCOMPARE(litPixels(surface), 0);
+        QSignalSpy reported(&session.player(), &PreviewPlayer::positionReported);
+        play->trigger();
+        QVERIFY(reported.wait(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(litPixels(surface) > 100, 5000);
+        QVERIFY(window.player().isClockRunning());
+
+        // The right arrow through the key channel: MPlayer jumps 10 s ahead,
+        // and the position it reports follows.
+        QTRY_VERIFY_WITH_TIMEOUT(session.player().PositionSeconds() >= 2, 5000);
+        const int before = session.player().PositionSeconds();
+        window.player().Forward();
+        QTRY_VERIFY_WITH_TIMEOUT(session.player().PositionSeconds() >= before + 8, 5000);
+        QVERIFY(session.player().PositionSeconds() <= before + 13);
+
+        const qint64 mplayer = session.player().PlayerProcessId();
+        QVERIFY(mplayer > 0 && ::kill(pid_t(mplayer), 0) == 0);
+        window.exitProgram(); // "q", then the clock stops
+        QVERIFY(!window.player().isClockRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(::kill(pid_t(mplayer), 0) != 0, 5000);
+    }
+};
+
+QTEST_MAIN(TestPreview)
+#include "tst_Preview.moc"
