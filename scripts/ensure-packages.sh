@@ -12,6 +12,8 @@ CLIPWRIGHT_PACKAGES=(
     ffmpeg mplayer
     # FFmpeg's picture scaler, for bicubic scaling of pictures
     libswscale-dev
+    # bench/download measures the download against curl
+    curl
     xvfb xauth
 )
 

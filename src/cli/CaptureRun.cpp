@@ -60,8 +60,7 @@ int runCaptureCommand(const CliOptions &options)
 
 CaptureRun::CaptureRun(CaptureBackend &backend, SignalWatcher &signalWatcher,
                        CaptureRequest request, QObject *parent)
-    : QObject(parent), m_backend(backend), m_request(std::move(request)),
-      m_showCounter(StatusLine::isWanted())
+    : QObject(parent), m_backend(backend), m_request(std::move(request))
 {
     connect(&signalWatcher, &SignalWatcher::received, &m_backend, &CaptureBackend::stopCapture);
     connect(&m_backend, &CaptureBackend::capturingChanged, this, &CaptureRun::onCapturingChanged);
@@ -78,7 +77,7 @@ void CaptureRun::start()
     m_backend.startCapture(m_request);
     if (!m_backend.isCapturing())
         return finish(); // refused before anything started
-    if (m_showCounter)
+    if (m_counter.isTerminal())
         m_counterTimer.start(CounterIntervalMs);
 }
 
@@ -110,5 +109,5 @@ void CaptureRun::finish()
 
 void CaptureRun::drawCounter()
 {
-    m_counter.show(captureCounterText(m_backend.statistics()));
+    m_counter.draw(captureCounterText(m_backend.statistics()));
 }

@@ -39,6 +39,5 @@ private:
     QString m_file;
     QString m_problem;
     QTimer m_counterTimer;
-    bool m_showCounter = false;
     StatusLine m_counter;
 };

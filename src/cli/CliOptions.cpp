@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include "engine/CommandBuilder.h"
+#include "online/StreamLinks.h"
 #include "process/TimeText.h"
 
 #include <QCommandLineParser>
@@ -39,7 +40,23 @@ QString cliUsage()
         "a backslash, tab or line break inside a field is written as \\\\, \\t, \\n or \\r.\n"
         "Exit status: 0 every row OK, 1 some row failed, 2 usage error or an invalid input\n"
         "file, 130 cancelled (Ctrl+C). With --capture: 0 recorded (also when stopped by Ctrl+C),\n"
-        "1 failed, with the reason on stderr.\n");
+        "1 failed, with the reason on stderr.\n"
+        "\n"
+        "Usage: clipwright-cli --lookup URL\n"
+        "       clipwright-cli --fetch URL --format CODE [--output-folder DIR]\n"
+        "  The online-video tool of the window, for a watch page at an http or https URL.\n"
+        "  --lookup URL                 print the page's facts as FIELD<TAB>VALUE lines (Title,\n"
+        "                               Author, VideoId, Published, Category, Description,\n"
+        "                               ThumbnailUrl, Duration, Rating), then one line\n"
+        "                               link<TAB>CODE<TAB>URL per stream found; backslash, tab\n"
+        "                               and line breaks in values are written \\\\, \\t, \\n, \\r\n"
+        "  --fetch URL --format CODE    look the page up and download the stream of format CODE\n"
+        "                               (22 MP4, 34 HD Low, 35 HD High, 5 FLV) under the title\n"
+        "                               (TITLE.mp4, TITLE_Full_HD.flv, TITLE_HD.flv, TITLE.flv)\n"
+        "                               into DIR or the program's writable folder; print the\n"
+        "                               saved file's path\n"
+        "Exit status: 0 done, 1 the page or the download failed (an incomplete download leaves\n"
+        "no file), 2 usage error or an address that is not http or https, 130 cancelled.\n");
 }
 
 QString escapeField(const QString &text)
@@ -68,6 +85,28 @@ QString escapeField(const QString &text)
 }
 
 namespace {
+
+QString parseOnlineInto(const QCommandLineParser &parser, CliOptions &o)
+{
+    o.lookupUrl = parser.value(QStringLiteral("lookup"));
+    o.fetchUrl = parser.value(QStringLiteral("fetch"));
+    const bool lookup = parser.isSet(QStringLiteral("lookup"));
+    const bool fetch = parser.isSet(QStringLiteral("fetch"));
+    if (lookup && fetch)
+        return QStringLiteral("--lookup and --fetch do not go together");
+    if ((lookup && o.lookupUrl.isEmpty()) || (fetch && o.fetchUrl.isEmpty()))
+        return QStringLiteral("--lookup and --fetch take a URL");
+    if (parser.isSet(QStringLiteral("format")) != fetch)
+        return QStringLiteral("--fetch URL goes with --format CODE");
+    if (fetch) {
+        o.format = parser.value(QStringLiteral("format")).toInt();
+        if (!findStreamFormat(o.format))
+            return QStringLiteral("--format takes 22 (MP4), 34 (HD Low), 35 (HD High) or 5 (FLV)");
+    }
+    if ((lookup || fetch) && !o.files.isEmpty())
+        return QStringLiteral("--lookup and --fetch take no FILE");
+    return {};
+}
 
 QString parseInto(const QCommandLineParser &parser, CliOptions &o)
 {
@@ -123,7 +162,10 @@ QString parseInto(const QCommandLineParser &parser, CliOptions &o)
             return QStringLiteral("--watermark: the picture path must not contain \";\"");
     }
 
-    if (o.help || o.version || o.listProfiles || o.listDevices || !o.captureDevice.isEmpty())
+    if (const QString error = parseOnlineInto(parser, o); !error.isEmpty())
+        return error;
+    if (o.help || o.version || o.listProfiles || o.isOnline() || o.listDevices ||
+        !o.captureDevice.isEmpty())
         return {};
     if (o.files.isEmpty())
         return QStringLiteral("no FILE given");
@@ -169,6 +211,9 @@ CliParseResult parseCliArguments(const QStringList &arguments)
         valueOption("clip", "START-END"),
         valueOption("watermark", "PICTURE@PLACE"),
         valueOption("output-folder", "DIR"),
+        valueOption("lookup", "URL"),
+        valueOption("fetch", "URL"),
+        valueOption("format", "CODE"),
         QCommandLineOption(QStringLiteral("list-profiles")),
         QCommandLineOption(QStringLiteral("dry-run")),
         QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),

@@ -34,6 +34,12 @@ struct CliOptions
     QString captureDevice;
     double captureSeconds = 0; // 0: until Ctrl+C
     QString captureOutput;
+
+    // The online-video tool: --lookup URL, or --fetch URL --format CODE.
+    QString lookupUrl;
+    QString fetchUrl;
+    int format = 0;
+    bool isOnline() const { return !lookupUrl.isEmpty() || !fetchUrl.isEmpty(); }
 };
 
 struct CliParseResult

@@ -13,7 +13,7 @@
 CliRun::CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions &options,
                QStringList files, RowDefaults defaults, QObject *parent)
     : QObject(parent), m_session(session), m_options(options), m_files(std::move(files)),
-      m_defaults(std::move(defaults)), m_showProgress(StatusLine::isWanted())
+      m_defaults(std::move(defaults))
 {
     ConversionEngine &engine = m_session.engine();
     connect(&signalWatcher, &SignalWatcher::received, this, &CliRun::onSignal);
@@ -27,7 +27,7 @@ CliRun::CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions 
     connect(&engine, &ConversionEngine::message, this, &CliRun::onMessage);
     connect(&engine, &ConversionEngine::batchFinished, this, &CliRun::onBatchFinished);
     connect(&engine, &ConversionEngine::busyChanged, this, &CliRun::exitWhenIdle);
-    if (!m_showProgress)
+    if (!m_line.isTerminal())
         return;
     connect(&engine, &ConversionEngine::itemProgressChanged, this, [this](int percent) {
         m_itemPercent = percent;
@@ -179,7 +179,7 @@ void CliRun::onBatchFinished(BatchOutcome outcome)
 
 void CliRun::finish(int status)
 {
-    clearProgress();
+    m_line.clear();
     if (!m_exitStatus)
         m_exitStatus = status;
     exitWhenIdle();
@@ -192,18 +192,10 @@ void CliRun::exitWhenIdle()
         QCoreApplication::exit(*m_exitStatus);
 }
 
-void CliRun::printLine(std::FILE *stream, const QString &text)
-{
-    clearProgress();
-    const QByteArray bytes = text.toLocal8Bit() + '\n';
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fflush(stream);
-}
-
 void CliRun::drawProgress()
 {
     const ConversionRun &run = m_session.engine().run();
-    if (!m_showProgress || m_exitStatus || !m_session.engine().isRunning() || run.currentRow == 0)
+    if (m_exitStatus || !m_session.engine().isRunning() || run.currentRow == 0)
         return;
     QString line = QStringLiteral("Row %1/%2  %3%  total %4%")
                        .arg(run.currentRow)
@@ -216,10 +208,5 @@ void CliRun::drawProgress()
         line += QStringLiteral("  %1x").arg(m_speed, 0, 'f', 2);
     if (m_remaining >= 0)
         line += QStringLiteral("  %1 left").arg(formatTimeText(m_remaining));
-    m_progress.show(line);
-}
-
-void CliRun::clearProgress()
-{
-    m_progress.clear();
+    m_line.draw(line);
 }

@@ -63,9 +63,8 @@ private:
     void finish(int status);
     void exitWhenIdle();
 
-    void printLine(std::FILE *stream, const QString &text);
+    void printLine(std::FILE *stream, const QString &text) { m_line.print(stream, text); }
     void drawProgress();
-    void clearProgress();
 
     Session &m_session;
     const CliOptions &m_options;
@@ -77,9 +76,7 @@ private:
     bool m_anyFailed = false;
     std::optional<int> m_exitStatus;
 
-    // The progress line, drawn on a terminal only.
-    bool m_showProgress = false;
-    StatusLine m_progress;
+    StatusLine m_line;
     int m_itemPercent = 0;
     int m_totalPercent = 0;
     QString m_elapsed;

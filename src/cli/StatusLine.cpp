@@ -1,26 +1,32 @@
 #include "cli/StatusLine.h"
 
-#include <cstdio>
 #include <unistd.h>
 
-void StatusLine::show(const QString &text)
+StatusLine::StatusLine() : m_enabled(::isatty(STDERR_FILENO) == 1) {}
+
+void StatusLine::draw(const QString &text)
 {
+    if (!m_enabled)
+        return;
     const QByteArray bytes = "\r" + text.toLocal8Bit() + "\033[K";
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
     std::fflush(stderr);
-    m_shown = true;
+    m_drawn = true;
 }
 
 void StatusLine::clear()
 {
-    if (!m_shown)
+    if (!m_drawn)
         return;
     std::fputs("\r\033[K", stderr);
     std::fflush(stderr);
-    m_shown = false;
+    m_drawn = false;
 }
 
-bool StatusLine::isWanted()
+void StatusLine::print(std::FILE *stream, const QString &text)
 {
-    return ::isatty(STDERR_FILENO) == 1;
+    clear();
+    const QByteArray bytes = text.toLocal8Bit() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
 }

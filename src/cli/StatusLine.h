@@ -1,18 +1,23 @@
 #pragma once
 
 #include <QString>
+#include <cstdio>
 
-// A line on standard error that is redrawn in place (progress, counters).
-// Whoever prints anything else clears it first.
+// The one line on stderr that shows how the work goes, redrawn in place; only
+// on a terminal. Lines printed meanwhile clear it first, so that they stand
+// alone.
 class StatusLine
 {
 public:
-    void show(const QString &text);
-    void clear();
+    StatusLine();
 
-    // True when standard error is a terminal, the only place the line goes.
-    static bool isWanted();
+    bool isTerminal() const { return m_enabled; }
+    void draw(const QString &text);
+    void clear();
+    // Prints `text` and a line feed on `stream`, flushed.
+    void print(std::FILE *stream, const QString &text);
 
 private:
-    bool m_shown = false;
+    bool m_enabled;
+    bool m_drawn = false;
 };

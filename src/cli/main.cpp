@@ -7,8 +7,10 @@
 #include "cli/CaptureRun.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRun.h"
+#include "cli/OnlineCommand.h"
 #include "engine/ConversionEngine.h"
 #include "engine/SystemServices.h"
+#include "online/OnlineVideoTool.h"
 #include "process/SignalWatcher.h"
 #include "session/Session.h"
 #include "settings/ProgramFolders.h"
@@ -58,6 +60,23 @@ QString absolutePath(const QString &path)
     return path.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
+int runOnlineCommand(const CliOptions &options)
+{
+    OnlineVideoTool tool(writableFolder());
+    if (!options.outputFolder.isEmpty()) {
+        const QString folder = absolutePath(options.outputFolder);
+        if (!QFileInfo(folder).isDir())
+            return usageError(QStringLiteral("no folder %1").arg(folder));
+        tool.setDownloadFolder(folder);
+    }
+    SignalWatcher signalWatcher;
+    if (!signalWatcher.isValid())
+        return fail(QStringLiteral("cannot watch SIGINT and SIGTERM"));
+    OnlineCommand command(tool, signalWatcher, options);
+    command.start();
+    return QCoreApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -98,6 +117,9 @@ int main(int argc, char *argv[])
     }
     if (options.listDevices || !options.captureDevice.isEmpty())
         return runCaptureCommand(options);
+
+    if (options.isOnline())
+        return runOnlineCommand(options);
 
     NoPowerOff power;
     NoFolderOpener opener;

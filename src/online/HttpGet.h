@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QNetworkReply>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+class QIODevice;
+class QNetworkAccessManager;
+
+// One GET over http or https, with the transfer states as the status texts
+// the tool shows: "Making Request...", "Connecting Host", "Request sent.",
+// "Response received.", "Receiving Response.." (first data) and
+// "Error CODE TEXT" for an HTTP error.
+//
+// Nothing else is ever opened: an address or a redirect to any other scheme
+// is refused, and so is a redirect from https to http. A transfer that gets
+// no data for the time-out is ended; Qt reports that as a cancel, so the
+// object remembers whether the cancel was its caller's.
+class HttpGet : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Outcome
+    {
+        Ok,
+        Failed,    // network or HTTP error: errorText() says which
+        TimedOut,  // no data for the time-out
+        Cancelled, // by cancel()
+        Refused,   // not an http or https address, or such a redirect
+    };
+    Q_ENUM(Outcome)
+
+    static constexpr int DefaultTimeoutMs = 30000;
+
+    explicit HttpGet(QNetworkAccessManager &manager, QObject *parent = nullptr);
+    ~HttpGet() override;
+
+    static bool isWebAddress(const QUrl &url);
+    // "Only http and https addresses can be opened."
+    static QString refusedAddressText();
+
+    void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+
+    // Starts the GET. An address that is not http or https starts nothing and
+    // ends as Refused from the event loop. Only one GET at a time.
+    void start(const QUrl &url);
+    // Ends a running GET as Cancelled; nothing when none runs.
+    void cancel();
+    bool isRunning() const { return m_reply != nullptr; }
+
+    // The response body as it arrives; nullptr when no GET runs.
+    QIODevice *body() const;
+    // The response's Content-Length; -1 when it has none or none that is a
+    // number.
+    qint64 contentLength() const;
+    // Why the GET did not end Ok: Qt's error text, or the refusal.
+    QString errorText() const { return m_errorText; }
+    // "Error CODE TEXT" after an HTTP error; empty otherwise.
+    QString httpErrorText() const { return m_httpErrorText; }
+
+signals:
+    void stateText(const QString &text);
+    // More of the body can be read from body().
+    void dataArrived();
+    void finished(HttpGet::Outcome outcome);
+
+private:
+    void onRedirected(const QUrl &target);
+    void onReadyRead();
+    void onFinished();
+    void refuse(const QString &reason);
+
+    QNetworkAccessManager &m_manager;
+    QPointer<QNetworkReply> m_reply;
+    // The reply whose end is being reported: its body is still readable.
+    QPointer<QNetworkReply> m_ending;
+    int m_timeoutMs = DefaultTimeoutMs;
+    bool m_cancelled = false;
+    bool m_refused = false;
+    bool m_anyData = false;
+    QString m_errorText;
+    QString m_httpErrorText;
+};

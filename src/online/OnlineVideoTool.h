@@ -1,0 +1,95 @@
+#pragma once
+
+#include "online/Downloader.h"
+#include "online/HttpGet.h"
+#include "online/StreamLinks.h"
+#include "online/VideoPageInfo.h"
+
+#include <QByteArray>
+#include <QNetworkAccessManager>
+#include <QObject>
+
+// What the online-video window does, without the window: looks a watch page
+// up (its facts, its thumbnail into Cache/, its stream links) and downloads
+// one of the streams. One transfer runs at a time; cancel() stops it. Every
+// text the window shows comes through a signal: the status line, the
+// download label and bar, and the texts of its message boxes.
+class OnlineVideoTool : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Cache/ and, unless told otherwise, downloads go under `writableFolder`.
+    explicit OnlineVideoTool(QString writableFolder, QObject *parent = nullptr);
+
+    void setDownloadFolder(const QString &folder) { m_downloadFolder = folder; }
+    QString downloadFolder() const { return m_downloadFolder; }
+    // How long a transfer may go without data before it counts as slow.
+    void setTransferTimeout(int milliseconds);
+
+    // Starts a lookup of the watch page at `address`. False, with nothing
+    // started, while a transfer runs or for an address that is not http or
+    // https (then with a message).
+    bool lookUp(const QString &address);
+    // Starts downloading the stream of format `code` into the download
+    // folder, named after the title. False, with nothing started, while a
+    // transfer runs or when no lookup has found that format.
+    bool download(int code);
+    // Stops the running transfer; a cancelled lookup leaves the facts, links
+    // and thumbnail as they were, a cancelled download leaves no file.
+    void cancel();
+    bool isBusy() const { return m_activity != Activity::Idle; }
+
+    const VideoPageInfo &pageInfo() const { return m_info; }
+    const StreamLinks &links() const { return m_links; }
+    // Cache/VIDEOID.jpg when the page's id is safe and that file exists
+    // (saved now or by an earlier lookup); empty otherwise.
+    QString thumbnailPath() const;
+
+signals:
+    // The status line: transfer states, "Reading Data...", "Complete!",
+    // "Slow Connection", "Error CODE TEXT", "Saved PATH".
+    void statusTextChanged(const QString &text);
+    // The text of a message box: "Something Went Wrong", a line break and
+    // Qt's error text, or the refusal of an address.
+    void errorMessage(const QString &text);
+    void busyChanged(bool busy);
+    // A lookup has ended: the facts, links and thumbnail are in place.
+    // `pageRead` is false when the page could not be fetched.
+    void lookupFinished(bool pageRead);
+    // The download's pieces and display, as Downloader words them.
+    void pieceWritten(int percent, qint64 received);
+    void progressShown(const QString &text, int value);
+    void downloadSaved(const QString &path);
+    void downloadFailed(const QString &text);
+
+private:
+    enum class Activity
+    {
+        Idle,
+        Page,
+        Thumbnail,
+        Download
+    };
+
+    void setActivity(Activity activity);
+    void setStatus(const QString &text);
+    void onPageData();
+    void onPageFinished(HttpGet::Outcome outcome);
+    void onThumbnailFinished(HttpGet::Outcome outcome);
+    void finishLookup();
+
+    QString m_writableFolder;
+    QString m_downloadFolder;
+    QNetworkAccessManager m_manager;
+    HttpGet m_page;
+    HttpGet m_thumbnail;
+    Downloader m_downloader;
+    Activity m_activity = Activity::Idle;
+    QString m_status;
+
+    QByteArray m_pageBytes;
+    bool m_pageRead = false;
+    VideoPageInfo m_info;
+    StreamLinks m_links;
+};

@@ -1,0 +1,119 @@
+#include "../TestSupport.h"
+#include "../online/LoopbackServer.h"
+#include "../online/WatchPage.h"
+
+using Reply = LoopbackServer::Reply;
+
+class TestOnlineCli : public QObject
+{
+    Q_OBJECT
+
+    LoopbackServer m_server;
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QString m_cli = path("bin/clipwright-cli");
+    QByteArray m_video = QByteArray(300000, 'v');
+
+    struct Result
+    {
+        int exitCode = -1;
+        QString out, err;
+    };
+    // Runs the program while this event loop serves its requests.
+    Result runCli(const QStringList &arguments)
+    {
+        QProcess p;
+        QSignalSpy done(&p, &QProcess::finished);
+        p.start(m_cli, arguments);
+        if (!done.wait(120000))
+            p.kill();
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromLocal8Bit(p.readAllStandardOutput()),
+                QString::fromLocal8Bit(p.readAllStandardError())};
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // A program folder of its own: Cache/ goes there.
+        QVERIFY(QDir().mkpath(path("bin")));
+        QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright-cli", m_cli));
+        m_server.serve("/t.jpg", QByteArray("jpeg"));
+        m_server.serve("/video", m_video);
+        m_server.serve("/cut", Reply(m_video).closeAfter(m_video.size() / 2));
+        m_server.serve("/watch",
+                       watchPage("Tab\there", "v42", m_server.url("/t.jpg"),
+                                 "22|" + m_server.url("/video") + ",18|x,5|http://h/a%20b",
+                                 "line 1\nline 2 \\ end"));
+        m_server.serve("/plain", watchPage("Café: (live)", "v43", "", ""));
+        m_server.serve("/both",
+                       watchPage("Café: (live)", "v44", "",
+                                 "22|" + m_server.url("/video") + ",34|" + m_server.url("/video") +
+                                     ",35|" + m_server.url("/cut")));
+    }
+
+    void run_data()
+    {
+        // out: the exact output, or with a "*" at its end, how it starts
+        addColumns<QStringList, int, QString, QString>("arguments", "exitCode", "out", "err");
+        const QString facts = "Author\tuploader\n";
+        newRow("lookup", QStringList{"--lookup", m_server.url("/watch")}, 0,
+               "Title\tTab\\there\nAuthor\tuploader\nVideoId\tv42\nPublished\tJan 2, 2010\n"
+               "Category\tFilm\nDescription\tline 1\\nline 2 \\\\ end\nThumbnailUrl\t" +
+                   m_server.url("/t.jpg") + "\nDuration\t42\nRating\t4.5\nlink\t22\t" +
+                   m_server.url("/video") + "\nlink\t5\thttp://h/a b\n",
+               "");
+        newRow("lookup without links", QStringList{"--lookup", m_server.url("/plain")}, 0,
+               "Title\tCafé live\n" + facts + "*", "");
+        newRow("lookup of a missing page", QStringList{"--lookup", m_server.url("/gone")}, 1, "",
+               "Error 404 Not Found\nSomething Went Wrong\n");
+        newRow("lookup of a file", QStringList{"--lookup", "file:///etc/passwd"}, 2, "",
+               "Only http and https addresses can be opened.\n");
+        const QString out = path("out");
+        newRow(
+            "fetch mp4",
+            QStringList{"--fetch", m_server.url("/both"), "--format", "22", "--output-folder", out},
+            0, out + "/Café live.mp4\n", "");
+        newRow(
+            "fetch HD low",
+            QStringList{"--fetch", m_server.url("/both"), "--format", "34", "--output-folder", out},
+            0, out + "/Café live_Full_HD.flv\n", "");
+        newRow(
+            "fetch a cut body",
+            QStringList{"--fetch", m_server.url("/both"), "--format", "35", "--output-folder", out},
+            1, "", "Download failed: the transfer ended after");
+        newRow("fetch a format the page lacks",
+               QStringList{"--fetch", m_server.url("/plain"), "--format", "5"}, 1, "",
+               "clipwright-cli: the page has no link for format 5\n");
+        newRow("unknown format", QStringList{"--fetch", m_server.url("/both"), "--format", "18"}, 2,
+               "", "--format takes 22");
+        newRow("fetch without format", QStringList{"--fetch", m_server.url("/both")}, 2, "",
+               "--fetch URL goes with --format CODE");
+    }
+    void run()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QDir folder(path("out"));
+        QVERIFY(folder.removeRecursively() && folder.mkpath("."));
+        const Result r = runCli(arguments);
+        QFETCH(int, exitCode);
+        QVERIFY2(r.exitCode == exitCode, qPrintable(r.out + r.err));
+        if (out.endsWith('*'))
+            QVERIFY2(r.out.startsWith(out.chopped(1)), qPrintable(r.out));
+        else
+            QCOMPARE(r.out, out);
+        QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.err.contains(err), qPrintable(r.err));
+        // A saved file is complete; a failed one leaves nothing.
+        const QStringList saved = folder.entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(saved.size(), out.startsWith(folder.path()) ? 1 : 0);
+        if (!saved.isEmpty())
+            QCOMPARE(readFile(folder.filePath(saved.first())), m_video);
+        if (arguments.first() == "--lookup" && exitCode == 0)
+            QCOMPARE(readFile(path("bin/Cache/v42.jpg")), "jpeg");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOnlineCli)
+#include "tst_OnlineCli.moc"

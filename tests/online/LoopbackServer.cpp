@@ -1,0 +1,85 @@
+#include "LoopbackServer.h"
+
+#include <QTcpSocket>
+
+namespace {
+
+// Body bytes queued per write and kept queued at most, so that a large body
+// streams instead of being copied into the socket at once.
+constexpr qint64 Slice = 1 << 20;
+constexpr qint64 Queued = 4 * Slice;
+
+} // namespace
+
+// One answer's body on its way out.
+struct LoopbackServer::Sending
+{
+    QTcpSocket *socket;
+    QByteArray body;
+    qint64 end;
+    bool close;
+    qint64 offset = 0;
+
+    void pump()
+    {
+        while (offset < end && socket->bytesToWrite() < Queued) {
+            const qint64 n = qMin(Slice, end - offset);
+            socket->write(body.constData() + offset, n);
+            offset += n;
+        }
+        if (offset == end && close)
+            socket->disconnectFromHost();
+    }
+};
+
+LoopbackServer::LoopbackServer()
+{
+    m_server.listen(QHostAddress::LocalHost);
+    QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+            auto head = std::make_shared<QByteArray>();
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, head] {
+                const bool complete = head->contains("\r\n\r\n");
+                *head += socket->readAll();
+                if (!complete && head->contains("\r\n\r\n"))
+                    answer(socket, QString::fromLatin1(head->split(' ').value(1)));
+            });
+        }
+    });
+}
+
+QString LoopbackServer::url(const QString &path) const
+{
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
+}
+
+void LoopbackServer::answer(QTcpSocket *socket, const QString &path)
+{
+    m_requests << path;
+    const Reply reply = m_replies.value(path, Reply("no such page", 404, "Not Found"));
+    if (reply.stall && reply.end < 0)
+        return;
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason +
+                      "\r\nConnection: close\r\n" + reply.headers;
+    if (reply.contentLength)
+        head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+    socket->write(head + "\r\n");
+    const qint64 size = reply.body.size();
+    auto sending = std::make_shared<Sending>(
+        Sending{socket, reply.body, reply.end < 0 ? size : qMin(size, reply.end), !reply.stall});
+    if (reply.stall)
+        m_stalled << sending;
+    QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [sending] { sending->pump(); });
+    sending->pump();
+}
+
+void LoopbackServer::resume()
+{
+    for (const auto &sending : std::as_const(m_stalled)) {
+        sending->end = sending->body.size();
+        sending->close = true;
+        sending->pump();
+    }
+    m_stalled.clear();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QStringList>
+#include <QTcpServer>
+#include <memory>
+
+// A small HTTP server on 127.0.0.1, run by the event loop of the test (or
+// benchmark) that owns it. Every answer closes its connection.
+class LoopbackServer
+{
+public:
+    struct Reply
+    {
+        Reply(QByteArray content = {}, int code = 200, QByteArray text = "OK")
+            : body(std::move(content)), status(code), reason(std::move(text))
+        {
+        }
+        static Reply redirect(const QString &location)
+        {
+            return Reply("", 302, "Found").header("Location: " + location.toUtf8());
+        }
+        Reply header(const QByteArray &line)
+        {
+            headers += line + "\r\n";
+            return *this;
+        }
+        Reply withoutLength()
+        {
+            contentLength = false;
+            return *this;
+        }
+        // The connection closes after `bytes` of the body.
+        Reply closeAfter(qint64 bytes)
+        {
+            end = bytes;
+            return *this;
+        }
+        // Nothing more after `bytes` of the body until resume(); -1: no answer at all.
+        Reply stallAfter(qint64 bytes)
+        {
+            end = bytes;
+            stall = true;
+            return *this;
+        }
+
+        QByteArray body;
+        int status;
+        QByteArray reason;
+        QByteArray headers;
+        bool contentLength = true;
+        qint64 end = -1; // body bytes sent before the close or stall; -1: all
+        bool stall = false;
+    };
+
+    LoopbackServer();
+
+    // http://127.0.0.1:PORT + path
+    QString url(const QString &path) const;
+    void serve(const QString &path, const Reply &reply) { m_replies.insert(path, reply); }
+    // Sends the rest of every stalled answer.
+    void resume();
+    // The paths asked for, in order.
+    QStringList requests() const { return m_requests; }
+
+private:
+    struct Sending;
+    void answer(QTcpSocket *socket, const QString &path);
+
+    QTcpServer m_server;
+    QHash<QString, Reply> m_replies;
+    QStringList m_requests;
+    QList<std::shared_ptr<Sending>> m_stalled;
+};

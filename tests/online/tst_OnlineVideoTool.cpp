@@ -1,0 +1,283 @@
+#include "../TestSupport.h"
+#include "LoopbackServer.h"
+#include "WatchPage.h"
+#include "online/OnlineVideoTool.h"
+
+using Reply = LoopbackServer::Reply;
+Q_DECLARE_METATYPE(LoopbackServer::Reply)
+
+namespace {
+
+QByteArray bytes(int size)
+{
+    QByteArray data(size, '\0');
+    for (int i = 0; i < size; ++i)
+        data[i] = char(i * 7 % 251);
+    return data;
+}
+
+// Every file under `folder`, relative to it.
+QStringList filesUnder(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(folder).relativeFilePath(it.next());
+    return files;
+}
+
+QString lastText(const QSignalSpy &spy)
+{
+    return spy.isEmpty() ? QString() : spy.last().first().toString();
+}
+
+// Runs `start` and waits until the tool is idle again; false when it never was busy.
+bool runToEnd(OnlineVideoTool &tool, const std::function<bool()> &start)
+{
+    QSignalSpy idle(&tool, &OnlineVideoTool::busyChanged);
+    if (!start())
+        return false;
+    while (tool.isBusy())
+        if (!idle.wait(20000))
+            return false;
+    return true;
+}
+
+} // namespace
+
+class TestOnlineVideoTool : public QObject
+{
+    Q_OBJECT
+
+    LoopbackServer m_server;
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    // A tool writing under `folder` that has looked up a page linking /video as format 22.
+    std::unique_ptr<OnlineVideoTool> lookedUp(const QString &folder)
+    {
+        QDir().mkpath(folder);
+        auto tool = std::make_unique<OnlineVideoTool>(folder);
+        m_server.serve("/page", watchPage("clip", "v1", "", "22|" + m_server.url("/video")));
+        if (!runToEnd(*tool, [&] { return tool->lookUp(m_server.url("/page")); }))
+            return nullptr;
+        return tool;
+    }
+
+private slots:
+    void lookUp()
+    {
+        m_server.serve("/thumb.jpg", bytes(3000));
+        // The page comes in two parts.
+        m_server.serve("/watch",
+                       Reply(watchPage("Big: (test) clip", "AbC-_9", m_server.url("/thumb.jpg"),
+                                       "22|http://h/a%2Cb,34|u2,35|u3,5|u4,18|x"))
+                           .stallAfter(100));
+        OnlineVideoTool tool(path("w"));
+        QSignalSpy status(&tool, &OnlineVideoTool::statusTextChanged);
+        QSignalSpy finished(&tool, &OnlineVideoTool::lookupFinished);
+        QVERIFY(tool.lookUp(m_server.url("/watch")));
+        QVERIFY(tool.isBusy() && !tool.lookUp(m_server.url("/watch")) && !tool.download(22));
+        QTRY_COMPARE_WITH_TIMEOUT(lastText(status), "Receiving Response..", 20000);
+        m_server.resume();
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(finished.first().first().toBool(), true);
+
+        QStringList texts;
+        for (const auto &arguments : status)
+            texts << arguments.first().toString();
+        QCOMPARE(texts, QStringList({"Making Request...", "Connecting Host", "Request sent.",
+                                     "Response received.", "Receiving Response..",
+                                     "Reading Data...", "Complete!"}));
+        const VideoPageInfo &info = tool.pageInfo();
+        QCOMPARE(QStringList({info.Title, info.VideoId, info.Duration, info.ThumbnailUrl}),
+                 QStringList({"Big test clip", "AbC-_9", "42", m_server.url("/thumb.jpg")}));
+        QCOMPARE(tool.links().LinkMp4 + " " + tool.links().LinkFlv, "http://h/a%2Cb u4");
+        QCOMPARE(tool.thumbnailPath(), path("w/Cache/AbC-_9.jpg"));
+        QCOMPARE(readFile(tool.thumbnailPath()), bytes(3000));
+    }
+
+    void lookupFailures_data()
+    {
+        // message empty: the lookup is cancelled once the server has the request
+        addColumns<QString, Reply, QString, QString>("address", "reply", "status", "message");
+        newRow("HTTP error", "/gone", Reply("gone", 404, "Not Found"), "Error 404 Not Found",
+               "Something Went Wrong\nError transferring");
+        newRow("time-out", "/slow", Reply().stallAfter(-1), "Slow Connection",
+               "Something Went Wrong\nOperation canceled");
+        newRow("cancel", "/hang", Reply().stallAfter(-1), "Cancelled", "");
+        newRow("redirect to a file", "/file", Reply::redirect("file:///etc/passwd"),
+               "Response received.",
+               "Something Went Wrong\nOnly http and https addresses can be opened.");
+        newRow("file address", "file:///etc/passwd", Reply(), "",
+               "Only http and https addresses can be opened.");
+        newRow("ftp address", "ftp://127.0.0.1/x", Reply(), "",
+               "Only http and https addresses can be opened.");
+        newRow("nobody listening", "http://127.0.0.1:1/watch", Reply(), "Connecting Host",
+               "Something Went Wrong\nConnection refused");
+    }
+    void lookupFailures()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, message);
+        QFETCH(Reply, reply);
+        m_server.serve(address, reply);
+        OnlineVideoTool tool(path("fail"));
+        tool.setTransferTimeout(300);
+        QSignalSpy status(&tool, &OnlineVideoTool::statusTextChanged);
+        QSignalSpy messages(&tool, &OnlineVideoTool::errorMessage);
+        QSignalSpy finished(&tool, &OnlineVideoTool::lookupFinished);
+        const bool refused = message.startsWith("Only");
+        if (message.isEmpty()) {
+            tool.setTransferTimeout(60000);
+            QVERIFY(tool.lookUp(m_server.url(address)));
+            QTRY_VERIFY_WITH_TIMEOUT(m_server.requests().contains(address), 20000);
+            tool.cancel();
+        } else {
+            const QString url = address.startsWith('/') ? m_server.url(address) : address;
+            QCOMPARE(runToEnd(tool, [&] { return tool.lookUp(url); }), !refused);
+        }
+        QCOMPARE(finished.size(), refused ? 0 : 1);
+        QCOMPARE(messages.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY2(message.isEmpty() || lastText(messages).startsWith(message),
+                 qPrintable(lastText(messages)));
+        QTEST(lastText(status), "status");
+        QVERIFY(!tool.isBusy() && tool.pageInfo().Title.isEmpty() && !tool.links().isEnabled(22));
+        QVERIFY(!QDir(path("fail")).exists());
+    }
+
+    void hostilePageStaysInItsFolders()
+    {
+        m_server.serve("/evil.jpg", QByteArray("picture"));
+        m_server.serve("/video", QByteArray("stream"));
+        m_server.serve("/evil",
+                       watchPage("../../etc/passwd", "../../x", m_server.url("/evil.jpg"),
+                                 "22|" + m_server.url("/video") + ",5|file:///etc/passwd,34| " +
+                                     m_server.url("/file")));
+        m_server.serve("/file", Reply::redirect("file:///etc/passwd"));
+        const QString root = path("hostile");
+        QDir().mkpath(root + "/a/b/w");
+        OnlineVideoTool tool(root + "/a/b/w");
+        QVERIFY(runToEnd(tool, [&] { return tool.lookUp(m_server.url("/evil")); }));
+        QCOMPARE(tool.pageInfo().VideoId, "../../x");
+        QVERIFY(tool.thumbnailPath().isEmpty() && !m_server.requests().contains("/evil.jpg"));
+
+        QSignalSpy saved(&tool, &OnlineVideoTool::downloadSaved);
+        QSignalSpy failed(&tool, &OnlineVideoTool::downloadFailed);
+        for (int code : {22, 5, 34})
+            QVERIFY(runToEnd(tool, [&] { return tool.download(code); }));
+        QCOMPARE(lastText(saved), root + "/a/b/w/etcpasswd.mp4");
+        QCOMPARE(failed.size(), 2);
+        for (const auto &arguments : failed)
+            QCOMPARE(arguments.first().toString(),
+                     "Download failed: Only http and https addresses can be opened.");
+        // A safe id does not make a file: address safe.
+        m_server.serve("/evil2", watchPage("x", "ok", "file:///etc/passwd", ""));
+        QVERIFY(runToEnd(tool, [&] { return tool.lookUp(m_server.url("/evil2")); }));
+        QCOMPARE(filesUnder(root), QStringList{"a/b/w/etcpasswd.mp4"});
+    }
+
+    void download_data()
+    {
+        // result: "saved", or the failure's text; existing: an old file has the name
+        addColumns<Reply, QList<int>, QString, QString, bool>("reply", "pieces", "shown", "result",
+                                                              "existing");
+        const QByteArray body = bytes(2500);
+        newRow("2500 bytes", Reply(body), QList<int>{41, 82, 100}, "100 % ", "saved", true);
+        newRow("1024 bytes", Reply(bytes(1024)), QList<int>{100}, "100 % ", "saved", false);
+        newRow("empty", Reply(), QList<int>{}, "100 % ", "saved", true);
+        newRow("cut at half", Reply(body).closeAfter(1250), QList<int>{41}, "41 % ",
+               "Download failed: the transfer ended after 1250 of 2500 bytes (Connection closed)",
+               false);
+        newRow("no Content-Length", Reply(body).withoutLength(), QList<int>{-1, -1, -1},
+               "2.44 KiB received", "saved", false);
+        newRow("Content-Length not a number",
+               Reply(body).withoutLength().header("Content-Length: many"), QList<int>{-1, -1, -1},
+               "2.44 KiB received", "saved", false);
+        newRow("404", Reply("missing", 404, "Not Found"), QList<int>{}, "",
+               "Download failed: Error 404 Not Found", true);
+        newRow("redirect to file", Reply::redirect("file:///etc/passwd"), QList<int>{}, "",
+               "Download failed: Only http and https addresses can be opened.", true);
+        newRow("redirect to http", Reply::redirect(m_server.url("/moved")), QList<int>{41, 82, 100},
+               "100 % ", "saved", false);
+    }
+    void download()
+    {
+        QFETCH(Reply, reply);
+        QFETCH(QString, result);
+        QFETCH(bool, existing);
+        m_server.serve("/video", reply);
+        m_server.serve("/moved", bytes(2500));
+        const QString folder = path(QTest::currentDataTag());
+        auto tool = lookedUp(folder);
+        QVERIFY(tool);
+        const QString target = folder + "/clip.mp4";
+        // An old file stays until a complete one replaces it; a stale part
+        // file that is a link is replaced, not written through.
+        QVERIFY(!existing || writeFile(target, "old"));
+        QVERIFY(writeFile(path("outside"), "outside") &&
+                QFile::link(path("outside"), target + ".part"));
+
+        QSignalSpy pieces(tool.get(), &OnlineVideoTool::pieceWritten);
+        QSignalSpy shown(tool.get(), &OnlineVideoTool::progressShown);
+        QSignalSpy saved(tool.get(), &OnlineVideoTool::downloadSaved);
+        QSignalSpy failed(tool.get(), &OnlineVideoTool::downloadFailed);
+        QSignalSpy status(tool.get(), &OnlineVideoTool::statusTextChanged);
+        QVERIFY(runToEnd(*tool, [&] { return tool->download(22); }));
+        QTEST(firstArguments(pieces), "pieces");
+        QTEST(lastText(shown), "shown");
+        if (!shown.isEmpty()) // the bar: the percentage, or busy
+            QCOMPARE(shown.last().at(1).toInt(),
+                     reply.contentLength ? lastText(shown).split(' ')[0].toInt() : -1);
+        QCOMPARE(readFile(path("outside")), "outside");
+        QVERIFY(!QFileInfo(target + ".part").exists() && !QFileInfo(target + ".part").isSymLink());
+        QCOMPARE(lastText(saved).isEmpty(), result != "saved");
+        QCOMPARE(lastText(failed), result == "saved" ? "" : result);
+        if (result == "saved") {
+            QCOMPARE(readFile(target), reply.status == 302 ? bytes(2500) : reply.body);
+            QCOMPARE(lastText(status), "Saved " + target);
+        } else {
+            QCOMPARE(readFile(target), existing ? "old" : "");
+            QCOMPARE(QFileInfo::exists(target), existing);
+        }
+        if (reply.status == 404)
+            QCOMPARE(lastText(status), "Error 404 Not Found");
+    }
+
+    void stalledDownload_data()
+    {
+        addColumns<QString, QString>("end", "result");
+        newRow("cancel", "cancel", "Download cancelled");
+        newRow("time-out", "wait", "Download failed: Slow Connection");
+        newRow("tool closed", "close", "");
+    }
+    void stalledDownload()
+    {
+        QFETCH(QString, end);
+        m_server.serve("/video", Reply(bytes(2500)).stallAfter(1500));
+        const QString folder = path("stall " + end);
+        auto tool = lookedUp(folder);
+        QVERIFY(tool);
+        tool->setTransferTimeout(end == "wait" ? 300 : 60000);
+        QSignalSpy pieces(tool.get(), &OnlineVideoTool::pieceWritten);
+        QSignalSpy failed(tool.get(), &OnlineVideoTool::downloadFailed);
+        QSignalSpy messages(tool.get(), &OnlineVideoTool::errorMessage);
+        QVERIFY(tool->download(22));
+        QVERIFY(pieces.wait(20000));
+        QCOMPARE(filesUnder(folder), QStringList{"clip.mp4.part"});
+        if (end == "close") {
+            tool.reset();
+        } else {
+            if (end == "cancel")
+                tool->cancel();
+            QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 20000);
+            QTEST(lastText(failed), "result");
+            QVERIFY(!tool->isBusy() && messages.isEmpty());
+        }
+        QCOMPARE(filesUnder(folder), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOnlineVideoTool)
+#include "tst_OnlineVideoTool.moc"

@@ -1,0 +1,193 @@
+#include "../TestSupport.h"
+#include "WatchPage.h"
+#include "online/OnlineNames.h"
+#include "online/PageText.h"
+#include "online/StreamLinks.h"
+#include "online/VideoPageInfo.h"
+
+using Slots = QStringList; // LinkMp4, LinkHdLow, LinkHdHigh, LinkFlv; "-" for a disabled one
+
+namespace {
+
+Slots slotsOf(const StreamLinks &links)
+{
+    Slots s;
+    for (const StreamFormat &f : streamFormats())
+        s << (links.isEnabled(f.code) ? links.link(f.code) : "-");
+    return s;
+}
+
+QString mapPage(const QString &map)
+{
+    return "<script>var x = {\"fmt_url_map\": \"" + map + "\", \"other\": \"1\"};</script>";
+}
+
+} // namespace
+
+class TestPageScraper : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void urlDecode_data()
+    {
+        addColumns<QString, bool, QString>("text", "ok", "decoded");
+        newRow("escape and plus", "a%20b+c", true, "a b c");
+        newRow("trailing percent dropped", "100%", true, "100");
+        newRow("one digit left: percent dropped", "a%4", true, "a4");
+        newRow("escape ending the text", "%41", true, "A");
+        newRow("UTF-8 bytes", "caf%C3%A9 %E2%82%AC", true, "café €");
+        newRow("text kept as it is", "été ✓ 😀", true, "été ✓ 😀");
+        newRow("non-hex escape fails", "a%4gb", false, "");
+        newRow("percent percent fails", "%%41", false, "");
+        const QString longText = QString(40000, 'x') + "%41";
+        newRow("longer than 32767", longText, true, QString(40000, 'x') + "A");
+    }
+    void urlDecode()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        const std::optional<QString> decoded = URLDecode(text);
+        QCOMPARE(decoded.has_value(), ok);
+        if (ok)
+            QTEST(*decoded, "decoded");
+    }
+
+    void textBetween_data()
+    {
+        addColumns<QString, QString, QString, QString>("text", "start", "end", "cut");
+        newRow("both markers", "xx<a>value</a>yy", "<a>", "</a>", "value");
+        newRow("end before start is skipped", "</a><a>v</a>", "<a>", "</a>", "v");
+        newRow("missing end", "<a>value", "<a>", "</a>", "");
+        newRow("empty between", "<a></a>", "<a>", "</a>", "");
+        newRow("missing start", "abcdef|g", "QQQ", "|", "");
+    }
+    void textBetween()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        QTEST(TextBetween(text, start, end), "cut");
+    }
+
+    void parsePageInfo_data()
+    {
+        addColumns<QString, QStringList>("page", "fields");
+        const QString page = watchPage("a/b\\c'd:e(f)g", "abc_-9", "http://host/default.jpg", "",
+                                       "Line one\nline two");
+        const QStringList fields{"abcdefg",
+                                 "uploader",
+                                 "abc_-9",
+                                 "Jan 2, 2010",
+                                 "Film",
+                                 "Line one\nline two",
+                                 "http://host/default.jpg",
+                                 "42",
+                                 "4.5"};
+        newRow("all fields", page, fields);
+        newRow("description without <span >", QString(page).replace("<span >", "123456"), fields);
+        QStringList undecoded = fields;
+        undecoded[6] = "http%3G%2F%2Fhost%2Fdefault.jpg";
+        newRow("broken escape kept undecoded", QString(page).replace("http%3A", "http%3G"),
+               undecoded);
+        QStringList noTitle = fields;
+        noTitle[0] = "";
+        newRow("missing start marker", QString(page).replace("VIDEO_TITLE", "TITLE"), noTitle);
+        newRow("empty page", "", QStringList(9, ""));
+    }
+    void parsePageInfo()
+    {
+        QFETCH(QString, page);
+        QStringList values;
+        for (const auto &[name, value] : ParsePageInfo(page).namedFields())
+            values << value;
+        QTEST(values, "fields");
+    }
+
+    void getUrls_data()
+    {
+        addColumns<QStringList, Slots>("pages", "slots");
+        newRow("all four codes", QStringList{mapPage("22|u1,34|u2,35|u3,5|u4")},
+               Slots{"u1", "u2", "u3", "u4"});
+        newRow("other codes ignored", QStringList{mapPage("18|x,22|y")}, Slots{"y", "-", "-", "-"});
+        newRow("map is decoded once", QStringList{mapPage("22%7Chttp%253A%2F%2Fh%2Fv%2C5%7Cf")},
+               Slots{"http%3A//h/v", "-", "-", "f"});
+        newRow("piece without | stops", QStringList{mapPage("22|a,abc,5|b")},
+               Slots{"a", "-", "-", "-"});
+        newRow("code not a number stops", QStringList{mapPage("x|a,22|b")},
+               Slots{"-", "-", "-", "-"});
+        newRow("code beyond 16 bits stops", QStringList{mapPage("5|a,99999|b,22|c")},
+               Slots{"-", "-", "-", "a"});
+        newRow("broken escape: nothing", QStringList{mapPage("22|a%zz")},
+               Slots{"-", "-", "-", "-"});
+        newRow("no map", QStringList{"<html></html>"}, Slots{"-", "-", "-", "-"});
+        newRow("second lookup keeps the first's buttons",
+               QStringList{mapPage("22|old22,34|old34"), mapPage("34|new34,5|new5"), ""},
+               Slots{"old22", "new34", "-", "new5"});
+        newRow("empty link enables its button", QStringList{mapPage("35|")},
+               Slots{"-", "-", "", "-"});
+    }
+    void getUrls()
+    {
+        QFETCH(QStringList, pages);
+        StreamLinks links;
+        for (const QString &page : pages)
+            GetURLs(page, links);
+        QTEST(slotsOf(links), "slots");
+    }
+
+    void fileNames_data()
+    {
+        addColumns<QString, int, QString>("title", "code", "name");
+        newRow("mp4", "My clip", 22, "My clip.mp4");
+        newRow("HD low", "My clip", 34, "My clip_Full_HD.flv");
+        newRow("HD high", "My clip", 35, "My clip_HD.flv");
+        newRow("flv", "My clip", 5, "My clip.flv");
+        newRow("unknown code", "My clip", 18, "");
+        newRow("slashes and controls go",
+               "a/b\tc\nd\x01"
+               "e",
+               22, "abcde.mp4");
+        newRow("NUL goes", QString("a") + QChar(0) + "b", 22, "ab.mp4");
+        newRow("leading dots and dashes go", "..-.-x.y", 22, "x.y.mp4");
+        newRow("parent folder", "../../etc/passwd", 22, "etcpasswd.mp4");
+        newRow("only dots", "..", 5, "video.flv");
+        newRow("empty", "", 5, "video.flv");
+        newRow("cut to 200 bytes", QString(250, 'a'), 22, QString(200, 'a') + ".mp4");
+        // 66 three-byte characters are 198 bytes; the 67th would pass 200.
+        newRow("cut at a character", "ab" + QString(70, u'€'), 22,
+               "ab" + QString(66, u'€') + ".mp4");
+        newRow("cut before a surrogate pair", QString(199, 'a') + "😀", 22,
+               QString(199, 'a') + ".mp4");
+    }
+    void fileNames()
+    {
+        QFETCH(QString, title);
+        QFETCH(int, code);
+        QTEST(downloadFileName(title, code), "name");
+    }
+
+    void videoIds_data()
+    {
+        addColumns<QString, bool>("id", "safe");
+        newRow("plain", "dQw4w9WgXcQ", true);
+        newRow("dash and underscore", "-_-", true);
+        newRow("64 characters", QString(64, 'a'), true);
+        newRow("65 characters", QString(65, 'a'), false);
+        newRow("empty", "", false);
+        newRow("parent folder", "../../x", false);
+        newRow("dot", "a.b", false);
+        newRow("newline at the end", "abc\n", false);
+        newRow("non-ASCII letter", "abé", false);
+    }
+    void videoIds()
+    {
+        QFETCH(QString, id);
+        QFETCH(bool, safe);
+        QCOMPARE(isSafeVideoId(id), safe);
+        QCOMPARE(thumbnailPath("/w", id), safe ? "/w/Cache/" + id + ".jpg" : QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPageScraper)
+#include "tst_PageScraper.moc"
