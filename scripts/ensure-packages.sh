@@ -10,6 +10,8 @@ CLIPWRIGHT_PACKAGES=(
     qt6-qpa-plugins qt6-wayland fonts-dejavu-core xdg-utils
     libsqlite3-dev sqlite3
     ffmpeg mplayer
+    # the online-video tool asks it for the stream links of today's pages
+    yt-dlp
     # FFmpeg's picture scaler, for bicubic scaling of pictures
     libswscale-dev
     # bench/download measures the download against curl

@@ -19,6 +19,8 @@ Written files:
                               24x24 (@2x)
   plus.jpg                    the clip editor's empty watermark picture, 160x120
                               (drawn as PNG, made a JPEG with FFmpeg)
+  loading.jpg                 the online-video window's thumbnail while a page
+                              is looked up, 160x120 (made the same way)
 """
 
 import math
@@ -225,6 +227,19 @@ def placeholder():
             (circle(80, 60, 24), ACCENT), (cross, WHITE)]
 
 
+def loading():
+    """The thumbnail's face while a page is looked up, 160x120 units: a
+    screen with a ring of dots fading round, as a busy pointer turns."""
+    panel = round_rect(0, 0, 160, 120, 10)
+    screen = round_rect(4, 4, 156, 116, 7)
+    layers = [(panel, SLATE), (screen, vertical_gradient((52, 66, 78, 255), (30, 38, 46, 255), 4, 116))]
+    for k in range(8):
+        angle = math.radians(k * 45 - 90)
+        layers.append((circle(80 + 22 * math.cos(angle), 60 + 22 * math.sin(angle), 5.2),
+                       alpha(ACCENT_LIGHT, 0.25 + 0.75 * k / 7)))
+    return layers
+
+
 def down_arrow():
     return [(polygon((2.5, 4.5), (9.5, 4.5), (6, 8.5)), (95, 107, 122, 255))]
 
@@ -296,13 +311,14 @@ def main():
         write(f"{name}@2x.png", layers, design_w, 32, 2 * design_w, 64)
     write("../skins/down-arrow.png", down_arrow(), 12, 12, 12, 12)
     write("../skins/down-arrow@2x.png", down_arrow(), 12, 12, 24, 24)
-    # The placeholder is a JPEG, as the program looks for "plus.jpg";
-    # FFmpeg turns the drawn PNG into one.
-    write("plus.png", placeholder(), 160, 120, 160, 120)
-    subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-y", "-i",
-                    os.path.join(folder, "plus.png"), "-q:v", "2",
-                    os.path.join(folder, "plus.jpg")], check=True)
-    os.remove(os.path.join(folder, "plus.png"))
+    # The program looks for "plus.jpg" and "loading.jpg": FFmpeg turns the
+    # drawn PNGs into JPEGs.
+    for name, layers in (("plus", placeholder()), ("loading", loading())):
+        write(f"{name}.png", layers, 160, 120, 160, 120)
+        subprocess.run(["ffmpeg", "-nostdin", "-v", "error", "-y", "-i",
+                        os.path.join(folder, f"{name}.png"), "-q:v", "2",
+                        os.path.join(folder, f"{name}.jpg")], check=True)
+        os.remove(os.path.join(folder, f"{name}.png"))
     icon = application()
     write("clipwright.png", icon, 256, 256, 256, 256)
     write("clipwright-48.png", icon, 256, 256, 48, 48)

@@ -55,6 +55,8 @@ QString cliUsage()
         "                               (TITLE.mp4, TITLE_Full_HD.flv, TITLE_HD.flv, TITLE.flv)\n"
         "                               into DIR or the program's writable folder; print the\n"
         "                               saved file's path\n"
+        "  A page without a stream map is handed to yt-dlp, when it is installed: its facts\n"
+        "  and direct links replace the page's, its best MP4 standing in for format 22.\n"
         "Exit status: 0 done, 1 the page or the download failed (an incomplete download leaves\n"
         "no file), 2 usage error or an address that is not http or https, 130 cancelled.\n");
 }

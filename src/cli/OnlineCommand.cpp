@@ -1,7 +1,6 @@
 #include "cli/OnlineCommand.h"
 
 #include "online/OnlineVideoTool.h"
-#include "online/PageText.h"
 #include "process/SignalWatcher.h"
 
 #include <QCoreApplication>
@@ -68,6 +67,9 @@ void OnlineCommand::onLookupFinished(bool pageRead)
         return finish(Interrupted);
     if (!pageRead)
         return finish(Failed);
+    // yt-dlp's failure, or its absence, says why no link follows.
+    if (!m_tool.lookupProblem().isEmpty())
+        printLine(stderr, m_tool.lookupProblem());
     if (m_options.fetchUrl.isEmpty()) {
         printFacts();
         return finish(Done);
@@ -90,7 +92,7 @@ void OnlineCommand::printFacts()
     for (const StreamFormat &format : streamFormats()) {
         if (!links.isEnabled(format.code))
             continue;
-        const std::optional<QString> link = URLDecode(links.link(format.code));
+        const std::optional<QString> link = links.usableLink(format.code);
         if (link)
             printLine(stdout,
                       QStringLiteral("link\t%1\t%2").arg(format.code).arg(escapeField(*link)));

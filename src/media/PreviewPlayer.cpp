@@ -31,6 +31,14 @@ std::optional<double> numberAfter(const QByteArray &line, const char *name)
     return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
 
+// MPlayer opens http and https addresses itself; anything else is a file
+// and made absolute, so that it can never be read as an option.
+bool isStreamAddress(const QString &file)
+{
+    return file.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+           file.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
 } // namespace
 
 std::optional<double> statusPosition(const QByteArray &line)
@@ -80,7 +88,7 @@ QStringList PreviewPlayer::arguments(const QString &file, std::optional<int> sta
               << QStringLiteral("-autosync") << QStringLiteral("100") << QStringLiteral("-vo")
               << QStringLiteral("gl,xv,x11,") << QStringLiteral("-vf")
               << QStringLiteral("screenshot") << QStringLiteral("-identify")
-              << QFileInfo(file).absoluteFilePath();
+              << (isStreamAddress(file) ? file : QFileInfo(file).absoluteFilePath());
     return arguments;
 }
 

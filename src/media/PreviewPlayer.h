@@ -43,7 +43,8 @@ public:
     bool isAvailable() const { return !m_program.isEmpty() || m_starter; }
 
     // MPlayer's arguments: the start second when given, the surface, the
-    // preview options and the file (one argument, made absolute).
+    // preview options and the file (one argument, made absolute) or the
+    // http or https address of a stream (as it is).
     static QStringList arguments(const QString &file, std::optional<int> startSecond,
                                  quint64 surface);
     // Quits the running player and starts a new one.

@@ -38,7 +38,7 @@ QString Downloader::percentText(int percent)
     return QString::number(percent) + QStringLiteral(" % ");
 }
 
-void Downloader::start(const QUrl &address, const QString &target)
+void Downloader::start(const QUrl &address, const QString &target, const HttpHeaders &headers)
 {
     Q_ASSERT(!m_running);
     m_running = true;
@@ -62,7 +62,7 @@ void Downloader::start(const QUrl &address, const QString &target)
             return;
         }
     }
-    m_get.start(address); // refuses any other address
+    m_get.start(address, headers); // refuses any other address
 }
 
 void Downloader::onData()

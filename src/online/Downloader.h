@@ -32,8 +32,8 @@ public:
 
     void setTimeout(int milliseconds) { m_get.setTimeout(milliseconds); }
 
-    // Only one download at a time.
-    void start(const QUrl &address, const QString &target);
+    // Only one download at a time; `headers` go with the request.
+    void start(const QUrl &address, const QString &target, const HttpHeaders &headers = {});
     void cancel() { m_get.cancel(); }
     bool isRunning() const { return m_running; }
 

@@ -31,7 +31,7 @@ QString HttpGet::refusedAddressText()
     return QStringLiteral("Only http and https addresses can be opened.");
 }
 
-void HttpGet::start(const QUrl &url)
+void HttpGet::start(const QUrl &url, const HttpHeaders &headers)
 {
     Q_ASSERT(!m_reply);
     m_cancelled = m_refused = m_anyData = false;
@@ -44,6 +44,8 @@ void HttpGet::start(const QUrl &url)
         return;
     }
     QNetworkRequest request(url);
+    for (const auto &[name, value] : headers)
+        request.setRawHeader(name, value);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setTransferTimeout(m_timeoutMs);

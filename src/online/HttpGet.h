@@ -9,6 +9,9 @@
 class QIODevice;
 class QNetworkAccessManager;
 
+// Request header lines a GET sends beside Qt's own: name, value.
+using HttpHeaders = QList<QPair<QByteArray, QByteArray>>;
+
 // One GET over http or https, with the transfer states as the status texts
 // the tool shows: "Making Request...", "Connecting Host", "Request sent.",
 // "Response received.", "Receiving Response.." (first data) and
@@ -44,9 +47,10 @@ public:
 
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
 
-    // Starts the GET. An address that is not http or https starts nothing and
-    // ends as Refused from the event loop. Only one GET at a time.
-    void start(const QUrl &url);
+    // Starts the GET, with `headers` added to the request. An address that
+    // is not http or https starts nothing and ends as Refused from the event
+    // loop. Only one GET at a time.
+    void start(const QUrl &url, const HttpHeaders &headers = {});
     // Ends a running GET as Cancelled; nothing when none runs.
     void cancel();
     bool isRunning() const { return m_reply != nullptr; }

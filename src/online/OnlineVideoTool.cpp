@@ -17,6 +17,7 @@ OnlineVideoTool::OnlineVideoTool(QString writableFolder, QObject *parent)
     connect(&m_page, &HttpGet::dataArrived, this, &OnlineVideoTool::onPageData);
     connect(&m_page, &HttpGet::finished, this, &OnlineVideoTool::onPageFinished);
     connect(&m_thumbnail, &HttpGet::finished, this, &OnlineVideoTool::onThumbnailFinished);
+    connect(&m_resolver, &YtDlpResolver::finished, this, &OnlineVideoTool::onResolved);
 
     connect(&m_downloader, &Downloader::stateText, this, &OnlineVideoTool::setStatus);
     connect(&m_downloader, &Downloader::pieceWritten, this, &OnlineVideoTool::pieceWritten);
@@ -50,6 +51,8 @@ bool OnlineVideoTool::lookUp(const QString &address)
     }
     m_pageBytes.clear();
     m_pageRead = false;
+    m_lookupProblem.clear();
+    m_address = url;
     setActivity(Activity::Page);
     m_page.start(url);
     return true;
@@ -59,7 +62,7 @@ bool OnlineVideoTool::download(int code)
 {
     if (isBusy() || !m_links.isEnabled(code))
         return false;
-    const std::optional<QString> link = URLDecode(m_links.link(code));
+    const std::optional<QString> link = m_links.usableLink(code);
     if (!link) {
         emit downloadFailed(
             QStringLiteral("Download failed: the link has a \"%\" escape that is not hexadecimal"));
@@ -69,7 +72,7 @@ bool OnlineVideoTool::download(int code)
     const QString target = QDir(m_downloadFolder).filePath(downloadFileName(m_info.Title, code));
     Q_ASSERT(QFileInfo(target).absolutePath() == QFileInfo(m_downloadFolder).absoluteFilePath());
     setActivity(Activity::Download);
-    m_downloader.start(QUrl(link->trimmed()), target);
+    m_downloader.start(QUrl(link->trimmed()), target, m_links.headers(code));
     return true;
 }
 
@@ -80,6 +83,8 @@ void OnlineVideoTool::cancel()
         return;
     case Activity::Page:
         return m_page.cancel();
+    case Activity::Resolve:
+        return m_resolver.cancel();
     case Activity::Thumbnail:
         return m_thumbnail.cancel();
     case Activity::Download:
@@ -142,9 +147,53 @@ void OnlineVideoTool::onPageFinished(HttpGet::Outcome outcome)
     // empty and no link is found.
     const QString page = QString::fromUtf8(m_pageBytes);
     m_pageBytes.clear();
-    GetURLs(page, m_links);
-    m_info = ParsePageInfo(page);
+    const int found = GetURLs(page, m_links);
+    m_pageInfo = ParsePageInfo(page);
+    if (!m_pageRead)
+        return showFacts(m_pageInfo);
+    if (found > 0) {
+        setStatus(QStringLiteral("Links from the page"));
+        return showFacts(m_pageInfo);
+    }
+    // Today's pages carry no stream map; yt-dlp knows how to read them.
+    if (YtDlpResolver::program().isEmpty()) {
+        m_lookupProblem = QStringLiteral("No stream links on the page (yt-dlp is not installed)");
+        setStatus(m_lookupProblem);
+        return showFacts(m_pageInfo);
+    }
+    setActivity(Activity::Resolve);
+    setStatus(QStringLiteral("Asking yt-dlp for the links..."));
+    m_resolver.start(m_address.toString(QUrl::FullyEncoded));
+}
 
+void OnlineVideoTool::onResolved(YtDlpResolver::Outcome outcome)
+{
+    switch (outcome) {
+    case YtDlpResolver::Outcome::Cancelled:
+        setStatus(QStringLiteral("Cancelled"));
+        return finishLookup();
+    case YtDlpResolver::Outcome::Failed:
+        m_lookupProblem = m_resolver.problem();
+        setStatus(m_lookupProblem);
+        return showFacts(m_pageInfo);
+    case YtDlpResolver::Outcome::Resolved:
+        break;
+    }
+    const ResolvedVideo &video = m_resolver.result();
+    for (const ResolvedStream &stream : video.streams)
+        m_links.storeDecoded(stream.code, stream.url, stream.headers);
+    if (video.streams.isEmpty()) {
+        m_lookupProblem = QStringLiteral("yt-dlp found no stream that can be downloaded directly");
+        setStatus(m_lookupProblem);
+    } else {
+        setStatus(QStringLiteral("Links from yt-dlp"));
+    }
+    showFacts(video.info);
+}
+
+void OnlineVideoTool::showFacts(const VideoPageInfo &info)
+{
+    m_info = info;
     const QString path = ::thumbnailPath(m_writableFolder, m_info.VideoId);
     const QUrl address(m_info.ThumbnailUrl.trimmed());
     if (path.isEmpty() || !HttpGet::isWebAddress(address))

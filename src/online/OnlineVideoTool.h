@@ -4,6 +4,7 @@
 #include "online/HttpGet.h"
 #include "online/StreamLinks.h"
 #include "online/VideoPageInfo.h"
+#include "online/YtDlpResolver.h"
 
 #include <QByteArray>
 #include <QNetworkAccessManager>
@@ -14,6 +15,9 @@
 // one of the streams. One transfer runs at a time; cancel() stops it. Every
 // text the window shows comes through a signal: the status line, the
 // download label and bar, and the texts of its message boxes.
+//
+// A page that was read but holds no stream link is handed to yt-dlp, when
+// it is installed; its facts and links then replace the page's.
 class OnlineVideoTool : public QObject
 {
     Q_OBJECT
@@ -26,6 +30,8 @@ public:
     QString downloadFolder() const { return m_downloadFolder; }
     // How long a transfer may go without data before it counts as slow.
     void setTransferTimeout(int milliseconds);
+    // How long yt-dlp may take before it is stopped.
+    void setResolverTimeLimit(int milliseconds) { m_resolver.setTimeLimit(milliseconds); }
 
     // Starts a lookup of the watch page at `address`. False, with nothing
     // started, while a transfer runs or for an address that is not http or
@@ -35,20 +41,26 @@ public:
     // folder, named after the title. False, with nothing started, while a
     // transfer runs or when no lookup has found that format.
     bool download(int code);
-    // Stops the running transfer; a cancelled lookup leaves the facts, links
-    // and thumbnail as they were, a cancelled download leaves no file.
+    // Stops the running transfer or yt-dlp; a cancelled lookup leaves the
+    // facts, links and thumbnail as they were, a cancelled download leaves
+    // no file.
     void cancel();
     bool isBusy() const { return m_activity != Activity::Idle; }
 
     const VideoPageInfo &pageInfo() const { return m_info; }
     const StreamLinks &links() const { return m_links; }
+    // Why the last lookup of a page that was read found no stream link:
+    // yt-dlp's failure, or its absence. Empty when links were found.
+    QString lookupProblem() const { return m_lookupProblem; }
     // Cache/VIDEOID.jpg when the page's id is safe and that file exists
     // (saved now or by an earlier lookup); empty otherwise.
     QString thumbnailPath() const;
 
 signals:
     // The status line: transfer states, "Reading Data...", "Complete!",
-    // "Slow Connection", "Error CODE TEXT", "Saved PATH".
+    // "Slow Connection", "Error CODE TEXT", "Asking yt-dlp for the
+    // links...", "Links from the page", "Links from yt-dlp", the lookup
+    // problem, "Cancelled", "Saved PATH".
     void statusTextChanged(const QString &text);
     // The text of a message box: "Something Went Wrong", a line break and
     // Qt's error text, or the refusal of an address.
@@ -68,6 +80,7 @@ private:
     {
         Idle,
         Page,
+        Resolve,
         Thumbnail,
         Download
     };
@@ -76,6 +89,9 @@ private:
     void setStatus(const QString &text);
     void onPageData();
     void onPageFinished(HttpGet::Outcome outcome);
+    void onResolved(YtDlpResolver::Outcome outcome);
+    // Takes the lookup's facts and fetches their thumbnail.
+    void showFacts(const VideoPageInfo &info);
     void onThumbnailFinished(HttpGet::Outcome outcome);
     void finishLookup();
 
@@ -85,11 +101,15 @@ private:
     HttpGet m_page;
     HttpGet m_thumbnail;
     Downloader m_downloader;
+    YtDlpResolver m_resolver;
     Activity m_activity = Activity::Idle;
     QString m_status;
 
+    QUrl m_address; // of the page being looked up
     QByteArray m_pageBytes;
     bool m_pageRead = false;
     VideoPageInfo m_info;
     StreamLinks m_links;
+    VideoPageInfo m_pageInfo; // the page's own, until yt-dlp has answered
+    QString m_lookupProblem;
 };

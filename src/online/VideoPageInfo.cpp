@@ -24,15 +24,20 @@ QVector<std::pair<QString, QString>> VideoPageInfo::namedFields() const
             {QStringLiteral("Rating"), Rating}};
 }
 
+QString strippedTitle(QString title)
+{
+    for (const QChar c : {u'/', u'\\', u'\'', u':', u'(', u')'})
+        title.remove(c);
+    return title;
+}
+
 VideoPageInfo ParsePageInfo(const QString &page)
 {
     const auto cut = [&page](const char *start, const char *end) {
         return TextBetween(page, QString::fromLatin1(start), QString::fromLatin1(end));
     };
     VideoPageInfo info;
-    info.Title = cut("VIDEO_TITLE': '", "',");
-    for (const QChar c : {u'/', u'\\', u'\'', u':', u'(', u')'})
-        info.Title.remove(c);
+    info.Title = strippedTitle(cut("VIDEO_TITLE': '", "',"));
     info.Author = cut("data-discoverbox-username=\"", "\" >");
     info.VideoId = cut("'VIDEO_ID': '", "'");
     info.Published = cut("watch-video-added post-date\">", "</span>");

@@ -22,6 +22,9 @@ struct VideoPageInfo
     QVector<std::pair<QString, QString>> namedFields() const;
 };
 
+// `title` without "/", "\", "'", ":", "(" and ")", as Title keeps it.
+QString strippedTitle(QString title);
+
 // Cuts every field out of `page`. A field whose percent escapes are broken
 // keeps its text undecoded.
 VideoPageInfo ParsePageInfo(const QString &page);

@@ -12,11 +12,12 @@
 #include "settings/NumberValue.h"
 #include "settings/Settings.h"
 #include "widgets/AboutDialog.h"
-#include "widgets/ClipEditorDialog.h"
 #include "widgets/CaptureWindow.h"
+#include "widgets/ClipEditorDialog.h"
 #include "widgets/FileListModel.h"
 #include "widgets/Help.h"
 #include "widgets/MessageBoxes.h"
+#include "widgets/OnlineVideoWindow.h"
 #include "widgets/OptionGridModel.h"
 #include "widgets/OptionsDialog.h"
 #include "widgets/PreviewPanel.h"
@@ -286,6 +287,8 @@ void MainWindow::buildMenus()
     file->addSeparator();
     add(file, "Capture Video From DV", "Capture", QKeySequence(), &MainWindow::showCapture);
     file->addSeparator();
+    add(file, "Import Video From Youtube", "importvideo", QKeySequence(), &MainWindow::importVideo);
+    file->addSeparator();
     add(file, "Exit", "exit", QKeySequence(Qt::CTRL | Qt::Key_X), &MainWindow::exitProgram);
     QMenu *edit = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
     add(edit, "Options", "options", QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::showOptions);
@@ -320,6 +323,8 @@ void MainWindow::buildMenus()
     add(m_popup, "Clear All Items", "ClearAllItems", QKeySequence(), &MainWindow::ClearAllFiles);
     m_popup->addSeparator();
     add(m_popup, "Capture Video From DV", "Capture1", QKeySequence(), &MainWindow::showCapture);
+    m_popup->addSeparator();
+    add(m_popup, "Import Video From Youtube", "Import1", QKeySequence(), &MainWindow::importVideo);
 }
 
 void MainWindow::loadProfiles()
@@ -551,6 +556,16 @@ void MainWindow::showOptions()
 void MainWindow::showCapture()
 {
     CaptureWindow::execFor(m_session, this);
+}
+
+void MainWindow::importVideo()
+{
+    // The window plays its streams on the session's one player.
+    if (m_session.player().PlayerProcessId() != 0)
+        m_player->QuitPlayer();
+    m_player->stopClock();
+    OnlineVideoWindow window(m_session, this);
+    window.exec();
 }
 
 void MainWindow::showAbout()

@@ -52,6 +52,8 @@ public:
     void showOptions();
     // "Capture Video From DV", modal.
     void showCapture();
+    // "Import Video From Youtube", modal.
+    void importVideo();
     void showAbout();
     void showHelp();
     // "Exit": quits a running preview, then closes the window.

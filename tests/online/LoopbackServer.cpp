@@ -43,7 +43,7 @@ LoopbackServer::LoopbackServer()
                 const bool complete = head->contains("\r\n\r\n");
                 *head += socket->readAll();
                 if (!complete && head->contains("\r\n\r\n"))
-                    answer(socket, QString::fromLatin1(head->split(' ').value(1)));
+                    answer(socket, head->left(head->indexOf("\r\n\r\n")));
             });
         }
     });
@@ -54,17 +54,19 @@ QString LoopbackServer::url(const QString &path) const
     return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
 }
 
-void LoopbackServer::answer(QTcpSocket *socket, const QString &path)
+void LoopbackServer::answer(QTcpSocket *socket, const QByteArray &head)
 {
+    const QString path = QString::fromLatin1(head.split(' ').value(1));
     m_requests << path;
+    m_heads.insert(path, head);
     const Reply reply = m_replies.value(path, Reply("no such page", 404, "Not Found"));
     if (reply.stall && reply.end < 0)
         return;
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason +
-                      "\r\nConnection: close\r\n" + reply.headers;
+    QByteArray answerHead = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason +
+                            "\r\nConnection: close\r\n" + reply.headers;
     if (reply.contentLength)
-        head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
-    socket->write(head + "\r\n");
+        answerHead += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+    socket->write(answerHead + "\r\n");
     const qint64 size = reply.body.size();
     auto sending = std::make_shared<Sending>(
         Sending{socket, reply.body, reply.end < 0 ? size : qMin(size, reply.end), !reply.stall});

@@ -63,13 +63,16 @@ public:
     void resume();
     // The paths asked for, in order.
     QStringList requests() const { return m_requests; }
+    // The request line and header lines of the last request for `path`.
+    QByteArray head(const QString &path) const { return m_heads.value(path); }
 
 private:
     struct Sending;
-    void answer(QTcpSocket *socket, const QString &path);
+    void answer(QTcpSocket *socket, const QByteArray &head);
 
     QTcpServer m_server;
     QHash<QString, Reply> m_replies;
     QStringList m_requests;
+    QHash<QString, QByteArray> m_heads;
     QList<std::shared_ptr<Sending>> m_stalled;
 };

@@ -3,6 +3,8 @@
 #include "WatchPage.h"
 #include "online/OnlineVideoTool.h"
 
+#include <csignal>
+
 using Reply = LoopbackServer::Reply;
 Q_DECLARE_METATYPE(LoopbackServer::Reply)
 
@@ -25,6 +27,13 @@ QStringList filesUnder(const QString &folder)
     while (it.hasNext())
         files << QDir(folder).relativeFilePath(it.next());
     return files;
+}
+
+// A plain page with an HTML5 video, as yt-dlp's html5 extractor reads it.
+QByteArray videoPage()
+{
+    return "<html><head><title>My clip</title></head><body>"
+           "<video src=\"clip.mp4\" poster=\"poster.jpg\"></video></body></html>";
 }
 
 QString lastText(const QSignalSpy &spy)
@@ -89,7 +98,7 @@ private slots:
             texts << arguments.first().toString();
         QCOMPARE(texts, QStringList({"Making Request...", "Connecting Host", "Request sent.",
                                      "Response received.", "Receiving Response..",
-                                     "Reading Data...", "Complete!"}));
+                                     "Reading Data...", "Complete!", "Links from the page"}));
         const VideoPageInfo &info = tool.pageInfo();
         QCOMPARE(QStringList({info.Title, info.VideoId, info.Duration, info.ThumbnailUrl}),
                  QStringList({"Big test clip", "AbC-_9", "42", m_server.url("/thumb.jpg")}));
@@ -243,6 +252,81 @@ private slots:
         }
         if (reply.status == 404)
             QCOMPARE(lastText(status), "Error 404 Not Found");
+    }
+
+    void ytDlp()
+    {
+        if (YtDlpResolver::program().isEmpty())
+            QSKIP("yt-dlp is not installed: the pages of today cannot be resolved");
+        m_server.serve("/clip.mp4", bytes(2500));
+        m_server.serve("/poster.jpg", QByteArray("poster"));
+        m_server.serve("/video.html", videoPage());
+        const QString folder = path("yt-dlp");
+        OnlineVideoTool tool(folder);
+        QSignalSpy status(&tool, &OnlineVideoTool::statusTextChanged);
+        QVERIFY(runToEnd(tool, [&] { return tool.lookUp(m_server.url("/video.html")); }));
+        QCOMPARE(lastText(status), "Links from yt-dlp");
+        QVERIFY(status.size() >= 2 &&
+                status.at(status.size() - 2).first() == "Asking yt-dlp for the links...");
+        const VideoPageInfo &info = tool.pageInfo();
+        QCOMPARE(info.Title + "|" + info.ThumbnailUrl, "My clip 1|" + m_server.url("/poster.jpg"));
+        QCOMPARE(tool.links().usableLink(22).value_or("-"), m_server.url("/clip.mp4"));
+        QCOMPARE(readFile(tool.thumbnailPath()), "poster");
+
+        // The download sends what yt-dlp asks for.
+        QVERIFY(runToEnd(tool, [&] { return tool.download(22); }));
+        QCOMPARE(readFile(folder + "/My clip 1.mp4"), bytes(2500));
+        const QByteArray head = m_server.head("/clip.mp4");
+        QVERIFY2(head.contains("\r\nReferer: " + m_server.url("/video.html").toUtf8()) &&
+                     !head.contains("User-Agent: Mozilla/5.0\r\n"),
+                 head.constData());
+    }
+
+    void ytDlpFailures_data()
+    {
+        // script: the fake yt-dlp; "" for none on the path; status: what the
+        // lookup ends with; title: the facts shown afterwards
+        addColumns<QByteArray, QString, QString>("script", "status", "title");
+        const QByteArray hang = "echo $$ > \"$0.pid\"; exec /bin/sleep 30\n";
+        newRow("hangs past the limit", hang, "yt-dlp gave no answer within 2 seconds", "page");
+        newRow("cancelled", hang, "Cancelled", "");
+        newRow("not JSON", QByteArray("echo 'this is not json'\n"),
+               "yt-dlp gave no readable answer: illegal value at byte 1", "page");
+        newRow("an error", QByteArray("echo 'ERROR: Unsupported URL: x' >&2; exit 1\n"),
+               "yt-dlp: Unsupported URL: x", "page");
+        newRow("absent", QByteArray(), "No stream links on the page (yt-dlp is not installed)",
+               "page");
+    }
+    void ytDlpFailures()
+    {
+        QFETCH(QByteArray, script);
+        const QString bin = path(QString("fake %1").arg(QTest::currentDataTag()));
+        QVERIFY(QDir().mkpath(bin));
+        const QString fake = bin + "/yt-dlp";
+        if (!script.isEmpty()) {
+            QVERIFY(writeFile(fake, "#!/bin/sh\n" + script));
+            QVERIFY(QFile::setPermissions(fake, QFile::ReadOwner | QFile::ExeOwner));
+        }
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin));
+        const auto restore = qScopeGuard([&] { qputenv("PATH", path); });
+
+        m_server.serve("/nolinks", watchPage("page", "v1", "", ""));
+        OnlineVideoTool tool(m_dir.path());
+        tool.setResolverTimeLimit(2000);
+        QSignalSpy status(&tool, &OnlineVideoTool::statusTextChanged);
+        QVERIFY(tool.lookUp(m_server.url("/nolinks")));
+        if (QByteArray(QTest::currentDataTag()) == "cancelled") {
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(fake + ".pid"), 20000);
+            tool.cancel();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!tool.isBusy(), 20000);
+        QTEST(lastText(status), "status");
+        QCOMPARE(tool.lookupProblem(), tool.pageInfo().Title.isEmpty() ? "" : lastText(status));
+        QTEST(tool.pageInfo().Title, "title");
+        // The limit and Cancel end yt-dlp, not just wait for it.
+        if (script.contains("sleep"))
+            QCOMPARE(::kill(pid_t(readFile(fake + ".pid").trimmed().toInt()), 0), -1);
     }
 
     void stalledDownload_data()

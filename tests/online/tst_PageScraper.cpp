@@ -4,6 +4,7 @@
 #include "online/PageText.h"
 #include "online/StreamLinks.h"
 #include "online/VideoPageInfo.h"
+#include "online/YtDlpJson.h"
 
 using Slots = QStringList; // LinkMp4, LinkHdLow, LinkHdHigh, LinkFlv; "-" for a disabled one
 
@@ -15,6 +16,12 @@ Slots slotsOf(const StreamLinks &links)
     for (const StreamFormat &f : streamFormats())
         s << (links.isEnabled(f.code) ? links.link(f.code) : "-");
     return s;
+}
+
+// JSON written with ' for ", to keep it readable here.
+QByteArray json(const char *text)
+{
+    return QByteArray(text).replace('\'', '"');
 }
 
 QString mapPage(const QString &map)
@@ -134,6 +141,88 @@ private slots:
         for (const QString &page : pages)
             GetURLs(page, links);
         QTEST(slotsOf(links), "slots");
+    }
+
+    void ytDlpJson_data()
+    {
+        // fields: the nine facts, empty when the answer is refused; headers:
+        // those of the MP4 slot's link, "|"-separated
+        addColumns<QByteArray, QStringList, Slots, QString>("json", "fields", "slots", "headers");
+        const QByteArray html5 =
+            json("{'id': 'page-1', 'title': 'My clip (1)', 'thumbnail': 'http://h/t.jpg',"
+                 " 'upload_date': '20240131', 'formats': [{'url': 'http://h/clip.mp4',"
+                 " 'vcodec': null, 'ext': 'mp4', 'protocol': 'http', 'format_id': '0',"
+                 " 'http_headers': {'User-Agent': 'UA', 'Referer': 'http://h/page.html',"
+                 " 'Accept-Encoding': 'gzip', 'Range': 'bytes=0-', 'Bad Name': 'x',"
+                 " 'X-Split': 'a\\r\\nHost: evil', 'X-Number': 5}}]}");
+        newRow(
+            "html5 video", html5,
+            QStringList{"My clip 1", "", "page-1", "2024-01-31", "", "", "http://h/t.jpg", "", ""},
+            Slots{"http://h/clip.mp4", "-", "-", "-"},
+            "Referer: http://h/page.html|User-Agent: UA");
+        newRow(
+            "every fact, every code; links kept as they are",
+            json("{'title': 'a/b:c', 'uploader': 'U', 'id': 'x_1', 'upload_date': '2010',"
+                 " 'categories': ['Film', 'Music'], 'description': 'D\\nE',"
+                 " 'thumbnail': 'https://h/t.webp', 'duration': 42.6, 'average_rating': 4.5,"
+                 " 'formats': ["
+                 "{'format_id': '5', 'url': 'http://h/5?a=%2C+b', 'acodec': 'none'},"
+                 "{'format_id': '22', 'url': 'https://h/22', 'protocol': 'https'},"
+                 "{'format_id': '34', 'url': 'http://h/34'},"
+                 "{'format_id': '35', 'url': 'http://h/35'}]}"),
+            QStringList{"abc", "U", "x_1", "2010", "Film", "D\nE", "https://h/t.webp", "43", "4.5"},
+            Slots{"https://h/22", "http://h/34", "http://h/35", "http://h/5?a=%2C+b"}, "");
+        const QByteArray formats =
+            json("{'formats': [{'format_id': '18', 'url': 'http://h/18', 'ext': 'mp4'},"
+                 "{'format_id': '137', 'url': 'http://h/137', 'ext': 'mp4', 'acodec': 'none'},"
+                 "{'format_id': '140', 'url': 'http://h/140', 'ext': 'm4a', 'vcodec': 'none'},"
+                 "{'format_id': '43', 'url': 'http://h/43', 'ext': 'webm'},"
+                 "{'format_id': '22', 'url': 'http://h/22.m3u8', 'protocol': 'm3u8_native'},"
+                 "{'format_id': 'hls', 'url': 'http://h/x.m3u8', 'ext': 'mp4',"
+                 " 'protocol': 'm3u8_native'},"
+                 "{'format_id': '34', 'url': 'file:///etc/passwd', 'protocol': 'http'}]}");
+        newRow("no plain 22: the best mp4 with sound and picture", formats, QStringList(9, ""),
+               Slots{"http://h/18", "-", "-", "-"}, "");
+        newRow("no mp4: the best with sound and picture",
+               QByteArray(formats).replace(json("'ext': 'mp4'}"), json("'ext': 'flv'}")),
+               QStringList(9, ""), Slots{"http://h/43", "-", "-", "-"}, "");
+        newRow("one format without a list",
+               json("{'title': 't', 'url': 'http://h/v', 'ext': 'mp4', 'format_id': '0'}"),
+               QStringList{"t", "", "", "", "", "", "", "", ""}, Slots{"http://h/v", "-", "-", "-"},
+               "");
+        newRow("wrong types",
+               json("{'title': 5, 'categories': 'Film', 'duration': 'long', 'formats': {},"
+                    " 'average_rating': null}"),
+               QStringList{"5", "", "", "", "", "", "", "", ""}, Slots{"-", "-", "-", "-"}, "");
+        newRow("not JSON", json("this is not json"), QStringList(), Slots{"-", "-", "-", "-"}, "");
+        newRow("a JSON list", json("[1, 2]"), QStringList(), Slots{"-", "-", "-", "-"}, "");
+    }
+    void ytDlpJson()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(QStringList, fields);
+        QString problem;
+        const std::optional<ResolvedVideo> video = ParseYtDlpJson(json, &problem);
+        QCOMPARE(video.has_value(), !fields.isEmpty());
+        StreamLinks links;
+        QStringList values, headers;
+        if (video) {
+            for (const auto &[name, value] : video->info.namedFields())
+                values << value;
+            for (const ResolvedStream &stream : video->streams)
+                links.storeDecoded(stream.code, stream.url, stream.headers);
+            for (const auto &[name, value] : links.headers(22))
+                headers << name + ": " + value;
+        } else {
+            QVERIFY2(problem.startsWith("yt-dlp gave no readable answer: "), qPrintable(problem));
+        }
+        QCOMPARE(values, fields);
+        QTEST(slotsOf(links), "slots");
+        Slots usable; // never percent-decoded
+        for (const StreamFormat &f : streamFormats())
+            usable << links.usableLink(f.code).value_or("-");
+        QCOMPARE(usable, slotsOf(links));
+        QTEST(headers.join('|'), "headers");
     }
 
     void fileNames_data()

@@ -1,14 +1,19 @@
 #include "../TestSupport.h"
+#include "../online/LoopbackServer.h"
+#include "../online/WatchPage.h"
 #include "media/PlayerController.h"
 #include "media/PreviewPlayer.h"
+#include "online/OnlineVideoTool.h"
 #include "session/Session.h"
 #include "widgets/MainWindow.h"
+#include "widgets/OnlineVideoWindow.h"
 #include "widgets/PreviewPanel.h"
 
 #include <QtWidgets>
 #include <csignal>
 
-// The real MPlayer drawing into the main window's preview under X.
+// The real MPlayer drawing into the main window's preview, and into the
+// online-video window's frame, under X.
 class TestPreview : public QObject
 {
     Q_OBJECT
@@ -33,15 +38,19 @@ class TestPreview : public QObject
         return lit;
     }
 
+    Session::Setup setup() const
+    {
+        return {
+            CLIPWRIGHT_BIN_DIR,       m_dir.filePath("settings.dat"), m_dir.path(),
+            resolveProgram("ffmpeg"), resolveProgram("mplayer"),      resolveProgram("ffprobe")};
+    }
+
 private slots:
     void initTestCase() { QVERIFY(makeClip(m_clip, 40, "320x240", "mp2")); }
 
     void playSeekAndExit()
     {
-        Session session({CLIPWRIGHT_BIN_DIR, m_dir.filePath("settings.dat"), m_dir.path(),
-                         resolveProgram("ffmpeg"), resolveProgram("mplayer"),
-                         resolveProgram("ffprobe")},
-                        m_services, m_services);
+        Session session(setup(), m_services, m_services);
         MainWindow window(session);
         window.resize(1280, 760);
         window.show();
@@ -73,6 +82,34 @@ private slots:
         QVERIFY(mplayer > 0 && ::kill(pid_t(mplayer), 0) == 0);
         window.exitProgram(); // "q", then the clock stops
         QVERIFY(!window.player().isClockRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(::kill(pid_t(mplayer), 0) != 0, 5000);
+    }
+
+    // "Preview" plays a stream from loopback in the frame; hiding the frame
+    // quits that MPlayer.
+    void onlinePreview()
+    {
+        LoopbackServer server;
+        server.serve("/stream.avi", readFile(m_clip));
+        server.serve("/watch", watchPage("Bars", "v1", "", "35|" + server.url("/stream.avi")));
+        Session session(setup(), m_services, m_services);
+        OnlineVideoWindow window(session);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QSignalSpy looked(&window.tool(), &OnlineVideoTool::lookupFinished);
+        QVERIFY(window.tool().lookUp(server.url("/watch")) && looked.wait(20000));
+
+        QSignalSpy reported(&session.player(), &PreviewPlayer::positionReported);
+        window.findChild<QPushButton *>("cmdPR")->click();
+        QVERIFY(reported.wait(20000));
+        QWidget *surface = window.previewPanel()->surface();
+        QTRY_VERIFY_WITH_TIMEOUT(litPixels(surface) > 100, 5000);
+        QVERIFY(server.requests().contains("/stream.avi"));
+
+        const qint64 mplayer = session.player().PlayerProcessId();
+        QVERIFY(mplayer > 0 && ::kill(pid_t(mplayer), 0) == 0);
+        QTest::mouseClick(window.findChild<QLabel *>("Label6"), Qt::LeftButton);
+        QVERIFY(!window.previewFrame()->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(::kill(pid_t(mplayer), 0) != 0, 5000);
     }
 };

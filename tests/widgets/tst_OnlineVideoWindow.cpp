@@ -1,0 +1,197 @@
+#include "../TestSupport.h"
+#include "../online/LoopbackServer.h"
+#include "../online/WatchPage.h"
+#include "media/PlayerController.h"
+#include "media/PreviewPlayer.h"
+#include "online/OnlineVideoTool.h"
+#include "online/YtDlpResolver.h"
+#include "session/Session.h"
+#include "widgets/MainWindow.h"
+#include "widgets/OnlineVideoWindow.h"
+#include "widgets/PreviewPanel.h"
+
+using Reply = LoopbackServer::Reply;
+
+// The online-video window against pages on loopback, with the player's start
+// recorded instead of run.
+class TestOnlineVideoWindow : public QObject
+{
+    Q_OBJECT
+
+    LoopbackServer m_server;
+    QTemporaryDir m_dir;
+    QStringList m_calls;
+    RecordingServices m_services{m_calls};
+    QList<QStringList> m_starts;
+    std::unique_ptr<Session> m_session;
+    std::unique_ptr<OnlineVideoWindow> m_window;
+
+    template <typename T = QPushButton> T *child(const char *name)
+    {
+        return m_window->findChild<T *>(QString::fromLatin1(name));
+    }
+    QString label(const char *name) { return child<QLabel>(name)->text(); }
+    // cmdG, getMp4, getHDH, getHDL, getFlv, cmdPR, cmdCancel, cmdAddList
+    QString enabled()
+    {
+        QString flags;
+        for (const char *name :
+             {"cmdG", "getMp4", "getHDH", "getHDL", "getFlv", "cmdPR", "cmdCancel", "cmdAddList"})
+            flags += child(name)->isEnabled() ? "1" : "0";
+        return flags;
+    }
+    // Types a new address after the click that selects the old one.
+    bool lookUp(const QString &path)
+    {
+        auto *address = child<QLineEdit>("txtWatchUrl");
+        QTest::mouseClick(address, Qt::LeftButton);
+        if (address->selectedText() != address->text())
+            return false;
+        QTest::keyClicks(address, m_server.url(path));
+        QSignalSpy finished(&m_window->tool(), &OnlineVideoTool::lookupFinished);
+        child("cmdG")->click();
+        return !child("cmdG")->isEnabled() && finished.wait(30000);
+    }
+    bool downloaded(const char *button)
+    {
+        QSignalSpy saved(&m_window->tool(), &OnlineVideoTool::downloadSaved);
+        child(button)->click();
+        return saved.wait(20000);
+    }
+
+private slots:
+    void init()
+    {
+        m_session = std::make_unique<Session>(
+            Session::Setup{CLIPWRIGHT_BIN_DIR, m_dir.filePath("settings.dat"), m_dir.path(),
+                           resolveProgram("ffmpeg"), resolveProgram("mplayer"),
+                           resolveProgram("ffprobe")},
+            m_services, m_services);
+        m_session->player().setStarter([this](const QStringList &arguments) {
+            m_starts << arguments;
+            return qint64(4242);
+        });
+        m_window = std::make_unique<OnlineVideoWindow>(*m_session);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        m_session.reset();
+    }
+
+    void lookUpDownloadAndPlay()
+    {
+        QCOMPARE(child<QLineEdit>("txtWatchUrl")->text(), "http://www.youtube.com/watch?v=XXXXX");
+        QCOMPARE(enabled(), "10000100");
+        m_server.serve("/thumb.jpg", readFile(CLIPWRIGHT_BIN_DIR "/plus.jpg"));
+        m_server.serve("/video", QByteArray(2500, 'v'));
+        const QString video = m_server.url("/video");
+        m_server.serve("/watch", watchPage("First", "v1", m_server.url("/thumb.jpg"),
+                                           "22|" + video + ",34|" + video + ",5|" + video));
+        QVERIFY(lookUp("/watch"));
+        QCOMPARE(QStringList(
+                     {label("lblTitle1"), label("lblDur"), label("lblAuthor"), label("lblTitle")}),
+                 QStringList({"First", "42 Sec.", "uploader", "Links from the page"}));
+        // The thumbnail (a white cross in the middle) in place of the dark loading picture.
+        const QImage shown = child<QLabel>("picTitle")->pixmap().toImage();
+        QVERIFY(qGray(shown.pixel(shown.width() / 2, shown.height() / 2)) > 200);
+        QCOMPARE(enabled(), "01101100");
+
+        // "Get MP4" downloads without asking; "Add to list" takes the file.
+        ModalAnswerer answerer;
+        QVERIFY(downloaded("getMp4"));
+        const QString first = m_dir.filePath("First.mp4");
+        QCOMPARE(QStringList({label("Label2"), label("lblTitle")}),
+                 QStringList({"100 % ", "Saved " + first}));
+        QCOMPARE(child<QProgressBar>("pbDownload")->value(), 100);
+        QCOMPARE(enabled(), "01101101");
+        child("cmdAddList")->click();
+        QCOMPARE(m_session->files().count(), 1);
+        QCOMPARE(m_session->files().row(1)->FileName, first);
+        QCOMPARE(enabled(), "01101100");
+        QVERIFY(answerer.texts.isEmpty());
+
+        // The others ask: Yes downloads, No plays in the frame.
+        answerer.press = "Yes";
+        QVERIFY(downloaded("getHDH"));
+        QVERIFY(QFileInfo::exists(m_dir.filePath("First_Full_HD.flv")));
+        answerer.press = "No";
+        child("getFlv")->click();
+        QCOMPARE(answerer.texts,
+                 QStringList(2, "Download/Play i Do you want Download or Play this video?"));
+        QGroupBox *frame = m_window->previewFrame();
+        QVERIFY(frame->isVisible());
+        QCOMPARE(frame->title(), "YouTube Preview");
+        QCOMPARE(frame->pos(), QPoint(16, 8));
+        QCOMPARE(m_window->previewPanel()->title(), "Preview of First");
+        QCOMPARE(m_starts.size(), 1);
+        QCOMPARE(m_starts.last().last(), video); // the address, not a file
+        QVERIFY(m_window->player().isClockRunning());
+        QTest::mouseClick(child<QLabel>("Label6"), Qt::LeftButton);
+        QVERIFY(!frame->isVisible() && !m_window->player().isClockRunning());
+
+        // A page with fewer formats keeps the buttons of the first.
+        m_server.serve("/watch2",
+                       watchPage("Second", "v2", "", "35|" + m_server.url("/stream") + ",18|x"));
+        QVERIFY(lookUp("/watch2"));
+        QCOMPARE(label("lblTitle1"), "Second");
+        QCOMPARE(enabled(), "01111101");
+        child("cmdPR")->click();
+        QCOMPARE(answerer.texts.size(), 2);
+        QCOMPARE(frame->pos(), QPoint(20, 30));
+        QCOMPARE(m_starts.last().last(), m_server.url("/stream"));
+
+        // One transfer at a time, and Cancel ends it.
+        m_server.serve("/stall", Reply(QByteArray(5000, 's')).stallAfter(2048));
+        m_server.serve("/watch3", watchPage("Third", "v3", "", "22|" + m_server.url("/stall")));
+        QVERIFY(lookUp("/watch3"));
+        QSignalSpy pieces(&m_window->tool(), &OnlineVideoTool::pieceWritten);
+        child("getMp4")->click();
+        QVERIFY(pieces.wait(20000));
+        QCOMPARE(enabled(), "00000110");
+        child("cmdCancel")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(label("lblTitle"), "Download cancelled", 20000);
+        QCOMPARE(enabled(), "01111100");
+        QVERIFY(!QFileInfo::exists(m_dir.filePath("Third.mp4")));
+    }
+
+    void ytDlpPage()
+    {
+        if (YtDlpResolver::program().isEmpty())
+            QSKIP("yt-dlp is not installed: the pages of today cannot be resolved");
+        m_server.serve("/video.html", QByteArray("<html><head><title>Today</title></head><body>"
+                                                 "<video src=\"clip.mp4\"></video></body></html>"));
+        QVERIFY(lookUp("/video.html"));
+        QCOMPARE(label("lblTitle") + "|" + label("lblTitle1"), "Links from yt-dlp|Today 1");
+        QCOMPARE(enabled(), "01000100");
+        // Preview plays the MP4 stream when there is no HD High one.
+        child("cmdPR")->click();
+        QCOMPARE(m_starts.last().last(), m_server.url("/clip.mp4"));
+    }
+
+    void menuOpensIt()
+    {
+        m_window.reset();
+        MainWindow main(*m_session);
+        QStringList opened;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&opened] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                opened << dialog->objectName() + " " + dialog->windowTitle();
+                dialog->reject();
+            }
+        });
+        closer.start(10);
+        for (const char *name : {"importvideo", "Import1"}) {
+            auto *action = main.findChild<QAction *>(name);
+            QVERIFY(action && action->text() == "Import Video From Youtube");
+            action->trigger();
+        }
+        QCOMPARE(opened, QStringList(2, "Formyutobe ZevUzadAdov-Beta Release"));
+    }
+};
+
+QTEST_MAIN(TestOnlineVideoWindow)
+#include "tst_OnlineVideoWindow.moc"
