@@ -76,6 +76,8 @@ Process *MediaProbeQueue::launch(const QString &program, const QStringList &argu
     process->setCmdLine(program);
     process->setParameters(arguments);
     process->setAsync(true);
+    // Probes run beside conversions; they must not slow them down.
+    process->setBackground(true);
     connect(process, &Process::Finished, this, [this, process] { onProbeFinished(process); });
     process->Launch();
     if (!process->IsActive())
