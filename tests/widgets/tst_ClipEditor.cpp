@@ -11,7 +11,9 @@ class TestClipEditor : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_clip = m_dir.filePath("clip one.avi"), m_logo = m_dir.filePath("my logo.png");
+    // A name that reads as an option and holds quotes, a ";" and non-ASCII letters.
+    QString m_clip = m_dir.filePath("-my \"odd\" clip; été.avi"),
+            m_logo = m_dir.filePath("my logo.png");
     QStringList m_calls;
     RecordingServices m_services{m_calls};
     std::unique_ptr<Session> m_session;
@@ -155,6 +157,7 @@ private slots:
         QVERIFY(QDir().mkpath(out) &&
                 WriteIniValue(m_dir.filePath("settings.dat"), "set", "outputfolder", out));
         QVERIFY(m_session->clearFiles());
+        const QByteArray source = readFile(m_clip);
         QSignalSpy probed(m_session.get(), &Session::probesFinished);
         m_session->AddFileToList(m_clip);
         QVERIFY(probed.wait(20000));
@@ -185,6 +188,7 @@ private slots:
             return c.red() > 200 && c.green() < 60 && c.blue() > 200;
         };
         QVERIFY(magenta(320 - 5 - 8, 240 - 5 - 8) && !magenta(320 - 5 - 40, 240 - 5 - 16));
+        QCOMPARE(readFile(m_clip), source); // the source is left alone
     }
 };
 
