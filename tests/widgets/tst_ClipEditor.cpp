@@ -1,4 +1,4 @@
-#include "../TestSupport.h"
+#include "../SessionSupport.h"
 #include "engine/ConversionEngine.h"
 #include "media/PlayerController.h"
 #include "session/Session.h"
@@ -33,13 +33,8 @@ private slots:
         QImage logo(16, 16, QImage::Format_ARGB32);
         logo.fill(QColor(255, 0, 255));
         QVERIFY(logo.save(m_logo));
-        m_session = std::make_unique<Session>(
-            Session::Setup{CLIPWRIGHT_BIN_DIR, m_dir.filePath("settings.dat"), m_dir.path(),
-                           resolveProgram("ffmpeg"), resolveProgram("mplayer"),
-                           resolveProgram("ffprobe")},
-            m_services, m_services);
-        m_session->start();
-        QTRY_VERIFY(m_session->isReady());
+        m_session = readySession(m_dir, m_services);
+        QVERIFY(m_session->isReady());
     }
 
     void edit_data()
