@@ -150,5 +150,13 @@ int main(int argc, char *argv[])
     const bool met =
         window.statistics.framesDropped == 0 && ownShare <= 5 && qAbs(frameRatio - 1) <= 0.01;
     std::printf("%s\n", met ? "all goals met" : "GOAL MISSED");
+    const auto pass = [](bool ok) { return ok ? "PASS" : "FAIL"; };
+    std::printf("ROW\tcapture 30 s, frames recorded\t%lld\t%d\t%.4f\twithin 1 %%\t%s\n",
+                window.statistics.framesCaptured, expected, frameRatio,
+                pass(qAbs(frameRatio - 1) <= 0.01));
+    std::printf("ROW\tcapture 30 s, frames dropped\t%lld\t-\t-\t0\t%s\n",
+                window.statistics.framesDropped, pass(window.statistics.framesDropped == 0));
+    std::printf("ROW\tcapture window's own CPU\t%.2f %%\t-\t-\t<= 5 %%\t%s\n", ownShare,
+                pass(ownShare <= 5));
     return met ? 0 : 1;
 }

@@ -100,5 +100,8 @@ int main(int argc, char *argv[])
     std::printf("curl:                    %.3f s\n", curlSeconds);
     std::printf("clipwright-cli --fetch:  %.3f s (page lookup included)\n", cliSeconds);
     std::printf("ratio clipwright / curl: %.2f (goal: at most 1.20)\n", cliSeconds / curlSeconds);
+    std::printf("ROW\t200 MB download from loopback\t%.3f s\t%.3f s (curl)\t%.2f\t<= 1.2\t%s\n",
+                cliSeconds, curlSeconds, cliSeconds / curlSeconds,
+                cliSeconds / curlSeconds <= 1.2 ? "PASS" : "FAIL");
     return 0;
 }

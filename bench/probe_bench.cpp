@@ -81,5 +81,8 @@ int main(int argc, char *argv[])
     std::printf("one at a time:        %.2f s\n", s);
     std::printf("queue (%d at once):    %.2f s\n", atOnce, p);
     std::printf("ratio:                %.2fx\n", s / p);
+    std::printf("ROW\tprobe queue against one probe at a time\t%.2f s\t%.2f s\t%.2f\t"
+                "as many as free cores (>= 1.5)\t%s\n",
+                p, s, s / p, s / p >= 1.5 ? "PASS" : "FAIL");
     return ok ? 0 : 1;
 }

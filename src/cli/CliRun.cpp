@@ -50,13 +50,16 @@ CliRun::CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions 
 
 void CliRun::start()
 {
+    // The files are probed while FFmpeg tells its encoders.
+    for (const QString &file : std::as_const(m_files))
+        m_session.AddFileToList(file);
     if (m_session.isReady())
         onReady();
 }
 
 void CliRun::onReady()
 {
-    if (m_exitStatus || m_filesAdded)
+    if (m_exitStatus || m_setUp)
         return;
     const QString error = setUpSheet();
     if (!error.isEmpty()) {
@@ -64,11 +67,9 @@ void CliRun::onReady()
         printLine(stderr, QStringLiteral("Try 'clipwright-cli --help'."));
         return finish(UsageOrInput);
     }
-    m_filesAdded = true;
-    for (const QString &file : std::as_const(m_files))
-        m_session.AddFileToList(file);
+    m_setUp = true;
     if (m_options.dryRun)
-        return; // printed once every row is probed
+        return onProbesDone(); // printed once every row is probed
     // Each row converts as soon as its probe is done; the others are probed
     // meanwhile.
     if (!m_session.engine().BurnNow()) {
@@ -120,7 +121,7 @@ void CliRun::onRowProbed(ConversionList::RowId id)
 
 void CliRun::onProbesDone()
 {
-    if (!m_options.dryRun || m_exitStatus || !m_filesAdded || m_session.pendingProbes() > 0)
+    if (!m_options.dryRun || m_exitStatus || !m_setUp || m_session.pendingProbes() > 0)
         return;
     for (int position = 1; position <= m_session.files().count(); ++position) {
         const ConvertCommand command = m_session.commandFor(position);

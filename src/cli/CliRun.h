@@ -71,7 +71,7 @@ private:
     QStringList m_files;
     RowDefaults m_defaults;
 
-    bool m_filesAdded = false;
+    bool m_setUp = false; // the profile and the --set values are applied
     bool m_cancelRequested = false;
     bool m_anyFailed = false;
     std::optional<int> m_exitStatus;

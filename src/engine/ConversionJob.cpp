@@ -227,7 +227,8 @@ void ConversionJob::finish(const QString &reason)
     }
     if (m_process && !why.isEmpty())
         QFile::remove(m_command.PartPath);
-    m_reason = why;
+    // FFmpeg names the file it writes; the user knows it by its output name.
+    m_reason = why.replace(m_command.PartPath, m_command.OutputPath);
     if (m_cancelRequested)
         setStatus(Status::Cancelled);
     else

@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 
 MediaProbeQueue::MediaProbeQueue(QObject *parent)
@@ -69,18 +70,33 @@ void MediaProbeQueue::scheduleStart()
     QMetaObject::invokeMethod(this, &MediaProbeQueue::startWaiting, Qt::QueuedConnection);
 }
 
+Process *MediaProbeQueue::launch(const QString &program, const QStringList &arguments)
+{
+    auto *process = new Process(this);
+    process->setCmdLine(program);
+    process->setParameters(arguments);
+    process->setAsync(true);
+    // Probes run beside conversions; they must not slow them down.
+    process->setBackground(true);
+    connect(process, &Process::Finished, this, [this, process] { onProbeFinished(process); });
+    process->Launch();
+    if (!process->IsActive())
+        return process;
+    // A program that never answers must not hold its row for ever.
+    QTimer::singleShot(m_timeLimitMs, process, [process] {
+        process->setProperty("timedOut", true);
+        process->Abort();
+    });
+    return process;
+}
+
 void MediaProbeQueue::startWaiting()
 {
     m_startScheduled = false;
     while (!m_pending.empty() && runningCount() < m_maxRunning) {
         const Job job = m_pending.front();
         m_pending.pop_front();
-        auto *process = new Process(this);
-        process->setCmdLine(m_program);
-        process->setParameters(job.arguments);
-        process->setAsync(true);
-        connect(process, &Process::Finished, this, [this, process] { onProbeFinished(process); });
-        process->Launch();
+        Process *process = launch(m_program, job.arguments);
         if (process->IsActive()) {
             m_running.emplace_back(process, job);
             continue;
@@ -103,12 +119,7 @@ bool MediaProbeQueue::askLength(Job &job, Process *&process)
 {
     if (m_ffprobe.isEmpty() || job.facts->LengthSeconds)
         return false;
-    process = new Process(this);
-    process->setCmdLine(m_ffprobe);
-    process->setParameters(job.lengthArguments);
-    process->setAsync(true);
-    connect(process, &Process::Finished, this, [this, process] { onProbeFinished(process); });
-    process->Launch();
+    process = launch(m_ffprobe, job.lengthArguments);
     if (process->IsActive())
         return true;
     delete process;
@@ -126,10 +137,14 @@ void MediaProbeQueue::onProbeFinished(Process *process)
     // without a parent, since a listener of probed() may delete this queue.
     process->setParent(nullptr);
     process->deleteLater();
+    const bool timedOut = process->property("timedOut").toBool();
     if (job.facts) { // ffprobe's answer
         job.facts->LengthSeconds = parseDuration(process->StdOutBytes());
     } else {
         job.facts = probeResult(*process);
+        if (timedOut)
+            job.facts->Error = QStringLiteral("MPlayer did not answer within %1 seconds.")
+                                   .arg(m_timeLimitMs / 1000.0);
         Process *next = nullptr;
         if (askLength(job, next)) {
             *entry = {next, job};

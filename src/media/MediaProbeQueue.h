@@ -34,6 +34,9 @@ public:
     void cancelAll();
 
     int maxRunning() const { return m_maxRunning; }
+    // How long MPlayer or ffprobe may take for one file before it is ended
+    // and the file counts as not probed.
+    void setTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
     int runningCount() const { return static_cast<int>(m_running.size()); }
     bool isIdle() const { return m_pending.empty() && m_running.empty(); }
 
@@ -53,6 +56,7 @@ private:
     };
 
     void scheduleStart();
+    Process *launch(const QString &program, const QStringList &arguments);
     void startWaiting();
     void onProbeFinished(Process *process);
     // Starts ffprobe for a job MPlayer found no length for; false when
@@ -65,6 +69,7 @@ private:
     QString m_program;
     QString m_ffprobe;
     int m_maxRunning;
+    int m_timeLimitMs = 30000;
     int m_nextId = 1;
     bool m_startScheduled = false;
     std::deque<Job> m_pending;

@@ -3,13 +3,23 @@
 #include <QProcess>
 #include <csignal>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
-void prepareChild(QProcess &process)
+namespace {
+
+constexpr int BackgroundNice = 10;
+
+} // namespace
+
+void prepareChild(QProcess &process, ChildPriority priority)
 {
     const pid_t parent = ::getpid();
+    const bool background = priority == ChildPriority::Background;
     // Runs in the child between fork and exec: async-signal-safe calls only.
-    process.setChildProcessModifier([parent] {
+    process.setChildProcessModifier([parent, background] {
+        if (background)
+            ::setpriority(PRIO_PROCESS, 0, BackgroundNice);
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);

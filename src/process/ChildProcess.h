@@ -10,5 +10,12 @@ class QProcess;
 // - a process group of its own, so that a Ctrl+C in the terminal reaches it
 //   only through this program, which stops it so that its file is kept;
 // - SIGTERM when this program dies, so that no child outlives it.
+// A background child also runs at a lower priority, so that it takes only
+// the processor time the foreground work (a conversion) leaves.
 // Call before start().
-void prepareChild(QProcess &process);
+enum class ChildPriority
+{
+    Normal,
+    Background
+};
+void prepareChild(QProcess &process, ChildPriority priority = ChildPriority::Normal);

@@ -54,6 +54,11 @@ void Process::Read()
         emit StdOutChanged(text);
 }
 
+void Process::setBackground(bool background)
+{
+    prepareChild(*m_process, background ? ChildPriority::Background : ChildPriority::Normal);
+}
+
 bool Process::IsActive() const
 {
     return m_state == State::Running;

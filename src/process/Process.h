@@ -49,6 +49,8 @@ public:
     void setParameters(const QStringList &arguments) { m_parameters = arguments; }
     bool Async() const { return m_async; }
     void setAsync(bool async) { m_async = async; }
+    // A child that takes only the processor time that others leave.
+    void setBackground(bool background);
 
     QDateTime StartTime() const { return m_startTime; }
     // H:MM:SS from StartTime() to now; 0:00:00 before the first Launch().

@@ -1,4 +1,4 @@
-#include "../TestSupport.h"
+#include "../SessionSupport.h"
 #include "engine/ConversionEngine.h"
 #include "session/Session.h"
 #include "settings/IniFile.h"
@@ -65,13 +65,8 @@ private slots:
         QVERIFY(QDir(m_dir.path()).mkpath("out"));
         QVERIFY(WriteIniValue(m_dir.filePath("settings.dat"), "set", "outputfolder",
                               m_dir.filePath("out")));
-        m_session = std::make_unique<Session>(
-            Session::Setup{CLIPWRIGHT_BIN_DIR, m_dir.filePath("settings.dat"), m_dir.path(),
-                           resolveProgram("ffmpeg"), resolveProgram("mplayer"),
-                           resolveProgram("ffprobe")},
-            m_services, m_services);
-        m_session->start();
-        QTRY_VERIFY(m_session->isReady());
+        m_session = readySession(m_dir, m_services);
+        QVERIFY(m_session->isReady());
     }
 
     void convert_data()

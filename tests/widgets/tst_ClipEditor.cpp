@@ -1,4 +1,4 @@
-#include "../TestSupport.h"
+#include "../SessionSupport.h"
 #include "engine/ConversionEngine.h"
 #include "media/PlayerController.h"
 #include "session/Session.h"
@@ -11,7 +11,9 @@ class TestClipEditor : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_clip = m_dir.filePath("clip one.avi"), m_logo = m_dir.filePath("my logo.png");
+    // A name that reads as an option and holds quotes, a ";" and non-ASCII letters.
+    QString m_clip = m_dir.filePath("-my \"odd\" clip; été.avi"),
+            m_logo = m_dir.filePath("my logo.png");
     QStringList m_calls;
     RecordingServices m_services{m_calls};
     std::unique_ptr<Session> m_session;
@@ -31,13 +33,8 @@ private slots:
         QImage logo(16, 16, QImage::Format_ARGB32);
         logo.fill(QColor(255, 0, 255));
         QVERIFY(logo.save(m_logo));
-        m_session = std::make_unique<Session>(
-            Session::Setup{CLIPWRIGHT_BIN_DIR, m_dir.filePath("settings.dat"), m_dir.path(),
-                           resolveProgram("ffmpeg"), resolveProgram("mplayer"),
-                           resolveProgram("ffprobe")},
-            m_services, m_services);
-        m_session->start();
-        QTRY_VERIFY(m_session->isReady());
+        m_session = readySession(m_dir, m_services);
+        QVERIFY(m_session->isReady());
     }
 
     void edit_data()
@@ -155,6 +152,7 @@ private slots:
         QVERIFY(QDir().mkpath(out) &&
                 WriteIniValue(m_dir.filePath("settings.dat"), "set", "outputfolder", out));
         QVERIFY(m_session->clearFiles());
+        const QByteArray source = readFile(m_clip);
         QSignalSpy probed(m_session.get(), &Session::probesFinished);
         m_session->AddFileToList(m_clip);
         QVERIFY(probed.wait(20000));
@@ -185,6 +183,7 @@ private slots:
             return c.red() > 200 && c.green() < 60 && c.blue() > 200;
         };
         QVERIFY(magenta(320 - 5 - 8, 240 - 5 - 8) && !magenta(320 - 5 - 40, 240 - 5 - 16));
+        QCOMPARE(readFile(m_clip), source); // the source is left alone
     }
 };
 

@@ -1,4 +1,4 @@
-#include "../TestSupport.h"
+#include "../SessionSupport.h"
 #include "engine/ConversionEngine.h"
 #include "media/PlayerController.h"
 #include "session/Session.h"
@@ -40,10 +40,7 @@ class TestMainWindow : public QObject
     // Ready: FFmpeg has listed its encoders, the stored profile is applied.
     std::unique_ptr<Program> makeWindow(const QString &mplayer = resolveProgram("mplayer"))
     {
-        auto program = std::make_unique<Program>(
-            Session::Setup{CLIPWRIGHT_BIN_DIR, m_settings, m_dir.path(), resolveProgram("ffmpeg"),
-                           mplayer, resolveProgram("ffprobe")},
-            m_recorder);
+        auto program = std::make_unique<Program>(sessionSetup(m_dir, mplayer), m_recorder);
         QSignalSpy ready(&program->session, &Session::ready);
         if (!program->session.isReady())
             [&] { QVERIFY(ready.wait(10000)); }();

@@ -1,4 +1,4 @@
-#include "../TestSupport.h"
+#include "../SessionSupport.h"
 #include "../online/LoopbackServer.h"
 #include "../online/WatchPage.h"
 #include "media/PlayerController.h"
@@ -62,11 +62,7 @@ class TestOnlineVideoWindow : public QObject
 private slots:
     void init()
     {
-        m_session = std::make_unique<Session>(
-            Session::Setup{CLIPWRIGHT_BIN_DIR, m_dir.filePath("settings.dat"), m_dir.path(),
-                           resolveProgram("ffmpeg"), resolveProgram("mplayer"),
-                           resolveProgram("ffprobe")},
-            m_services, m_services);
+        m_session = std::make_unique<Session>(sessionSetup(m_dir), m_services, m_services);
         m_session->player().setStarter([this](const QStringList &arguments) {
             m_starts << arguments;
             return qint64(4242);

@@ -1,4 +1,4 @@
-#include "../TestSupport.h"
+#include "../SessionSupport.h"
 #include "../online/LoopbackServer.h"
 #include "../online/WatchPage.h"
 #include "media/PlayerController.h"
@@ -38,19 +38,12 @@ class TestPreview : public QObject
         return lit;
     }
 
-    Session::Setup setup() const
-    {
-        return {
-            CLIPWRIGHT_BIN_DIR,       m_dir.filePath("settings.dat"), m_dir.path(),
-            resolveProgram("ffmpeg"), resolveProgram("mplayer"),      resolveProgram("ffprobe")};
-    }
-
 private slots:
     void initTestCase() { QVERIFY(makeClip(m_clip, 40, "320x240", "mp2")); }
 
     void playSeekAndExit()
     {
-        Session session(setup(), m_services, m_services);
+        Session session(sessionSetup(m_dir), m_services, m_services);
         MainWindow window(session);
         window.resize(1280, 760);
         window.show();
@@ -92,7 +85,7 @@ private slots:
         LoopbackServer server;
         server.serve("/stream.avi", readFile(m_clip));
         server.serve("/watch", watchPage("Bars", "v1", "", "35|" + server.url("/stream.avi")));
-        Session session(setup(), m_services, m_services);
+        Session session(sessionSetup(m_dir), m_services, m_services);
         OnlineVideoWindow window(session);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -1,0 +1,29 @@
+#pragma once
+
+// A session as the program builds it, on the test's folder, with the real
+// programs and the shipped catalogue.
+
+#include "TestSupport.h"
+#include "session/Session.h"
+
+inline Session::Setup sessionSetup(const QTemporaryDir &dir,
+                                   const QString &mplayer = resolveProgram("mplayer"))
+{
+    return {CLIPWRIGHT_BIN_DIR,
+            dir.filePath("settings.dat"),
+            dir.path(),
+            resolveProgram("ffmpeg"),
+            mplayer,
+            resolveProgram("ffprobe")};
+}
+
+// Started, and ready: FFmpeg has listed its encoders.
+inline std::unique_ptr<Session> readySession(const QTemporaryDir &dir, RecordingServices &services)
+{
+    auto session = std::make_unique<Session>(sessionSetup(dir), services, services);
+    session->start();
+    QSignalSpy ready(session.get(), &Session::ready);
+    if (!session->isReady())
+        ready.wait(10000);
+    return session;
+}
