@@ -255,7 +255,9 @@ QWidget *MainWindow::buildCentre()
                                  QStringLiteral("Slider1"), Qt::Horizontal, right);
     right->addWidget(m_preview);
     right->setStretchFactor(0, 1);
+    right->setStretchFactor(1, 1);
     right->setCollapsible(1, false);
+    right->setSizes({400, 300});
 
     splitter->addWidget(m_optionView);
     splitter->addWidget(right);
