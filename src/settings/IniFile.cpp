@@ -16,8 +16,13 @@ QStringList readLines(const QString &file)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     QString text = QString::fromUtf8(f.readAll());
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+    // Editors may leave one or more byte order marks; the writer drops them
+    // all, so the reader must too, or a rewrite could turn a line that was
+    // not a header into one.
+    int marks = 0;
+    while (marks < text.size() && text.at(marks) == QChar(0xFEFF))
+        ++marks;
+    text.remove(0, marks);
     QStringList lines = text.split(QLatin1Char('\n'));
     for (QString &line : lines) {
         if (line.endsWith(QLatin1Char('\r')))

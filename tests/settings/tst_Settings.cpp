@@ -62,6 +62,9 @@ void TestSettings::reads_data()
                             << "/data/my out";
     QTest::newRow("one quote kept") << QByteArray("[set]\noutputfolder=\"/data\n") << "outputfolder"
                                     << "\"/data";
+    QTest::newRow("byte order marks")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF [\f set ]\nthread=2\n") << "thread"
+        << "2";
     QTest::newRow("150 characters read as 127")
         << "[set]\noutputfolder=/" + QByteArray(149, 'f') + "\n"
         << "outputfolder"
@@ -123,6 +126,12 @@ void TestSettings::writeCreatesWhatIsMissing()
                                           "autoshut=0\nthread=2\nprofile=12\n"));
     QVERIFY(WriteIniValue(m_file, "new", "k", "v"));
     QCOMPARE(ReadIniValue(m_file, "new", "k"), QString("v"));
+
+    // A header behind byte order marks is found by the write as by the read.
+    writeFile(m_file, "\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF [\f set ]\n");
+    QVERIFY(WriteIniValue(m_file, "set", "thread", "2"));
+    QCOMPARE(ReadIniValue(m_file, "set", "thread"), QString("2"));
+    QCOMPARE(readFile(m_file), QByteArray(" [\f set ]\nthread=2\n"));
 }
 
 void TestSettings::lineBreaksAndLongValues()
