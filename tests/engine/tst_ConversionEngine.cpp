@@ -149,16 +149,6 @@ private slots:
         QVERIFY(g_events.contains("info: Conversion completed!"));
     }
 
-    void brokenOffConversionFails()
-    {
-        QTimer::singleShot(1500, this,
-                           [this] { ::kill(m_engine->run().ConverterProcessId, SIGKILL); });
-        append(m_long, "0:01:00");
-        QCOMPARE(convert({}), QString("Completed: Fail"));
-        QVERIFY(firstReason().contains("crashed"));
-        QCOMPARE(outputFolder(), QStringList());
-    }
-
     void missingSourceStopsTheBatch()
     {
         const QString gone = m_dir.filePath("gone.avi");
