@@ -50,20 +50,6 @@ private slots:
                  QStringList{"two seconds.avi"});
     }
 
-    // On a terminal (script gives it one) the counter runs in place.
-    void counterOnATerminal()
-    {
-        const QString out = path("on a terminal.avi");
-        const QString command =
-            QString("'%1' --capture lavfi:testsrc --duration 1.2 --output '%2'").arg(m_cli, out);
-        const RunResult r = run("script", {"-qec", command, "/dev/null"});
-        QCOMPARE(r.exitCode, 0);
-        const QRegularExpression counter(
-            "\r\\d+ frames \\(0 dropped\\) - \\d+\\.\\d\\d sec\\.\033\\[K");
-        QVERIFY2(QString::fromLocal8Bit(r.output).contains(counter), r.output.constData());
-        QVERIFY(r.output.contains("\r\033[K" + out.toLocal8Bit()));
-    }
-
     void ctrlCFinishesTheFile()
     {
         const QString out = path("until stopped.avi");

@@ -69,12 +69,6 @@ private slots:
                "");
         newRow("lookup without links", QStringList{"--lookup", m_server.url("/plain")}, 0,
                "Title\tCafé live\n" + facts + "*", "yt-dlp");
-        newRow("lookup through yt-dlp", QStringList{"--lookup", m_server.url("/video.html")}, 0,
-               "Title\tMy clip 1\nAuthor\t\nVideoId\tvideo-1\n*\nlink\t22\t" +
-                   m_server.url("/clip.mp4") + "\n",
-               "");
-        newRow("lookup of a missing page", QStringList{"--lookup", m_server.url("/gone")}, 1, "",
-               "Error 404 Not Found\nSomething Went Wrong\n");
         newRow("lookup of a file", QStringList{"--lookup", "file:///etc/passwd"}, 2, "",
                "Only http and https addresses can be opened.\n");
         const QString out = path("out");
@@ -82,10 +76,6 @@ private slots:
             "fetch mp4",
             QStringList{"--fetch", m_server.url("/both"), "--format", "22", "--output-folder", out},
             0, out + "/Café live.mp4\n", "");
-        newRow(
-            "fetch HD low",
-            QStringList{"--fetch", m_server.url("/both"), "--format", "34", "--output-folder", out},
-            0, out + "/Café live_Full_HD.flv\n", "");
         newRow(
             "fetch a cut body",
             QStringList{"--fetch", m_server.url("/both"), "--format", "35", "--output-folder", out},
@@ -97,9 +87,6 @@ private slots:
         newRow("fetch a format yt-dlp lacks",
                QStringList{"--fetch", m_server.url("/video.html"), "--format", "34"}, 1, "",
                "clipwright-cli: the page has no link for format 34\n");
-        newRow("fetch a format the page lacks",
-               QStringList{"--fetch", m_server.url("/plain"), "--format", "5"}, 1, "",
-               "clipwright-cli: the page has no link for format 5\n");
         newRow("unknown format", QStringList{"--fetch", m_server.url("/both"), "--format", "18"}, 2,
                "", "--format takes 22");
         newRow("fetch without format", QStringList{"--fetch", m_server.url("/both")}, 2, "",

@@ -21,17 +21,6 @@ QImage twoColours(QSize size)
     return image;
 }
 
-// The grey levels a picture's middle row spans.
-QList<int> greyRange(const QImage &picture)
-{
-    QList<int> range{255, 0};
-    for (int x = 0; x < picture.width(); ++x) {
-        range[0] = qMin(range[0], qGray(picture.pixel(x, picture.height() / 2)));
-        range[1] = qMax(range[1], qGray(picture.pixel(x, picture.height() / 2)));
-    }
-    return range;
-}
-
 } // namespace
 
 class TestPictureLoader : public QObject
@@ -129,23 +118,6 @@ private slots:
         QCOMPARE(error.source, QString("GDI+ Module"));
         QCOMPARE(error.description, "Error loading picture " + path);
         QCOMPARE(QSize(width, height), QSize(size, size));
-    }
-
-    void bicubicNotBilinear()
-    {
-        // A sharp edge between two greys: a bicubic filter overshoots on both
-        // sides of it, Qt's bilinear smoothing never leaves the two values.
-        QTemporaryDir dir;
-        QImage image(8, 8, QImage::Format_RGB32);
-        image.fill(QColor(64, 64, 64));
-        QPainter(&image).fillRect(4, 0, 4, 8, QColor(192, 192, 192));
-        int width = 64, height = 64;
-        const QList<int> bicubic =
-            greyRange(LoadPictureGDIPlus(saved(dir, image), width, height, Qt::white, false));
-        QCOMPARE(greyRange(image.scaled(64, 64, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)),
-                 QList<int>({64, 192}));
-        QVERIFY2(bicubic[0] < 60 && bicubic[1] > 196,
-                 qPrintable(QString("%1..%2").arg(bicubic[0]).arg(bicubic[1])));
     }
 };
 

@@ -2,10 +2,8 @@
 #include "capture/CaptureDevice.h"
 #include "capture/FfmpegCaptureBackend.h"
 #include "process/KeyChannel.h"
-#include "session/Session.h"
 #include "widgets/CapturePreview.h"
 #include "widgets/CaptureWindow.h"
-#include "widgets/MainWindow.h"
 
 namespace {
 
@@ -113,39 +111,6 @@ private slots:
         QVERIFY(!QFile::exists(file) && !QFile::exists(m_part));
         if (graph == "nosuchsource")
             QVERIFY(c.status().contains("No such filter: 'nosuchsource'"));
-    }
-
-    // The main window's menu entry and context-menu item open the window
-    // on the test camera.
-    void openedFromTheMainWindow_data()
-    {
-        addColumns<QString>("action");
-        newRow("File menu", QString("Capture"));
-        newRow("context menu", QString("Capture1"));
-    }
-    void openedFromTheMainWindow()
-    {
-        QFETCH(QString, action);
-        qputenv("CLIPWRIGHT_TEST_CAMERA", "testsrc");
-        QStringList calls;
-        RecordingServices services(calls);
-        Session session({CLIPWRIGHT_BIN_DIR, m_dir.filePath("settings.dat"), m_dir.path(),
-                         resolveProgram("ffmpeg"), resolveProgram("mplayer"),
-                         resolveProgram("ffprobe")},
-                        services, services);
-        MainWindow main(session);
-        QString seen;
-        QTimer look;
-        connect(&look, &QTimer::timeout, [&] {
-            if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                seen = modal->windowTitle() + " / " +
-                       modal->findChild<QComboBox *>("Combo1")->currentText();
-                modal->findChild<QPushButton *>("Command4")->click();
-            }
-        });
-        look.start(10);
-        main.findChild<QAction *>(action)->trigger();
-        QCOMPARE(seen, "Capture Video From DV / Test picture (testsrc)");
     }
 };
 

@@ -6,7 +6,6 @@
 #include "online/OnlineVideoTool.h"
 #include "online/YtDlpResolver.h"
 #include "session/Session.h"
-#include "widgets/MainWindow.h"
 #include "widgets/OnlineVideoWindow.h"
 #include "widgets/PreviewPanel.h"
 
@@ -165,27 +164,6 @@ private slots:
         // Preview plays the MP4 stream when there is no HD High one.
         child("cmdPR")->click();
         QCOMPARE(m_starts.last().last(), m_server.url("/clip.mp4"));
-    }
-
-    void menuOpensIt()
-    {
-        m_window.reset();
-        MainWindow main(*m_session);
-        QStringList opened;
-        QTimer closer;
-        connect(&closer, &QTimer::timeout, this, [&opened] {
-            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                opened << dialog->objectName() + " " + dialog->windowTitle();
-                dialog->reject();
-            }
-        });
-        closer.start(10);
-        for (const char *name : {"importvideo", "Import1"}) {
-            auto *action = main.findChild<QAction *>(name);
-            QVERIFY(action && action->text() == "Import Video From Youtube");
-            action->trigger();
-        }
-        QCOMPARE(opened, QStringList(2, "Formyutobe ZevUzadAdov-Beta Release"));
     }
 };
 
