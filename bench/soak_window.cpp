@@ -77,7 +77,7 @@ int main(int argc, char *argv[])
             pause(100);
             editor.player().Play();
             pause(400);
-            editor.CancelEditor();
+            editor.reject();
         }
         window.player().Play();
         pause(400);

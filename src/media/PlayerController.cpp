@@ -25,10 +25,7 @@ PlayerController::PlayerController(PreviewPlayer &player, QObject *parent)
     m_clock.setInterval(ClockMs);
     connect(&m_clock, &QTimer::timeout, this, &PlayerController::ClockTick);
     // MPlayer's own end ends the clock where MPlayer stopped.
-    connect(&m_player, &PreviewPlayer::playerEnded, this, [this] {
-        if (m_clock.isActive())
-            stopClock();
-    });
+    connect(&m_player, &PreviewPlayer::playerEnded, this, &PlayerController::stopClock);
 }
 
 void PlayerController::setFile(const QString &file, const QString &lengthText)
@@ -60,8 +57,6 @@ void PlayerController::Play()
     }
     if (m_file.isEmpty() || !canPlay())
         return;
-    if (m_player.PlayerProcessId() != 0)
-        QuitPlayer();
     m_player.StartPlayer(m_file, std::nullopt, m_surface);
     if (!lengthText.isNull())
         setTotalText(QStringLiteral("Total time:") + lengthText);
@@ -103,7 +98,6 @@ void PlayerController::FirstFrame()
 {
     if (m_file.isEmpty() || !canPlay())
         return;
-    QuitPlayer();
     m_player.StartPlayer(m_file, std::nullopt, m_surface);
     m_player.setPositionSeconds(0);
     startClock();
@@ -113,7 +107,6 @@ void PlayerController::LastFrames()
 {
     if (m_file.isEmpty() || !canPlay())
         return;
-    QuitPlayer();
     m_player.StartPlayer(m_file, m_player.TotalSeconds(), m_surface);
     m_player.setPositionSeconds(m_player.TotalSeconds());
     startClock();
@@ -132,7 +125,6 @@ void PlayerController::SeekFromSlider(int value)
     }
     if (m_file.isEmpty() || !canPlay())
         return;
-    QuitPlayer();
     m_player.StartPlayer(m_file, position, m_surface);
 }
 
@@ -157,6 +149,12 @@ void PlayerController::ClockTick()
 void PlayerController::QuitPlayer()
 {
     m_player.QuitPlayer();
+}
+
+void PlayerController::halt()
+{
+    QuitPlayer();
+    stopClock();
 }
 
 void PlayerController::stopClock()

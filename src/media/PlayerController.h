@@ -46,6 +46,9 @@ public:
     void QuitPlayer();
     // Stops this host's clock (the host closes, or hands the player over).
     void stopClock();
+    // Quits the player and stops the clock: the host closes, or another
+    // window is about to use the player.
+    void halt();
 
 signals:
     void sliderValueChanged(int value);

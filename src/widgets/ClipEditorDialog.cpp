@@ -122,7 +122,7 @@ ClipEditorDialog::ClipEditorDialog(Session &session, int position, QWidget *pare
         buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("Command2"));
     connect(ok, &QPushButton::clicked, this, &ClipEditorDialog::ConfirmEditor);
-    connect(cancel, &QPushButton::clicked, this, &ClipEditorDialog::CancelEditor);
+    connect(cancel, &QPushButton::clicked, this, &ClipEditorDialog::reject);
 
     auto *left = new QVBoxLayout;
     left->addWidget(m_preview, 1);
@@ -138,8 +138,7 @@ ClipEditorDialog::ClipEditorDialog(Session &session, int position, QWidget *pare
     connect(m_range, &RangeTool::Change, this, [this] {
         RangeChanged();
         // Where the released thumb now stands, as a still picture.
-        m_player->QuitPlayer();
-        m_player->stopClock();
+        m_player->halt();
         const bool lower = m_range->releasedThumb() != RangeToolModel::Upper;
         showFrameAt(lower ? m_range->lowerValue() : m_range->upperValue());
     });
@@ -249,25 +248,12 @@ void ClipEditorDialog::ConfirmEditor()
     (void)list.setField(m_position, Field::Start, outcome.Start);
     (void)list.setField(m_position, Field::End, outcome.End);
     (void)list.setField(m_position, Field::Watermark, outcome.Watermark);
-    if (m_session.player().PlayerProcessId() != 0)
-        m_player->QuitPlayer();
-    m_player->stopClock();
     accept();
-}
-
-void ClipEditorDialog::CancelEditor()
-{
-    if (m_session.player().PlayerProcessId() != 0)
-        m_player->QuitPlayer();
-    m_player->stopClock();
-    reject();
 }
 
 void ClipEditorDialog::done(int result)
 {
-    if (m_session.player().PlayerProcessId() != 0)
-        m_player->QuitPlayer();
-    m_player->stopClock();
+    m_player->halt();
     m_inputs.EditFile.clear();
     QDialog::done(result);
 }

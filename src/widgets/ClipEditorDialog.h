@@ -32,7 +32,6 @@ public:
     void useWatermarkPicture(const QString &file);
     void RemoveWatermark();
     void ConfirmEditor();
-    void CancelEditor();
 
     RangeTool *rangeTool() const { return m_range; }
     PlayerController &player() { return *m_player; }

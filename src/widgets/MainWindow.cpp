@@ -534,9 +534,7 @@ void MainWindow::openEditor()
     const ConversionItem *row = m_session.files().row(position);
     if (!row)
         return;
-    if (m_session.player().PlayerProcessId() != 0)
-        m_player->QuitPlayer();
-    m_player->stopClock();
+    m_player->halt();
     m_session.editorInputs() = EditorInputs::fromRow(*row);
     m_session.player().setPositionSeconds(0);
     m_session.player().setTotalSeconds(0);
@@ -563,9 +561,7 @@ void MainWindow::showCapture()
 void MainWindow::importVideo()
 {
     // The window plays its streams on the session's one player.
-    if (m_session.player().PlayerProcessId() != 0)
-        m_player->QuitPlayer();
-    m_player->stopClock();
+    m_player->halt();
     OnlineVideoWindow window(m_session, this);
     window.exec();
 }
@@ -585,8 +581,7 @@ void MainWindow::showHelp()
 
 void MainWindow::exitProgram()
 {
-    m_player->QuitPlayer();
-    m_player->stopClock();
+    m_player->halt();
     close();
 }
 

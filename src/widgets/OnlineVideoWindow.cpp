@@ -313,9 +313,7 @@ void OnlineVideoWindow::addToList()
 void OnlineVideoWindow::done(int result)
 {
     m_tool->cancel();
-    if (m_session.player().PlayerProcessId() != 0)
-        m_player->QuitPlayer();
-    m_player->stopClock();
+    m_player->halt();
     QDialog::done(result);
 }
 
