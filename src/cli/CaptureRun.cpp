@@ -17,16 +17,9 @@ namespace {
 
 constexpr int CounterIntervalMs = 500;
 
-void printLine(std::FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toLocal8Bit() + '\n';
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fflush(stream);
-}
-
 int failWith(const QString &reason)
 {
-    printLine(stderr, QStringLiteral("clipwright-cli: ") + reason);
+    writeLine(stderr, QStringLiteral("clipwright-cli: ") + reason);
     return 1;
 }
 
@@ -36,7 +29,7 @@ int runCaptureCommand(const CliOptions &options)
 {
     if (options.listDevices) {
         for (const CaptureDevice &device : availableCaptureDevices())
-            printLine(stdout, device.id + QLatin1Char('\t') + device.name);
+            writeLine(stdout, device.id + QLatin1Char('\t') + device.name);
         return 0;
     }
     QString error;
@@ -97,13 +90,13 @@ void CaptureRun::finish()
     m_counterTimer.stop();
     m_counter.clear();
     if (!m_file.isEmpty()) {
-        printLine(stdout, m_file);
-        printLine(stdout, captureCounterText(m_backend.statistics()));
+        writeLine(stdout, m_file);
+        writeLine(stdout, captureCounterText(m_backend.statistics()));
     }
     if (m_file.isEmpty() && m_problem.isEmpty())
         m_problem = QStringLiteral("nothing was recorded");
     if (!m_problem.isEmpty())
-        printLine(stderr, QStringLiteral("clipwright-cli: ") + m_problem);
+        writeLine(stderr, QStringLiteral("clipwright-cli: ") + m_problem);
     QCoreApplication::exit(m_problem.isEmpty() && !m_file.isEmpty() ? 0 : 1);
 }
 

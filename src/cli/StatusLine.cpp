@@ -26,6 +26,11 @@ void StatusLine::clear()
 void StatusLine::print(std::FILE *stream, const QString &text)
 {
     clear();
+    writeLine(stream, text);
+}
+
+void writeLine(std::FILE *stream, const QString &text)
+{
     const QByteArray bytes = text.toLocal8Bit() + '\n';
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
     std::fflush(stream);

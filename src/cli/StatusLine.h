@@ -3,6 +3,9 @@
 #include <QString>
 #include <cstdio>
 
+// Writes `text` and a line feed on `stream`, flushed.
+void writeLine(std::FILE *stream, const QString &text);
+
 // The one line on stderr that shows how the work goes, redrawn in place; only
 // on a terminal. Lines printed meanwhile clear it first, so that they stand
 // alone.

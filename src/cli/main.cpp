@@ -8,6 +8,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CliRun.h"
 #include "cli/OnlineCommand.h"
+#include "cli/StatusLine.h"
 #include "engine/ConversionEngine.h"
 #include "engine/SystemServices.h"
 #include "online/OnlineVideoTool.h"
@@ -36,22 +37,16 @@ public:
     void openFolder(const QString &) override {}
 };
 
-void printTo(std::FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toLocal8Bit() + '\n';
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-}
-
 int fail(const QString &text)
 {
-    printTo(stderr, QStringLiteral("clipwright-cli: ") + text);
+    writeLine(stderr, QStringLiteral("clipwright-cli: ") + text);
     return CliRun::UsageOrInput;
 }
 
 int usageError(const QString &text)
 {
     fail(text);
-    printTo(stderr, QStringLiteral("Try 'clipwright-cli --help'."));
+    writeLine(stderr, QStringLiteral("Try 'clipwright-cli --help'."));
     return CliRun::UsageOrInput;
 }
 
@@ -92,7 +87,7 @@ int main(int argc, char *argv[])
     for (int i = 1; i < argc; ++i) {
         QString problem;
         if (!fileNameFromBytes(QByteArray(argv[i]), &problem)) {
-            printTo(stderr, problem);
+            writeLine(stderr, problem);
             allText = false;
         }
     }
@@ -112,7 +107,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (options.version) {
-        printTo(stdout, QStringLiteral("Clipwright " CLIPWRIGHT_VERSION));
+        writeLine(stdout, QStringLiteral("Clipwright " CLIPWRIGHT_VERSION));
         return 0;
     }
     if (options.listDevices || !options.captureDevice.isEmpty())
@@ -134,8 +129,8 @@ int main(int argc, char *argv[])
         return fail(session.catalogueProblem());
     if (options.listProfiles) {
         for (int i = 0; i < entries.size(); ++i)
-            printTo(stdout,
-                    QStringLiteral("%1\t%2\t%3").arg(i + 1).arg(entries[i].key, entries[i].text));
+            writeLine(stdout,
+                      QStringLiteral("%1\t%2\t%3").arg(i + 1).arg(entries[i].key, entries[i].text));
         return 0;
     }
 
@@ -157,8 +152,8 @@ int main(int argc, char *argv[])
     for (const QString &file : options.files) {
         files << absolutePath(file);
         if (!QFileInfo(files.last()).isFile()) {
-            printTo(stderr,
-                    QStringLiteral("Invalid input file name. ") + escapeField(files.last()));
+            writeLine(stderr,
+                      QStringLiteral("Invalid input file name. ") + escapeField(files.last()));
             allFound = false;
         }
     }
