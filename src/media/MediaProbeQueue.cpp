@@ -83,7 +83,7 @@ Process *MediaProbeQueue::launch(const QString &program, const QStringList &argu
     if (!process->IsActive())
         return process;
     // A program that never answers must not hold its row for ever.
-    QTimer::singleShot(m_timeLimitMs, process, [process] {
+    QTimer::singleShot(TimeLimitMs, process, [process] {
         process->setProperty("timedOut", true);
         process->Abort();
     });
@@ -144,7 +144,7 @@ void MediaProbeQueue::onProbeFinished(Process *process)
         job.facts = probeResult(*process);
         if (timedOut)
             job.facts->Error = QStringLiteral("MPlayer did not answer within %1 seconds.")
-                                   .arg(m_timeLimitMs / 1000.0);
+                                   .arg(TimeLimitMs / 1000.0);
         Process *next = nullptr;
         if (askLength(job, next)) {
             *entry = {next, job};

@@ -34,9 +34,6 @@ public:
     void cancelAll();
 
     int maxRunning() const { return m_maxRunning; }
-    // How long MPlayer or ffprobe may take for one file before it is ended
-    // and the file counts as not probed.
-    void setTimeLimit(int milliseconds) { m_timeLimitMs = milliseconds; }
     int runningCount() const { return static_cast<int>(m_running.size()); }
     bool isIdle() const { return m_pending.empty() && m_running.empty(); }
 
@@ -69,7 +66,9 @@ private:
     QString m_program;
     QString m_ffprobe;
     int m_maxRunning;
-    int m_timeLimitMs = 30000;
+    // How long MPlayer or ffprobe may take for one file before it is ended
+    // and the file counts as not probed.
+    static constexpr int TimeLimitMs = 30000;
     int m_nextId = 1;
     bool m_startScheduled = false;
     std::deque<Job> m_pending;
