@@ -21,8 +21,6 @@ struct CameraControlRange
     int minimum = 0;
     int maximum = 0;
     int step = 1;
-    int defaultValue = 0;
-    int flags = 0;
 };
 
 struct CaptureRequest

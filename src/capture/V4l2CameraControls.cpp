@@ -54,8 +54,7 @@ std::optional<CameraControlRange> V4l2CameraControls::range(CameraProperty prope
     if (m_fd < 0 || query.id == 0 || !control(m_fd, VIDIOC_QUERYCTRL, &query) ||
         (query.flags & V4L2_CTRL_FLAG_DISABLED))
         return std::nullopt;
-    return CameraControlRange{query.minimum, query.maximum, query.step, query.default_value,
-                              int(query.flags)};
+    return CameraControlRange{query.minimum, query.maximum, query.step};
 }
 
 std::optional<int> V4l2CameraControls::get(CameraProperty property) const

@@ -35,7 +35,6 @@ public:
     // Only one download at a time; `headers` go with the request.
     void start(const QUrl &address, const QString &target, const HttpHeaders &headers = {});
     void cancel() { m_get.cancel(); }
-    bool isRunning() const { return m_running; }
 
     // "41 % ": the label text of a percentage.
     static QString percentText(int percent);

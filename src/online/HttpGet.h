@@ -53,7 +53,6 @@ public:
     void start(const QUrl &url, const HttpHeaders &headers = {});
     // Ends a running GET as Cancelled; nothing when none runs.
     void cancel();
-    bool isRunning() const { return m_reply != nullptr; }
 
     // The response body as it arrives; nullptr when no GET runs.
     QIODevice *body() const;

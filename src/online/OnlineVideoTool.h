@@ -27,7 +27,6 @@ public:
     explicit OnlineVideoTool(QString writableFolder, QObject *parent = nullptr);
 
     void setDownloadFolder(const QString &folder) { m_downloadFolder = folder; }
-    QString downloadFolder() const { return m_downloadFolder; }
     // How long a transfer may go without data before it counts as slow.
     void setTransferTimeout(int milliseconds);
     // How long yt-dlp may take before it is stopped.

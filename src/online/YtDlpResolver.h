@@ -41,7 +41,6 @@ public:
     // be started. One at a time.
     void start(const QString &address);
     void cancel();
-    bool isRunning() const { return m_process != nullptr; }
 
     const ResolvedVideo &result() const { return m_result; }
     // "yt-dlp gave no answer within 60 seconds", "yt-dlp: Unsupported URL:

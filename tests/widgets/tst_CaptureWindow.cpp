@@ -99,10 +99,8 @@ private slots:
     void cameraControls_data()
     {
         addColumns<Ranges, QList<bool>>("ranges", "usable");
-        newRow("zoom only", Ranges{{3, {100, 500, 10, 100, 0}}},
-               QList<bool>{false, false, false, true});
-        newRow("pan and tilt",
-               Ranges{{0, {-36000, 36000, 3600, 0, 0}}, {1, {-36000, 36000, 3600, 0, 0}}},
+        newRow("zoom only", Ranges{{3, {100, 500, 10}}}, QList<bool>{false, false, false, true});
+        newRow("pan and tilt", Ranges{{0, {-36000, 36000, 3600}}, {1, {-36000, 36000, 3600}}},
                QList<bool>{true, true, false, false});
     }
     void cameraControls()
