@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (ReadIniValue(path, QStringLiteral("set"), QStringLiteral("thread")) !=
             QLatin1String("2"))
             __builtin_trap();
-        (void)before;
+        if (ReadIniValue(path, QStringLiteral("other"), QStringLiteral("key")) != before)
+            __builtin_trap();
     }
     return 0;
 }
