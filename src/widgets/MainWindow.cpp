@@ -505,12 +505,17 @@ void MainWindow::onRowClicked(const QModelIndex &index)
     if (!row)
         return;
     m_player->setPreviewFile(row->FileName);
+    showRowInSheet(*row);
+}
+
+void MainWindow::showRowInSheet(const ConversionItem &row)
+{
     OptionSheet &sheet = m_session.sheet();
-    (void)sheet.setValue(OptionSheet::General, QStringLiteral("Item Name"), row->FileName);
+    (void)sheet.setValue(OptionSheet::General, QStringLiteral("Item Name"), row.FileName);
     (void)sheet.setValue(OptionSheet::OutputDuration, QStringLiteral("All Clip Duration"),
                          QString());
-    (void)sheet.setValue(OptionSheet::OutputDuration, QStringLiteral("Start Time"), row->Start);
-    (void)sheet.setValue(OptionSheet::OutputDuration, QStringLiteral("Stop Time"), row->End);
+    (void)sheet.setValue(OptionSheet::OutputDuration, QStringLiteral("Start Time"), row.Start);
+    (void)sheet.setValue(OptionSheet::OutputDuration, QStringLiteral("Stop Time"), row.End);
 }
 
 void MainWindow::BurnNow()
@@ -539,7 +544,8 @@ void MainWindow::openEditor()
     m_session.player().setPositionSeconds(0);
     m_session.player().setTotalSeconds(0);
     ClipEditorDialog editor(m_session, position, this);
-    editor.exec();
+    if (editor.exec() == QDialog::Accepted)
+        showRowInSheet(*m_session.files().row(position));
 }
 
 void MainWindow::playSelectedFile()

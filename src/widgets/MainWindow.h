@@ -5,6 +5,7 @@
 #include <QUrl>
 
 class ConversionEngine;
+struct ConversionItem;
 class Session;
 class FileListModel;
 class OptionGridModel;
@@ -93,6 +94,8 @@ private:
     void connectEngine();
     void onBusyChanged(bool busy);
     void onRowClicked(const QModelIndex &index);
+    // The row's name, start and end in the option sheet.
+    void showRowInSheet(const ConversionItem &row);
     void setHoverMark(QToolButton *button, bool on);
 
     Session &m_session;

@@ -3,7 +3,9 @@
 #include "media/PlayerController.h"
 #include "session/Session.h"
 #include "settings/IniFile.h"
+#include "widgets/ClipEditorDialog.h"
 #include "widgets/MainWindow.h"
+#include "widgets/RangeTool.h"
 
 #include <csignal>
 
@@ -127,6 +129,19 @@ private slots:
                               *w->sheet().value("Output Duration", "Stop Time"),
                               *w->sheet().value("Output Duration", "All Clip Duration")}),
                  QStringList({m_clip, "0:00:00", "0:00:02", ""}));
+        // What the clip editor sets shows in the sheet at once.
+        QTimer editing;
+        connect(&editing, &QTimer::timeout, this, [] {
+            if (auto *editor =
+                    qobject_cast<ClipEditorDialog *>(QApplication::activeModalWidget())) {
+                editor->rangeTool()->setLowerValue(1);
+                emit editor->rangeTool()->Change();
+                editor->ConfirmEditor();
+            }
+        });
+        editing.start(10);
+        emit view->doubleClicked(view->model()->index(1, 0));
+        QCOMPARE(*w->sheet().value("Output Duration", "Start Time"), QString("0:00:01"));
         w->window.RemoveSelectedFile();
         QCOMPARE(w->files().count(), 2);
         w->window.ClearAllFiles();
