@@ -2,11 +2,58 @@
 
 #include "online/PageText.h"
 
+#include <optional>
+
 namespace {
 
 QString decodedOrKept(const QString &text)
 {
     return URLDecode(text).value_or(text);
+}
+
+// The character a reference such as "amp", "#233" or "#xE9" stands for;
+// nothing for a name this page text does not use or a code that is no
+// character.
+std::optional<QString> referenced(QStringView name)
+{
+    static const std::pair<const char *, char16_t> named[] = {
+        {"amp", u'&'}, {"lt", u'<'}, {"gt", u'>'}, {"quot", u'"'}, {"apos", u'\''}};
+    for (const auto &[text, character] : named)
+        if (name == QLatin1String(text))
+            return QString(QChar(character));
+    if (!name.startsWith(u'#') || name.size() < 2 || name.size() > 8)
+        return std::nullopt;
+    const bool hex = name[1] == u'x' || name[1] == u'X';
+    bool ok = false;
+    const uint code = name.mid(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
+    if (!ok || code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return std::nullopt;
+    const char32_t wide = code;
+    return QString::fromUcs4(&wide, 1);
+}
+
+// Page text as it reads: "Travel &amp; Events" is "Travel & Events".
+// References that are not understood stay as they are.
+QString htmlText(const QString &text)
+{
+    QString out;
+    qsizetype from = 0;
+    for (qsizetype amp = text.indexOf(u'&'); amp >= 0; amp = text.indexOf(u'&', from)) {
+        const qsizetype semicolon = text.indexOf(u';', amp + 1);
+        const auto character =
+            semicolon < 0 ? std::nullopt
+                          : referenced(QStringView(text).mid(amp + 1, semicolon - amp - 1));
+        out += QStringView(text).mid(from, amp - from);
+        if (character) {
+            out += *character;
+            from = semicolon + 1;
+        } else {
+            out += u'&';
+            from = amp + 1;
+        }
+    }
+    out += QStringView(text).mid(from);
+    return out;
 }
 
 } // namespace
@@ -38,15 +85,15 @@ VideoPageInfo ParsePageInfo(const QString &page)
     };
     VideoPageInfo info;
     info.Title = strippedTitle(cut("VIDEO_TITLE': '", "',"));
-    info.Author = cut("data-discoverbox-username=\"", "\" >");
+    info.Author = htmlText(cut("data-discoverbox-username=\"", "\" >"));
     info.VideoId = cut("'VIDEO_ID': '", "'");
-    info.Published = cut("watch-video-added post-date\">", "</span>");
-    info.Category = cut("VideoCategoryLink');\">", "</a>");
+    info.Published = htmlText(cut("watch-video-added post-date\">", "</span>"));
+    info.Category = htmlText(cut("VideoCategoryLink');\">", "</a>"));
     // The block starts with markup up to its "<span >"; without one, its
     // first six characters go all the same.
     const QString description = cut("watch-video-desc description\">", "</span>");
     const qsizetype span = description.indexOf(QLatin1String("<span >"));
-    info.Description = description.mid(span + 7);
+    info.Description = htmlText(description.mid(span + 7));
     info.ThumbnailUrl = decodedOrKept(cut("rv.2.thumbnailUrl\": \"", "\","));
     info.Duration = decodedOrKept(cut("length_seconds\": \"", "\","));
     info.Rating = decodedOrKept(cut("master-sprite ratingL ratingL-", "\""));

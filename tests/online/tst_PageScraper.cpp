@@ -100,6 +100,16 @@ private slots:
         QStringList noTitle = fields;
         noTitle[0] = "";
         newRow("missing start marker", QString(page).replace("VIDEO_TITLE", "TITLE"), noTitle);
+        QStringList references = fields;
+        references[4] = "Travel & Events";
+        references[5] = "<b> \u00e9t\u00e9 \"q\" 's' &nbsp; & &#0; &#xD800; &#x110000; &;";
+        newRow("character references",
+               QString(page)
+                   .replace(">Film<", ">Travel &amp; Events<")
+                   .replace("Line one\nline two", "&lt;b&gt; &#233;t&#xE9; &quot;q&quot; "
+                                                  "&#39;s&apos; &nbsp; & &#0; &#xD800; "
+                                                  "&#x110000; &;"),
+               references);
         newRow("empty page", "", QStringList(9, ""));
     }
     void parsePageInfo()
