@@ -161,28 +161,6 @@ private slots:
         QCOMPARE(missingEncoders(m_catalogue, 1234, available), QStringList({"libmp3lame"}));
         QCOMPARE(missingEncoders(m_catalogue, 6, available), QStringList({"libtheora", "wmav2"}));
     }
-
-    void shippedCatalogue()
-    {
-        ProfileCatalogue shipped;
-        QVERIFY2(shipped.open(CLIPWRIGHT_BIN_DIR "/ct.s3db"), qPrintable(shipped.errorString()));
-        const QVector<ProfileEntry> entries = shipped.loadEntries();
-        QSet<QString> keys;
-        int profiles = 0;
-        for (const ProfileEntry &e : entries) {
-            keys.insert(e.key);
-            if (!e.isProfile())
-                continue;
-            ++profiles;
-            const QString extension = profileExtension(e.text);
-            QVERIFY2(QRegularExpression("^\\.[a-z0-9]{2,4}$").match(extension).hasMatch() &&
-                         e.text.endsWith("(*" + extension + ")"),
-                     qPrintable(e.text));
-        }
-        QCOMPARE(keys.size(), entries.size());
-        QVERIFY(entries.size() - profiles >= 8); // categories
-        QVERIFY(profiles >= 40 && profiles <= 999);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestProfileCatalogue)

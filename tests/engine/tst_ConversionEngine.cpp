@@ -341,29 +341,6 @@ private slots:
         QCOMPARE(g_events.mid(0, 3),
                  QStringList({"panel shown", "power off", "info: Conversion completed!"}));
     }
-
-    void keyChannel()
-    {
-        KeyChannel keys;
-        QVERIFY(!keys.SendKeyToConverter(KeyChannel::KeyQ) &&
-                !keys.SendKeyToPlayer(KeyChannel::KeyQ));
-        const QString output = m_out + "/endless.mp4";
-        QProcess ffmpeg;
-        ffmpeg.start(resolveProgram("ffmpeg"),
-                     {"-v", "error", "-f", "lavfi", "-re", "-i", "testsrc=size=160x120:rate=25",
-                      "-c:v", "libx264", output});
-        QVERIFY(ffmpeg.waitForStarted());
-        keys.registerChild(KeyChannel::Role::Converter, &ffmpeg);
-        QCOMPARE(keys.ConverterProcessId(), ffmpeg.processId());
-        QVERIFY(!keys.SendKeyToPlayer(KeyChannel::KeyQ)); // registered as the converter only
-        QTest::qWait(1500);
-        QVERIFY(keys.SendKeyToConverter(KeyChannel::KeyQ));
-        QVERIFY(ffmpeg.waitForFinished(10000));
-        QCOMPARE(ffmpeg.exitCode(), 0);
-        QVERIFY(duration(output) > 0.5);
-        QVERIFY(!keys.SendKeyToConverter(KeyChannel::KeyQ)); // it has ended
-        QVERIFY(keys.ConverterProcessId() != 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestConversionEngine)

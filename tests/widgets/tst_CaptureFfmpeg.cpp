@@ -75,19 +75,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(c.painted() > painted + 5, 30000);
     }
 
-    void closingWhileRecordingFinishesTheFile()
-    {
-        Capture c(m_file);
-        c.window.startCapture();
-        QTRY_VERIFY_WITH_TIMEOUT(c.backend.statistics().framesCaptured >= 10, 30000);
-        c.window.close();
-        QVERIFY(c.window.isVisible());
-        QCOMPARE(c.status(), "Finishing the capture file…");
-        QTRY_VERIFY_WITH_TIMEOUT(!c.window.isVisible(), 30000);
-        QVERIFY(duration(m_file) >= 0.4);
-        QVERIFY(!QFile::exists(m_part));
-    }
-
     void failuresSayWhy_data()
     {
         addColumns<QString, QString, QString>("file", "graph", "reason");
