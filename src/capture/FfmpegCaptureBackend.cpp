@@ -2,7 +2,7 @@
 
 #include "capture/CaptureArguments.h"
 #include "capture/V4l2CameraControls.h"
-#include "engine/OutputFile.h"
+#include "process/ResultFile.h"
 #include "process/ChildProcess.h"
 #include "process/KeyChannel.h"
 
@@ -24,24 +24,6 @@ constexpr int KillAfterTerminateMs = 3000;
 QString capturePartPath(const QFileInfo &file)
 {
     return file.dir().filePath(QLatin1Char('.') + file.fileName() + QStringLiteral(".part.avi"));
-}
-
-// Creates the part file, so that nothing else is ever overwritten by it;
-// the reason when it cannot be.
-QString createPartFile(const QString &part)
-{
-    const int fd =
-        ::open(QFile::encodeName(part).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-        ::close(fd);
-        return {};
-    }
-    if (errno == EEXIST)
-        return QStringLiteral("%1 exists: another capture is writing it, or one was left "
-                              "unfinished there. Move or delete it first.")
-            .arg(part);
-    return QStringLiteral("The capture file cannot be written in %1: %2")
-        .arg(QFileInfo(part).absolutePath(), QString::fromLocal8Bit(std::strerror(errno)));
 }
 
 QString noFfmpeg()
@@ -157,7 +139,12 @@ void FfmpegCaptureBackend::startCapture(const CaptureRequest &request)
             QStringLiteral("The capture file name is too long: %1").arg(file.fileName()));
     const QString problem = createPartFile(part);
     if (!problem.isEmpty())
-        return emit failed(problem);
+        return emit failed(isPathTaken(part)
+                               ? QStringLiteral("%1 exists: another capture is writing it, or "
+                                                "one was left unfinished there. Move or delete "
+                                                "it first.")
+                                     .arg(part)
+                               : problem);
 
     m_request = request;
     m_request.file = file.absoluteFilePath();
@@ -315,7 +302,7 @@ void FfmpegCaptureBackend::finishRecording(bool finishedByFfmpeg, const QString 
     } else {
         const PlacedOutput placed = placeOutput(
             m_partPath, m_request.file,
-            m_request.replaceExisting ? ExistingFilePolicy::Overwrite : ExistingFilePolicy::AddNew);
+            m_request.replaceExisting ? Placement::Replace : Placement::NeverReplace);
         if (placed.path.isEmpty())
             problem = placed.error + QStringLiteral("\nThe recording is kept as ") + m_partPath;
         else if (!finishedByFfmpeg)

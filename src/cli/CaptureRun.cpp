@@ -3,7 +3,7 @@
 #include "capture/CaptureDevice.h"
 #include "capture/FfmpegCaptureBackend.h"
 #include "cli/CliOptions.h"
-#include "engine/OutputFile.h"
+#include "process/ResultFile.h"
 #include "process/KeyChannel.h"
 #include "process/SignalWatcher.h"
 #include "settings/ProgramFolders.h"

@@ -2,7 +2,7 @@
 
 #include "app/OptionSheet.h"
 #include "app/WatermarkText.h"
-#include "engine/OutputFile.h"
+#include "process/ResultFile.h"
 #include "process/TimeText.h"
 #include "settings/NumberValue.h"
 

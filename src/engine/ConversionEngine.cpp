@@ -1,7 +1,7 @@
 #include "engine/ConversionEngine.h"
 
 #include "app/OptionSheet.h"
-#include "engine/OutputFile.h"
+#include "process/ResultFile.h"
 #include "engine/ProgressMonitor.h"
 #include "engine/SystemServices.h"
 #include "process/KeyChannel.h"

@@ -1,7 +1,7 @@
 #include "engine/ConversionJob.h"
 
 #include "engine/FfmpegOutput.h"
-#include "engine/OutputFile.h"
+#include "process/ResultFile.h"
 #include "engine/ProgressMonitor.h"
 #include "process/ChildProcess.h"
 #include "process/KeyChannel.h"
@@ -221,7 +221,9 @@ void ConversionJob::finish(const QString &reason)
     m_stopTimer.stop();
     QString why = reason;
     if (m_process && why.isEmpty()) {
-        const PlacedOutput placed = placeOutput(m_command.PartPath, m_command.OutputPath, m_policy);
+        const PlacedOutput placed = placeOutput(
+            m_command.PartPath, m_command.OutputPath,
+            m_policy == ExistingFilePolicy::Overwrite ? Placement::Replace : Placement::NeverReplace);
         m_outputPath = placed.path.isEmpty() ? m_command.OutputPath : placed.path;
         why = placed.error;
     }

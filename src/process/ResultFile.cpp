@@ -1,4 +1,4 @@
-#include "engine/OutputFile.h"
+#include "process/ResultFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -89,10 +89,24 @@ QString partPathFor(const QString &output)
     }
 }
 
-PlacedOutput placeOutput(const QString &part, const QString &output, ExistingFilePolicy policy)
+QString createPartFile(const QString &part)
+{
+    const int fd = ::open(nativePath(part).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
+    }
+    if (errno == EEXIST)
+        return QStringLiteral("The part file %1 exists already.").arg(part);
+    return QStringLiteral("Cannot write in %1: %2")
+        .arg(QFileInfo(part).absolutePath(), systemError());
+}
+
+PlacedOutput placeOutput(const QString &part, const QString &output, Placement placement)
 {
     const QByteArray from = nativePath(part);
-    if (policy == ExistingFilePolicy::Overwrite) {
+    if (placement == Placement::Replace) {
         if (std::rename(from.constData(), nativePath(output).constData()) == 0)
             return {output, {}};
         return {{},

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "settings/Settings.h"
-
 #include <QString>
 
-// Where a converted file goes. FFmpeg writes to a hidden part file beside the
-// output; only a file FFmpeg finished is moved to the output name, in one
-// rename, never by copying.
+// How a result file (a conversion, a download, a recording) reaches its name.
+// The program writes it under a short hidden part name beside the result,
+// created exclusively so that nothing else is ever written through; only then
+// is it moved to its name, in one rename, never by copying, and never over a
+// file it was not told to replace.
 
 // True when anything is at `path`: a file, a folder, or a symbolic link,
 // also one that points nowhere. The link itself counts, not its target.
@@ -22,8 +22,12 @@ QString nextFreeOutputPath(const QString &candidate);
 bool fitsFileName(const QString &path);
 
 // A free, short hidden name beside `output` with the same extension, so that
-// FFmpeg picks the same format: "clip.mp4" -> ".cw-3f9a1c07.mp4".
+// the writer picks the same format: "clip.mp4" -> ".cw-3f9a1c07.mp4".
 QString partPathFor(const QString &output);
+
+// Creates the empty part file at `part`, failing when anything is there
+// already. Empty when it was created; otherwise why not.
+QString createPartFile(const QString &part);
 
 struct PlacedOutput
 {
@@ -31,7 +35,11 @@ struct PlacedOutput
     QString error; // why not
 };
 
-// Moves a finished part file to `output`. Overwrite replaces what is there
-// (a link is replaced, its target is not touched). AddNew never replaces
-// anything: when the name was taken meanwhile, the next "_New" name is used.
-PlacedOutput placeOutput(const QString &part, const QString &output, ExistingFilePolicy policy);
+enum class Placement
+{
+    Replace,      // what is at the name is replaced (a link, not its target)
+    NeverReplace, // a taken name gives the next "_New" name, found at the rename
+};
+
+// Moves a part file to `output`.
+PlacedOutput placeOutput(const QString &part, const QString &output, Placement placement);

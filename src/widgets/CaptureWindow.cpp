@@ -3,7 +3,7 @@
 #include "capture/CaptureBackend.h"
 #include "capture/CaptureDevice.h"
 #include "capture/FfmpegCaptureBackend.h"
-#include "engine/OutputFile.h"
+#include "process/ResultFile.h"
 #include "session/Session.h"
 #include "widgets/CapturePreview.h"
 

@@ -1,7 +1,7 @@
 #include "../TestSupport.h"
 #include "app/OptionSheet.h"
 #include "engine/CommandBuilder.h"
-#include "engine/OutputFile.h"
+#include "process/ResultFile.h"
 
 namespace {
 
@@ -340,7 +340,7 @@ private slots:
             QVERIFY(QFile::link(target, out));
 
         const PlacedOutput placed = placeOutput(
-            part, out, overwrite ? ExistingFilePolicy::Overwrite : ExistingFilePolicy::AddNew);
+            part, out, overwrite ? Placement::Replace : Placement::NeverReplace);
         QCOMPARE(placed.path, dir.filePath("out/" + placedAs));
         QVERIFY(placed.error.isEmpty() && !QFile::exists(part));
         QCOMPARE(readFile(placed.path), QByteArray("new"));
