@@ -153,9 +153,14 @@ void CliRun::onRowFinished(ConversionJob::Status status, const QString &source,
     m_remaining = -1;
     printLine(stdout, statusText(status) + QLatin1Char('\t') + escapeField(source) +
                           QLatin1Char('\t') + escapeField(output));
-    if (status == ConversionJob::Status::Failed && !reason.isEmpty())
-        printLine(stderr, QStringLiteral("Failed: ") + escapeField(source) + QLatin1Char('\n') +
-                              reason.trimmed());
+    // Why a row failed, where a cancelled row's part went, or why an OK row
+    // took another name.
+    if (!reason.isEmpty())
+        printLine(stderr,
+                  (status == ConversionJob::Status::Failed      ? QStringLiteral("Failed: ")
+                   : status == ConversionJob::Status::Cancelled ? QStringLiteral("Cancelled: ")
+                                                                : QStringLiteral("Note: ")) +
+                      escapeField(source) + QLatin1Char('\n') + reason.trimmed());
 }
 
 void CliRun::onMessage(const QString &text, MessageIcon icon)

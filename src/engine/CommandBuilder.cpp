@@ -259,8 +259,10 @@ ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionIte
     CommandPieces pieces;
     QString line = QLatin1Char('"') + env.program + QLatin1Char('"');
     // Never a prompt: FFmpeg would wait for an answer on its stdin forever.
-    pieces.text(env.policy == ExistingFilePolicy::Overwrite ? QStringLiteral(" -y")
-                                                            : QStringLiteral(" -n"));
+    // A part file is made empty for FFmpeg alone, which then writes over it.
+    const bool toPart = !partPath.isEmpty() && partPath != outputPath;
+    pieces.text(env.policy == ExistingFilePolicy::Overwrite || toPart ? QStringLiteral(" -y")
+                                                                      : QStringLiteral(" -n"));
     pieces.text(QStringLiteral(" -hide_banner"));
     // Seeking on the input is fast and, when transcoding, frame-accurate. A
     // start of 0 is no seek at all: "-ss 0" would drop the sound that some

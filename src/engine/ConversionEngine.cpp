@@ -1,10 +1,10 @@
 #include "engine/ConversionEngine.h"
 
 #include "app/OptionSheet.h"
-#include "process/ResultFile.h"
 #include "engine/ProgressMonitor.h"
 #include "engine/SystemServices.h"
 #include "process/KeyChannel.h"
+#include "process/ResultFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,11 +62,23 @@ ConversionEngine::BatchSettings ConversionEngine::readSettings() const
 }
 
 ConvertCommand ConversionEngine::buildCommand(const ConversionItem &row,
-                                              const BatchSettings &settings, bool toPartFile) const
+                                              const BatchSettings &settings, bool toPartFile,
+                                              QString *note) const
 {
-    const QString output =
+    QString output =
         MakeOutputPath(row.FileName, m_env.profileText ? m_env.profileText() : QString(),
                        settings.outputFolder, settings.policy);
+    // Sources such as a.mkv and a.mp4 give one output name. "Overwrite" means
+    // files from before the batch, never a result the batch has just made.
+    if (toPartFile && m_batchOutputs.contains(output)) {
+        const QString first = output;
+        while (m_batchOutputs.contains(output) && fitsFileName(output))
+            output = nextFreeOutputPath(newNameFor(output));
+        if (note)
+            *note = QStringLiteral("Another row of this batch writes %1, so this row is saved "
+                                   "as %2.")
+                        .arg(first, output);
+    }
     return BuildConvertCommand(
         m_sheet, row, output, toPartFile ? partPathFor(output) : QString(),
         {m_env.ffmpeg, m_env.statisticsFile, settings.threads, settings.policy});
@@ -93,6 +105,7 @@ bool ConversionEngine::BurnNow()
 
     m_settings = readSettings();
     m_batch.clear();
+    m_batchOutputs.clear();
     for (int position = 1; position <= m_list.count(); ++position)
         m_batch << m_list.idAt(position);
     m_run.rowCount = int(m_batch.size());
@@ -143,7 +156,9 @@ void ConversionEngine::startRow()
 
     // A tick must never show the previous row's progress.
     QFile::remove(m_env.statisticsFile);
-    ConvertCommand command = buildCommand(row, m_settings, true);
+    QString note;
+    ConvertCommand command = buildCommand(row, m_settings, true, &note);
+    m_batchOutputs.insert(command.OutputPath);
     m_run.CommandLine = command.CommandLine;
     emit captionChanged(QStringLiteral("Progress....") + row.FileName + QStringLiteral(" To ") +
                         command.OutputPath);
@@ -154,6 +169,8 @@ void ConversionEngine::startRow()
     auto *job = new ConversionJob(id, row.FileName, std::move(command), m_settings.policy,
                                   QFileInfo(m_env.statisticsFile).absolutePath(), this);
     job->setGracePeriod(m_graceMs);
+    job->setCountProgram(m_env.ffprobe);
+    job->setNote(note);
     m_job = job;
     connect(job, &ConversionJob::statusChanged, this,
             [this, job](ConversionJob::Status status) { onJobStatus(job, status); });
@@ -174,6 +191,7 @@ void ConversionEngine::onJobStatus(ConversionJob *job, ConversionJob::Status sta
         return;
     }
     // A cancelled job has closed its file: the row already shows "Cancel".
+    releaseName(job);
     emit rowFinished(job->rowId(), status, job->sourcePath(), job->outputPath(), job->reason());
     m_finishing.removeAll(job);
     job->deleteLater();
@@ -184,6 +202,7 @@ void ConversionEngine::finishRow(ConversionJob *job)
 {
     m_job = nullptr;
     job->deleteLater();
+    releaseName(job);
     m_monitor->stop();
     emit itemProgressChanged(100);
     setRowStatus(job->rowId(), job->status());
@@ -198,6 +217,16 @@ void ConversionEngine::finishRow(ConversionJob *job)
     } else {
         finishBatch();
     }
+}
+
+void ConversionEngine::releaseName(const ConversionJob *job)
+{
+    // A row that wrote nothing leaves its name free; one that had to take
+    // another name at the end holds that one too.
+    if (!job->placed())
+        m_batchOutputs.remove(job->command().OutputPath);
+    else
+        m_batchOutputs.insert(job->outputPath());
 }
 
 void ConversionEngine::finishBatch()

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <functional>
 #include <memory>
 
@@ -56,6 +57,7 @@ public:
     struct Environment
     {
         QString ffmpeg;         // the resolved program; empty when not found
+        QString ffprobe;        // counts what a doubtful output holds; may be empty
         QString statisticsFile; // curconvert.log in the writable folder, where FFmpeg runs
         QString settingsFile;   // settings.dat
         QString defaultOutputFolder;
@@ -125,12 +127,15 @@ private:
         int threads = 0;
     };
     BatchSettings readSettings() const;
+    // A running batch (`toPartFile`) never gives a row a name that another
+    // row of the batch has written or writes; `note` then says so.
     ConvertCommand buildCommand(const ConversionItem &row, const BatchSettings &settings,
-                                bool toPartFile) const;
+                                bool toPartFile, QString *note = nullptr) const;
     void startRow();
     void onListChanged();
     void onJobStatus(ConversionJob *job, ConversionJob::Status status);
     void finishRow(ConversionJob *job);
+    void releaseName(const ConversionJob *job);
     void finishBatch();
     void stopAtInvalidInput(const QString &path);
     void cancelRow(bool showMessage);
@@ -152,6 +157,7 @@ private:
     bool m_wasBusy = false;
     BatchSettings m_settings;
     QList<ConversionList::RowId> m_batch;
+    QSet<QString> m_batchOutputs; // names this batch has written or writes
 
     std::function<bool(ConversionList::RowId)> m_isPending;
     ConversionList::RowId m_waitingFor = 0;     // a row whose probe the batch waits for

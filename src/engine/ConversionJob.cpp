@@ -1,14 +1,18 @@
 #include "engine/ConversionJob.h"
 
 #include "engine/FfmpegOutput.h"
-#include "process/ResultFile.h"
 #include "engine/ProgressMonitor.h"
 #include "process/ChildProcess.h"
 #include "process/KeyChannel.h"
+#include "process/Process.h"
+#include "process/ResultFile.h"
+#include "process/TimeText.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <cmath>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -16,6 +20,30 @@ constexpr int ErrorTailBytes = 16 * 1024;
 constexpr int ReasonLines = 4;
 constexpr int KillAfterTerminateMs = 3000;
 constexpr qint64 MinimumOutputBytes = 100;
+// A file is short when it lacks more than both of these of what was asked:
+// containers and rounded probe lengths differ by a fraction of a second.
+constexpr double ShortBySeconds = 1.0;
+constexpr double ShortByShare = 0.10;
+
+bool isShort(double written, double asked)
+{
+    const double missing = asked - written;
+    return missing > ShortBySeconds && missing > ShortByShare * asked;
+}
+
+QString noStreams()
+{
+    return QStringLiteral("FFmpeg wrote no audio or video.");
+}
+
+// FFmpeg's closing summary shows nothing written, or its last time is 0.
+// The time counts sound too.
+bool summaryShowsNothing(const QByteArray &errorTail)
+{
+    const std::optional<WrittenStreams> written = writtenStreams(errorTail);
+    const std::optional<double> time = reportedTime(errorTail);
+    return !written || written->videoKb + written->audioKb <= 0 || !time || *time <= 0;
+}
 
 bool sameFile(const QString &a, const QString &b)
 {
@@ -66,6 +94,13 @@ ConversionJob::ConversionJob(ConversionList::RowId rowId, QString sourcePath,
 
 ConversionJob::~ConversionJob()
 {
+    if (m_count) {
+        // FFmpeg has finished; the file is judged without ffprobe's word.
+        blockSignals(true);
+        delete std::exchange(m_count, nullptr);
+        finishCounted(std::nullopt);
+        return;
+    }
     if (!m_process || m_process->state() == QProcess::NotRunning)
         return;
     // The listeners may be half destroyed by now.
@@ -121,6 +156,10 @@ void ConversionJob::start(KeyChannel &keys)
                                output);
     if (m_command.SourceSeconds && m_command.ClipStartSeconds > *m_command.SourceSeconds)
         return failBeforeStart(QStringLiteral("The clip starts after the end of the file."));
+    // FFmpeg writes into a file made for it alone.
+    const QString problem = createPartFile(m_command.PartPath);
+    if (!problem.isEmpty())
+        return failBeforeStart(problem);
 
     m_process = new QProcess(this);
     prepareChild(*m_process);
@@ -146,6 +185,8 @@ void ConversionJob::cancel()
     case Status::Running:
         m_cancelRequested = true;
         setStatus(Status::FinishingAfterCancel);
+        if (m_count) // FFmpeg has ended; its file is being looked at
+            break;
         // A QProcess that is still starting buffers the key until the pipe is open.
         m_process->write(KeyChannel::keyBytes(KeyChannel::KeyQ));
         m_stopTimer.start(m_graceMs);
@@ -189,7 +230,59 @@ void ConversionJob::onErrorOccurred(QProcess::ProcessError error)
 void ConversionJob::onFinished(int exitCode, QProcess::ExitStatus exitStatus)
 {
     onOutput();
-    finish(judge(exitCode, exitStatus));
+    const QString reason = judge(exitCode, exitStatus);
+    if (!reason.isEmpty() || m_cancelRequested)
+        return finish(reason);
+    // FFmpeg's summary rounds to whole kB and its last time to the frame
+    // before the end: a tiny file or one frame long reads as empty. And a
+    // source that ends early gives a short file with exit code 0.
+    const std::optional<double> time = reportedTime(m_errorTail);
+    const bool maybeShort =
+        m_command.ClipSeconds > 0 && (!time || isShort(*time, m_command.ClipSeconds));
+    if (!summaryShowsNothing(m_errorTail) && !maybeShort)
+        return finish(QString());
+    if (m_ffprobe.isEmpty())
+        return finishCounted(std::nullopt);
+    countPackets();
+}
+
+void ConversionJob::countPackets()
+{
+    m_count = new Process(this);
+    m_count->setCmdLine(m_ffprobe);
+    m_count->setParameters(countPacketsArguments(m_command.PartPath));
+    m_count->setAsync(true);
+    connect(m_count, &Process::Finished, this, &ConversionJob::onCounted);
+    m_count->Launch();
+    if (m_count->state() == Process::State::FailedToStart) {
+        delete std::exchange(m_count, nullptr);
+        finishCounted(std::nullopt);
+    }
+}
+
+void ConversionJob::onCounted()
+{
+    Process *count = std::exchange(m_count, nullptr);
+    count->deleteLater();
+    if (count->state() != Process::State::Exited)
+        return finishCounted(std::nullopt);
+    finishCounted(countedOutput(count->StdOutBytes()));
+}
+
+void ConversionJob::finishCounted(const std::optional<CountedOutput> &counted)
+{
+    if (!counted) // no ffprobe: FFmpeg's summary is all there is
+        return finish(summaryShowsNothing(m_errorTail) ? noStreams() : QString());
+    if (!counted->hasPackets)
+        return finish(noStreams());
+    const double asked = double(m_command.ClipSeconds);
+    if (asked > 0 && counted->durationSeconds && isShort(*counted->durationSeconds, asked))
+        return finish(QStringLiteral("FFmpeg wrote %1 of %2; the source may be damaged or cut "
+                                     "short.")
+                          .arg(formatTimeText(std::llround(*counted->durationSeconds)),
+                               formatTimeText(std::llround(asked))),
+                      true);
+    finish(QString());
 }
 
 QString ConversionJob::judge(int exitCode, QProcess::ExitStatus exitStatus) const
@@ -201,36 +294,45 @@ QString ConversionJob::judge(int exitCode, QProcess::ExitStatus exitStatus) cons
         return lines.isEmpty() ? QStringLiteral("FFmpeg ended with exit code %1.").arg(exitCode)
                                : lines;
     }
+    // An MP4 with no streams in it is a few hundred bytes long, and FFmpeg
+    // ends such a run with exit code 0: what went in is judged afterwards.
     const qint64 size = QFileInfo(m_command.PartPath).size();
     if (size < MinimumOutputBytes)
         return QStringLiteral("FFmpeg wrote only %1 bytes.").arg(size);
-    // An MP4 with no streams in it is a few hundred bytes long, and FFmpeg
-    // ends such a run with exit code 0: its own summary and its last
-    // reported time tell whether anything went in. The time counts sound too.
-    const std::optional<WrittenStreams> written = writtenStreams(m_errorTail);
-    const std::optional<double> time = reportedTime(m_errorTail);
-    if (!written || written->videoKb + written->audioKb <= 0 || !time || *time <= 0)
-        return QStringLiteral("FFmpeg wrote no audio or video.");
     return {};
 }
 
-void ConversionJob::finish(const QString &reason)
+void ConversionJob::finish(const QString &reason, bool keepPart)
 {
     if (isFinal(m_status))
         return;
     m_stopTimer.stop();
     QString why = reason;
-    if (m_process && why.isEmpty()) {
-        const PlacedOutput placed = placeOutput(
-            m_command.PartPath, m_command.OutputPath,
-            m_policy == ExistingFilePolicy::Overwrite ? Placement::Replace : Placement::NeverReplace);
-        m_outputPath = placed.path.isEmpty() ? m_command.OutputPath : placed.path;
-        why = placed.error;
+    if (m_process && (why.isEmpty() || keepPart)) {
+        // A partial file never takes the place of another file.
+        const bool partial = keepPart || m_cancelRequested;
+        const Placement placement = partial || m_policy == ExistingFilePolicy::AddNew
+                                        ? Placement::NeverReplace
+                                        : Placement::Replace;
+        const PlacedOutput placed =
+            placeOutput(m_command.PartPath, m_command.OutputPath, placement);
+        m_placed = !placed.path.isEmpty();
+        m_outputPath = m_placed ? placed.path : m_command.OutputPath;
+        if (keepPart)
+            why += m_placed ? QStringLiteral(" The part written is ") + placed.path
+                            : QStringLiteral(" The part written stays as %1: %2")
+                                  .arg(m_command.PartPath, placed.error);
+        else if (!m_placed)
+            why = placed.error;
+        else if (m_cancelRequested)
+            why = QStringLiteral("What was converted until the cancel is saved as ") + placed.path;
     }
-    if (m_process && !why.isEmpty())
+    if (m_process && !m_placed && !keepPart)
         QFile::remove(m_command.PartPath);
     // FFmpeg names the file it writes; the user knows it by its output name.
-    m_reason = why.replace(m_command.PartPath, m_command.OutputPath);
+    if (!keepPart)
+        why.replace(m_command.PartPath, m_command.OutputPath);
+    m_reason = why.isEmpty() ? m_note : why;
     if (m_cancelRequested)
         setStatus(Status::Cancelled);
     else

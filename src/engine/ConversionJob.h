@@ -2,6 +2,7 @@
 
 #include "app/ConversionList.h"
 #include "engine/CommandBuilder.h"
+#include "engine/FfmpegOutput.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -9,6 +10,7 @@
 #include <QTimer>
 
 class KeyChannel;
+class Process;
 
 // One row's conversion. It owns the FFmpeg process, the part file FFmpeg
 // writes and the tail of FFmpeg's error output, and decides how the row
@@ -17,7 +19,9 @@ class KeyChannel;
 // removes it and sets the final status.
 //
 // Only a file FFmpeg finished (exit 0, also after "q") is placed; the part
-// file of an FFmpeg that failed, crashed or had to be killed is removed.
+// file of an FFmpeg that failed, crashed or had to be killed is removed. A
+// cancelled row's file, and a finished one shorter than asked, are partial:
+// they take a free name and never replace a file, whatever the policy.
 class ConversionJob : public QObject
 {
     Q_OBJECT
@@ -48,14 +52,23 @@ public:
     // Where the file ended up: the command's output path, or the next
     // "_New" name when that was taken while FFmpeg ran.
     QString outputPath() const { return m_outputPath; }
-    // Why the row failed; empty otherwise.
+    // Why the row failed, where a cancelled row's partial file is, or the
+    // note given to an OK row; empty otherwise.
     QString reason() const { return m_reason; }
+    // True when a file was moved to outputPath().
+    bool placed() const { return m_placed; }
     // The running FFmpeg's process id; 0 when none runs.
     qint64 processId() const;
 
     // How long a cancelled FFmpeg gets to close its file after "q" before it
     // is terminated, and killed a few seconds later.
     void setGracePeriod(int milliseconds) { m_graceMs = milliseconds; }
+    // ffprobe, asked when FFmpeg's own summary cannot tell whether the file
+    // holds sound or picture, or hints that it is shorter than asked; empty
+    // when there is none.
+    void setCountProgram(const QString &ffprobe) { m_ffprobe = ffprobe; }
+    // What an OK row says, such as why it took another name.
+    void setNote(const QString &note) { m_note = note; }
 
     // Checks what can be known before FFmpeg runs and starts it, registered
     // with `keys` as the converter. A row that cannot start fails from the
@@ -79,7 +92,13 @@ private:
     void escalate();
     // Why the run did not give a usable file; empty when it did.
     QString judge(int exitCode, QProcess::ExitStatus exitStatus) const;
-    void finish(const QString &reason);
+    void countPackets();
+    void onCounted();
+    // Judges a finished file by what FFmpeg and, when asked, ffprobe said.
+    void finishCounted(const std::optional<CountedOutput> &counted);
+    // `keepPart`: the file is partial but worth keeping; the reason then
+    // says where it went.
+    void finish(const QString &reason, bool keepPart = false);
 
     ConversionList::RowId m_rowId;
     QString m_source;
@@ -88,6 +107,10 @@ private:
     QString m_workingFolder;
     QString m_outputPath;
     QString m_reason;
+    QString m_note;
+    QString m_ffprobe;
+    Process *m_count = nullptr; // ffprobe counting the finished file
+    bool m_placed = false;
     Status m_status = Status::Waiting;
     bool m_cancelRequested = false;
     bool m_terminated = false;

@@ -1,6 +1,7 @@
 #include "engine/FfmpegOutput.h"
 
 #include <QRegularExpression>
+#include <cmath>
 
 namespace {
 
@@ -60,4 +61,44 @@ std::optional<WrittenStreams> writtenStreams(const QByteArray &output)
         last = WrittenStreams{match.captured(1).toLongLong(), match.captured(2).toLongLong()};
     }
     return last;
+}
+
+QStringList countPacketsArguments(const QString &file)
+{
+    return {QStringLiteral("-v"),
+            QStringLiteral("error"),
+            QStringLiteral("-count_packets"),
+            QStringLiteral("-show_entries"),
+            QStringLiteral("stream=codec_type,nb_read_packets:format=duration"),
+            QStringLiteral("-of"),
+            QStringLiteral("default=noprint_wrappers=1"),
+            QStringLiteral("-i"),
+            file};
+}
+
+CountedOutput countedOutput(const QByteArray &output)
+{
+    // Each stream prints its codec_type before its nb_read_packets.
+    CountedOutput counted;
+    QByteArray type;
+    for (const QByteArray &raw : output.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        const int equals = line.indexOf('=');
+        if (equals < 0)
+            continue;
+        const QByteArray key = line.left(equals);
+        const QByteArray value = line.mid(equals + 1);
+        bool ok = false;
+        if (key == "codec_type") {
+            type = value;
+        } else if (key == "nb_read_packets") {
+            if ((type == "video" || type == "audio") && value.toLongLong(&ok) > 0 && ok)
+                counted.hasPackets = true;
+        } else if (key == "duration") {
+            const double seconds = value.toDouble(&ok);
+            if (ok && std::isfinite(seconds) && seconds >= 0)
+                counted.durationSeconds = seconds;
+        }
+    }
+    return counted;
 }

@@ -28,3 +28,15 @@ struct WrittenStreams
     qint64 audioKb = 0;
 };
 std::optional<WrittenStreams> writtenStreams(const QByteArray &output);
+
+// What ffprobe counted in a finished output: whether any audio or video
+// stream holds a packet, and the container's length.
+struct CountedOutput
+{
+    bool hasPackets = false;
+    std::optional<double> durationSeconds;
+};
+// The arguments that make ffprobe count `file`'s packets and print its length.
+QStringList countPacketsArguments(const QString &file);
+// Reads what ffprobe printed for countPacketsArguments().
+CountedOutput countedOutput(const QByteArray &output);

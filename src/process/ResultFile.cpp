@@ -56,16 +56,21 @@ QString nextFreeOutputPath(const QString &candidate)
 {
     QString path = candidate;
     while (isPathTaken(path)) {
-        const QFileInfo info(path);
-        const QString name = info.fileName();
-        const int dot = name.indexOf(QLatin1Char('.'));
-        const QString base = dot < 0 ? name : name.left(dot);
-        const QString extension = dot < 0 ? QString() : name.mid(dot);
-        path = info.dir().filePath(base + QStringLiteral("_New") + extension);
+        path = newNameFor(path);
         if (!fitsFileName(path))
             break; // the caller reports the name as too long
     }
     return path;
+}
+
+QString newNameFor(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    const int dot = name.indexOf(QLatin1Char('.'));
+    const QString base = dot < 0 ? name : name.left(dot);
+    const QString extension = dot < 0 ? QString() : name.mid(dot);
+    return info.dir().filePath(base + QStringLiteral("_New") + extension);
 }
 
 bool fitsFileName(const QString &path)

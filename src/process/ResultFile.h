@@ -16,6 +16,8 @@ bool isPathTaken(const QString &path);
 // "." and "_New" and the extension are appended (x.mp4, x_New.mp4,
 // x_New_New.mp4, ...).
 QString nextFreeOutputPath(const QString &candidate);
+// One step of that rule: "x.mp4" -> "x_New.mp4", whether or not either is free.
+QString newNameFor(const QString &path);
 
 // True when the last part of `path` fits in one file name: 255 bytes, as the
 // file system stores it.

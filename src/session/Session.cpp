@@ -41,8 +41,12 @@ Session::Session(Setup setup, PowerControl &power, FolderOpener &opener, QObject
     connect(m_probes.get(), &MediaProbeQueue::probed, this,
             [this](int id, const QString &, const MediaFacts &facts) { onProbed(id, facts); });
     ConversionEngine::Environment environment{
-        m_setup.ffmpeg, QDir(m_setup.writableFolder).filePath(QStringLiteral("curconvert.log")),
-        m_setup.settingsFile, m_setup.writableFolder, [this] { return profileText(); }};
+        m_setup.ffmpeg,
+        m_setup.ffprobe,
+        QDir(m_setup.writableFolder).filePath(QStringLiteral("curconvert.log")),
+        m_setup.settingsFile,
+        m_setup.writableFolder,
+        [this] { return profileText(); }};
     m_engine = std::make_unique<ConversionEngine>(m_list, m_sheet, m_keys, power, opener,
                                                   std::move(environment));
     // A batch converts each row once its probe has filled it. Queued, so

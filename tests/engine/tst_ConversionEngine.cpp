@@ -43,7 +43,8 @@ class TestConversionEngine : public QObject
     {
         m_engine = std::make_unique<ConversionEngine>(
             *m_list, *m_sheet, *m_keys, m_services, m_services,
-            ConversionEngine::Environment{ffmpeg, m_dir.filePath("curconvert.log"),
+            ConversionEngine::Environment{ffmpeg, resolveProgram("ffprobe"),
+                                          m_dir.filePath("curconvert.log"),
                                           m_dir.filePath("settings.dat"), m_dir.path(),
                                           [] { return QString("001.  MP4 H264 (*.mp4)"); }});
         m_engine->setGracePeriod(5000);
@@ -164,6 +165,9 @@ private slots:
 
     void cancelDuringSecondRow()
     {
+        // "Overwrite" never lets a partial file replace a complete one.
+        setSetting("existedfile", "1");
+        QVERIFY(writeFile(m_out + "/long clip.mp4", "complete"));
         append(m_short);
         append(m_long, "0:01:00");
         append(m_short);
@@ -177,12 +181,16 @@ private slots:
         // Convert at once: refused while the cancelled FFmpeg closes its file.
         QVERIFY(m_engine->isBusy() && !m_engine->isRunning() && !m_engine->BurnNow());
         QVERIFY(waitUntilIdle());
-        const double partial = duration(m_out + "/long clip.mp4");
+        const QString partialPath = m_out + "/long clip_New.mp4";
+        const double partial = duration(partialPath);
         QVERIFY2(partial > 0.5 && partial < 59, qPrintable(QString::number(partial)));
+        QCOMPARE(readFile(m_out + "/long clip.mp4"), QByteArray("complete"));
+        QVERIFY2(m_rows->last().at(4).toString().endsWith("saved as " + partialPath),
+                 qPrintable(m_rows->last().at(4).toString()));
         m_engine->cancel(); // nothing runs: changes nothing
         m_list->clear();
         QCOMPARE(convert({m_short}), QString("Completed: OK")); // a new run is accepted
-        QVERIFY(qAbs(duration(m_out + "/long clip.mp4") - partial) < 0.01);
+        QVERIFY(qAbs(duration(partialPath) - partial) < 0.01);
     }
 
     void cancelBeforeFfmpegHasStarted()
@@ -315,12 +323,79 @@ private slots:
         QVERIFY(m_sheet->setValue("Video Options", "Video Size", "320x240"));
         QCOMPARE(convert({m_short}), QString("Completed: OK|OK")); // every row again
         QVERIFY(qAbs(duration(target) - 2) < 0.3);
+        // The second row has the first one's name: it never replaces that result.
+        QCOMPARE(outputFolder(), QStringList({"short clip.mp4", "short clip_New.mp4"}));
+        QVERIFY(m_rows->last().at(4).toString().startsWith("Another row of this batch writes"));
         // Add "_New": a new name, the old file untouched.
         setSetting("existedfile", "0");
         const QByteArray before = readFile(target);
         QCOMPARE(convert({m_short}), QString("Completed: OK|OK|OK"));
         QCOMPARE(readFile(target), before);
         QVERIFY(qAbs(duration(m_out + "/short clip_New.mp4") - 2) < 0.3);
+    }
+
+    void honestVerdicts_data()
+    {
+        // How the source is made (FFmpeg arguments before its path), its length
+        // as the row knows it, option values "ITEM=VALUE;..." and the verdict.
+        addColumns<QStringList, QString, QString, QString>("make", "length", "options", "expected");
+        // FFmpeg's closing summary says 0 kB, or its last time is 0: ffprobe tells.
+        newRow("3-frame MJPEG",
+               QStringList{"-f", "lavfi", "-i", "testsrc=rate=25", "-frames:v", "3", "-c:v",
+                           "mjpeg", "-f", "avi"},
+               QString("0:00:00"), QString(), QString("OK"));
+        newRow("two tiny Vorbis tracks",
+               QStringList{"-f",   "lavfi",     "-i",   "sine=sample_rate=8000",
+                           "-f",   "lavfi",     "-i",   "sine=frequency=880:sample_rate=8000",
+                           "-t",   "1",         "-map", "0",
+                           "-map", "1",         "-ac",  "1",
+                           "-c:a", "libvorbis", "-f",   "mp4"},
+               QString("0:00:01"),
+               QString("Audio Codec=vorbis;Audio Bitrate=8;Sample Rate=8000;Audio Channel=1"),
+               QString("OK"));
+        // A 10-s file whose second half is missing: its header still says 10 s.
+        newRow("source cut in half",
+               QStringList{"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-t", "10", "-c:v",
+                           "libx264", "-movflags", "+faststart", "-f", "mp4", "CUT"},
+               QString("0:00:10"), QString(),
+               QString("Fail FFmpeg wrote 0:00:0|4 or 5| of 0:00:10; the source may be damaged or "
+                       "cut short. The part written is OUT/source_New.mp4"));
+    }
+    void honestVerdicts()
+    {
+        QFETCH(QStringList, make);
+        QFETCH(QString, length);
+        QFETCH(QString, options);
+        QFETCH(QString, expected);
+        const QString source = m_dir.filePath("source");
+        const bool cut = make.removeAll("CUT") > 0;
+        QCOMPARE(run(resolveProgram("ffmpeg"),
+                     QStringList{"-v", "error", "-y"} + make + QStringList{source})
+                     .exitCode,
+                 0);
+        if (cut)
+            QVERIFY(QFile::resize(source, QFileInfo(source).size() / 2));
+        for (const QString &option : options.split(';', Qt::SkipEmptyParts))
+            QVERIFY(m_sheet->setValue("Audio Options", option.section('=', 0, 0),
+                                      option.section('=', 1)));
+        // A file of that name stays as it is, also under "Overwrite".
+        setSetting("existedfile", "1");
+        QVERIFY(writeFile(m_out + "/source.mp4", "complete"));
+        const int row = append(source, length);
+        QVERIFY(m_list->setField(row, ConversionItem::Field::VideoTime, length));
+        QCOMPARE(convert({}), "Completed: " + expected.section(' ', 0, 0));
+        if (expected.startsWith("OK")) {
+            QCOMPARE(outputFolder(), QStringList({"source.mp4"}));
+            QVERIFY(QFileInfo(m_out + "/source.mp4").size() > 100);
+        } else {
+            // The first and last pieces of the reason; the middle one varies.
+            const QStringList pieces = expected.section(' ', 1).replace("OUT", m_out).split('|');
+            QVERIFY2(firstReason().startsWith(pieces.first()) &&
+                         firstReason().endsWith(pieces.last()),
+                     qPrintable(firstReason()));
+            QCOMPARE(readFile(m_out + "/source.mp4"), QByteArray("complete"));
+            QVERIFY(duration(m_out + "/source_New.mp4") > 4);
+        }
     }
 
     void outputThatIsTheSource()
