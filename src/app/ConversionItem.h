@@ -4,7 +4,8 @@
 #include <QStringList>
 
 // One row of the file list: a source video, its probed facts, its clip range,
-// its watermark and its conversion status. All fields are text.
+// its watermark and its conversion status. All fields are text; beside them
+// the row keeps which of them the user chose.
 struct ConversionItem
 {
     enum class Field
@@ -28,6 +29,11 @@ struct ConversionItem
     QString Status;
     QString VideoTime;
     QString Watermark;
+
+    // The fields the user set (Start, End, Watermark), one bit per field.
+    // ConversionList::setChosen sets them, and its setProbed leaves them be.
+    unsigned chosenFields = 0;
+    bool isChosen(Field f) const { return chosenFields & (1u << static_cast<int>(f)); }
 
     const QString &field(Field f) const;
     QString &field(Field f);

@@ -44,6 +44,22 @@ bool ConversionList::setField(int position, Field field, const QString &text)
     return true;
 }
 
+bool ConversionList::setChosen(int position, Field field, const QString &text)
+{
+    if (!setField(position, field, text))
+        return false;
+    m_rows[static_cast<size_t>(position - 1)].chosenFields |= 1u << static_cast<int>(field);
+    return true;
+}
+
+bool ConversionList::setProbed(int position, Field field, const QString &text)
+{
+    const ConversionItem *item = row(position);
+    if (item && item->isChosen(field))
+        return true;
+    return setField(position, field, text);
+}
+
 bool ConversionList::select(int position)
 {
     if (position < 0 || position > count())

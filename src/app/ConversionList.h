@@ -35,6 +35,13 @@ public:
     // False when the row no longer exists (it may have been removed while a
     // probe or conversion for it was running).
     [[nodiscard]] bool setField(int position, Field field, const QString &text);
+    // What the user chose (the clip editor, clipwright-cli's --clip and
+    // --watermark): writes the field and marks it as chosen.
+    [[nodiscard]] bool setChosen(int position, Field field, const QString &text);
+    // What a probe found, or the default it implies (Start, End): written
+    // only while the user has not chosen the field, as a probe may end long
+    // after the user set the row's clip.
+    [[nodiscard]] bool setProbed(int position, Field field, const QString &text);
     // 0 when no row is selected.
     int selected() const { return m_selected; }
     // 0 clears the selection; false for a position that does not exist.

@@ -18,7 +18,6 @@ CliRun::CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions 
     ConversionEngine &engine = m_session.engine();
     connect(&signalWatcher, &SignalWatcher::received, this, &CliRun::onSignal);
     connect(&m_session, &Session::ready, this, &CliRun::onReady);
-    connect(&m_session, &Session::rowProbed, this, &CliRun::onRowProbed);
     connect(&m_session, &Session::probesFinished, this, &CliRun::onProbesDone);
     connect(&engine, &ConversionEngine::rowFinished, this,
             [this](ConversionList::RowId, ConversionJob::Status status, const QString &source,
@@ -50,9 +49,20 @@ CliRun::CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions 
 
 void CliRun::start()
 {
-    // The files are probed while FFmpeg tells its encoders.
-    for (const QString &file : std::as_const(m_files))
-        m_session.AddFileToList(file);
+    // The files are probed while FFmpeg tells its encoders. --clip and
+    // --watermark are the user's choice for every row: set at once, they
+    // stay whenever its probe ends.
+    using Field = ConversionList::Field;
+    ConversionList &list = m_session.files();
+    for (const QString &file : std::as_const(m_files)) {
+        const int position = list.positionOf(m_session.AddFileToList(file));
+        if (!m_defaults.start.isEmpty()) {
+            (void)list.setChosen(position, Field::Start, m_defaults.start);
+            (void)list.setChosen(position, Field::End, m_defaults.end);
+        }
+        if (!m_defaults.watermark.isEmpty())
+            (void)list.setChosen(position, Field::Watermark, m_defaults.watermark);
+    }
     if (m_session.isReady())
         onReady();
 }
@@ -104,19 +114,6 @@ QString CliRun::setUpSheet()
         (void)sheet.setValue(a.group, a.item, a.value);
     }
     return {};
-}
-
-void CliRun::onRowProbed(ConversionList::RowId id)
-{
-    using Field = ConversionList::Field;
-    ConversionList &list = m_session.files();
-    const int position = list.positionOf(id);
-    if (!m_defaults.start.isEmpty()) {
-        (void)list.setField(position, Field::Start, m_defaults.start);
-        (void)list.setField(position, Field::End, m_defaults.end);
-    }
-    if (!m_defaults.watermark.isEmpty())
-        (void)list.setField(position, Field::Watermark, m_defaults.watermark);
 }
 
 void CliRun::onProbesDone()

@@ -33,8 +33,8 @@ public:
         Cancelled = 130
     };
 
-    // What every row gets on top of what the probe found; empty texts leave
-    // the probe's values.
+    // What the user chose for every row; its probe, whenever it ends, keeps
+    // it. Empty texts leave the probe's values.
     struct RowDefaults
     {
         QString start;
@@ -53,7 +53,6 @@ private:
     // Applies the profile and the --set values; the reason when the command
     // line asks for something the sheet cannot do.
     QString setUpSheet();
-    void onRowProbed(ConversionList::RowId id);
     void onProbesDone();
     void onSignal(int signalNumber);
     void onRowFinished(ConversionJob::Status status, const QString &source, const QString &output,

@@ -16,19 +16,20 @@ namespace {
 
 // Fills a row from what the probe found: Format and End / Video Time (the
 // length rounded to whole seconds) when known, Start "0:00:00", Size "WxH".
+// A Start or End the user has set meanwhile stays (setProbed).
 void fillProbedRow(ConversionList &list, int position, const MediaFacts &facts)
 {
     using Field = ConversionList::Field;
     if (facts.VideoFormat)
-        (void)list.setField(position, Field::Format, *facts.VideoFormat);
+        (void)list.setProbed(position, Field::Format, *facts.VideoFormat);
     if (facts.LengthSeconds && std::isfinite(*facts.LengthSeconds)) {
         const QString length = formatTimeText(std::llround(*facts.LengthSeconds));
-        (void)list.setField(position, Field::End, length);
-        (void)list.setField(position, Field::VideoTime, length);
+        (void)list.setProbed(position, Field::End, length);
+        (void)list.setProbed(position, Field::VideoTime, length);
     }
-    (void)list.setField(position, Field::Start, QStringLiteral("0:00:00"));
-    (void)list.setField(position, Field::Size,
-                        QStringLiteral("%1x%2").arg(facts.Width).arg(facts.Height));
+    (void)list.setProbed(position, Field::Start, QStringLiteral("0:00:00"));
+    (void)list.setProbed(position, Field::Size,
+                         QStringLiteral("%1x%2").arg(facts.Width).arg(facts.Height));
 }
 
 } // namespace
@@ -50,8 +51,8 @@ Session::Session(Setup setup, PowerControl &power, FolderOpener &opener, QObject
     m_engine = std::make_unique<ConversionEngine>(m_list, m_sheet, m_keys, power, opener,
                                                   std::move(environment));
     // A batch converts each row once its probe has filled it. Queued, so
-    // that whoever completes a probed row (clipwright-cli's --clip) has done
-    // so before its conversion starts.
+    // that whoever follows rowProbed has seen the filled row before its
+    // conversion starts.
     m_engine->setPendingCheck([this](ConversionList::RowId id) {
         return std::find(m_probing.cbegin(), m_probing.cend(), id) != m_probing.cend();
     });

@@ -245,9 +245,9 @@ void ClipEditorDialog::ConfirmEditor()
     }
     ConversionList &list = m_session.files();
     using Field = ConversionItem::Field;
-    (void)list.setField(m_position, Field::Start, outcome.Start);
-    (void)list.setField(m_position, Field::End, outcome.End);
-    (void)list.setField(m_position, Field::Watermark, outcome.Watermark);
+    (void)list.setChosen(m_position, Field::Start, outcome.Start);
+    (void)list.setChosen(m_position, Field::End, outcome.End);
+    (void)list.setChosen(m_position, Field::Watermark, outcome.Watermark);
     accept();
 }
 

@@ -115,12 +115,16 @@ private slots:
 
     void selectRemoveClear()
     {
-        auto w = makeWindow();
+        const QString mplayer = m_dir.filePath("mplayer"); // answers after the editor's OK
+        QVERIFY(writeFile(mplayer,
+                          "#!/bin/sh\nsleep 3\nprintf 'ID_VIDEO_WIDTH=640\\nID_VIDEO_HEIGHT="
+                          "360\\nID_LENGTH=30.00\\nID_VIDEO_FORMAT=H264\\n'\n"));
+        QFile::setPermissions(mplayer, QFile::ReadOwner | QFile::ExeOwner);
+        auto w = makeWindow(mplayer);
         QSignalSpy done(&w->session, &Session::probesFinished);
         for (int i = 0; i < 3; ++i)
             w->window.AddFileToList(m_clip);
         QCOMPARE(w->files().count(), 3); // rows appear at once, and fill later
-        QVERIFY(done.wait(20000));
         QTableView *view = w->window.fileView();
         view->selectRow(1);
         emit view->clicked(view->model()->index(1, 0));
@@ -128,20 +132,27 @@ private slots:
                               *w->sheet().value("Output Duration", "Start Time"),
                               *w->sheet().value("Output Duration", "Stop Time"),
                               *w->sheet().value("Output Duration", "All Clip Duration")}),
-                 QStringList({m_clip, "0:00:00", "0:00:02", ""}));
-        // What the clip editor sets shows in the sheet at once.
+                 QStringList({m_clip, "", "", ""}));
+        // What the clip editor sets shows in the sheet at once, and stays when
+        // the row's probe ends.
         QTimer editing;
         connect(&editing, &QTimer::timeout, this, [] {
             if (auto *editor =
                     qobject_cast<ClipEditorDialog *>(QApplication::activeModalWidget())) {
-                editor->rangeTool()->setLowerValue(1);
+                editor->rangeTool()->setUpperValue(10);
+                editor->rangeTool()->setLowerValue(5);
                 emit editor->rangeTool()->Change();
                 editor->ConfirmEditor();
             }
         });
         editing.start(10);
         emit view->doubleClicked(view->model()->index(1, 0));
-        QCOMPARE(*w->sheet().value("Output Duration", "Start Time"), QString("0:00:01"));
+        QCOMPARE(*w->sheet().value("Output Duration", "Start Time"), QString("0:00:05"));
+        QVERIFY(done.wait(20000));
+        const ConversionItem *r = w->files().row(2);
+        QCOMPARE(QStringList({r->Start, r->End, r->VideoTime, r->Size, r->Format}).join('|'),
+                 QString("0:00:05|0:00:10|0:00:30|640x360|H264"));
+        QCOMPARE(w->files().row(1)->End, QString("0:00:30")); // not chosen: the probe's
         w->window.RemoveSelectedFile();
         QCOMPARE(w->files().count(), 2);
         w->window.ClearAllFiles();
