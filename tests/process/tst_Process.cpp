@@ -1,10 +1,17 @@
 #include "../TestSupport.h"
+#include "process/ChildProcess.h"
 #include "process/Process.h"
 
 #include <cerrno>
 #include <csignal>
 
 using State = Process::State;
+
+namespace {
+
+constexpr int GraceMs = 500;
+
+} // namespace
 
 class TestProcess : public QObject
 {
@@ -90,6 +97,49 @@ private slots:
             QTRY_VERIFY(pid > 0);
             QVERIFY(::kill(static_cast<pid_t>(pid), 0) == -1 && errno == ESRCH);
         }
+    }
+
+    void stopChild_data()
+    {
+        // ended: the signal that ended the child, 0 when it ended by itself
+        addColumns<bool, QString, int>("waiting", "script", "ended");
+        for (const bool waiting : {false, true}) {
+            const auto row = [waiting](const char *name, const char *script, int ended) {
+                QTest::addRow("%s %s", waiting ? "waiting" : "async", name)
+                    << waiting << QString::fromUtf8(script) << ended;
+            };
+            row("obeys the key", "trap 'exit 3' TERM; head -c 1 >/dev/null", 0);
+            row("ignores the key", "trap '' INT; exec cat >/dev/null", SIGTERM);
+            row("ignores SIGTERM too", "trap '' INT TERM; exec cat >/dev/null", SIGKILL);
+            row("started a child", "sleep 100 & wait", SIGTERM);
+        }
+    }
+    void stopChild()
+    {
+        QFETCH(bool, waiting);
+        QFETCH(QString, script);
+        QFETCH(int, ended);
+        QProcess child;
+        prepareChild(child);
+        child.start("sh", {"-c", script});
+        QVERIFY(child.waitForStarted());
+        const pid_t group = pid_t(child.processId());
+        QTest::qWait(200); // the traps are set
+        QSignalSpy finished(&child, &QProcess::finished);
+        QElapsedTimer clock;
+        clock.start();
+        if (waiting)
+            stopChildAndWait(child, "q", GraceMs);
+        else
+            stopChild(child, "q", GraceMs);
+        QVERIFY(finished.count() == 1 || finished.wait(GraceMs + 2 * ChildTerminateWaitMs));
+        const qint64 took = clock.elapsed();
+        QCOMPARE(child.exitStatus() == QProcess::CrashExit ? child.exitCode() : 0, ended);
+        // Each step comes after the one before has had its time, not sooner.
+        const int from = ended == 0 ? 0 : ended == SIGTERM ? GraceMs : GraceMs + ChildTerminateWaitMs;
+        const int until = ended == 0 ? GraceMs : from + ChildTerminateWaitMs;
+        QVERIFY2(took >= from * 9 / 10 && took < until, qPrintable(QString::number(took)));
+        QTRY_VERIFY_WITH_TIMEOUT(::kill(-group, 0) == -1 && errno == ESRCH, 2000);
     }
 };
 
