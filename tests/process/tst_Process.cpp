@@ -99,7 +99,7 @@ private slots:
         }
     }
 
-    void stopChild_data()
+    void stopping_data()
     {
         // ended: the signal that ended the child, 0 when it ended by itself
         addColumns<bool, QString, int>("waiting", "script", "ended");
@@ -114,7 +114,7 @@ private slots:
             row("started a child", "sleep 100 & wait", SIGTERM);
         }
     }
-    void stopChild()
+    void stopping()
     {
         QFETCH(bool, waiting);
         QFETCH(QString, script);
