@@ -54,8 +54,8 @@ void Downloader::start(const QUrl &address, const QString &target, const HttpHea
         m_partCreated = problem.isEmpty();
         if (m_partCreated &&
             !m_file.open(QIODevice::WriteOnly | QIODevice::ExistingOnly | QIODevice::Unbuffered))
-            problem = QStringLiteral("cannot write %1: %2")
-                          .arg(m_file.fileName(), m_file.errorString());
+            problem =
+                QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
         if (!problem.isEmpty()) {
             QTimer::singleShot(0, this, [this, problem] { fail(problem); });
             return;

@@ -70,8 +70,8 @@ public:
     void Read();
     bool IsActive() const;
     // Ends a running child (terminate, then kill a few seconds later, as
-    // stopChildAndWait() does) and collects it at once: RC() becomes `vnRC`, Finished() is raised. Does
-    // nothing when no child runs.
+    // stopChildAndWait() does) and collects it at once: RC() becomes `vnRC`, Finished() is raised.
+    // Does nothing when no child runs.
     void Abort(int vnRC = 0);
     void Launch();
 

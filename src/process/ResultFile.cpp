@@ -78,8 +78,9 @@ QString partPathFor(const QString &output, const QString &partExtension)
     const QFileInfo info(output);
     const QString name = info.fileName();
     const int dot = name.indexOf(QLatin1Char('.'));
-    const QString extension =
-        !partExtension.isEmpty() ? partExtension : dot < 0 ? QString() : name.mid(dot);
+    const QString extension = !partExtension.isEmpty() ? partExtension
+                              : dot < 0                ? QString()
+                                                       : name.mid(dot);
     for (;;) {
         const QString candidate = info.dir().filePath(
             QStringLiteral(".cw-%1%2")

@@ -352,10 +352,10 @@ private slots:
         QVERIFY(tool->download(22));
         QVERIFY(pieces.wait(20000));
         const QStringList parts = filesUnder(folder);
-        QVERIFY2(parts.size() == 1 && QRegularExpression("^\\.cw-[0-9a-f]{8}\\.mp4$")
-                                          .match(parts.value(0))
-                                          .hasMatch(),
-                 qPrintable(parts.join('|')));
+        QVERIFY2(
+            parts.size() == 1 &&
+                QRegularExpression("^\\.cw-[0-9a-f]{8}\\.mp4$").match(parts.value(0)).hasMatch(),
+            qPrintable(parts.join('|')));
         if (end == "close") {
             tool.reset();
         } else {

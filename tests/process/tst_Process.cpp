@@ -136,7 +136,9 @@ private slots:
         const qint64 took = clock.elapsed();
         QCOMPARE(child.exitStatus() == QProcess::CrashExit ? child.exitCode() : 0, ended);
         // Each step comes after the one before has had its time, not sooner.
-        const int from = ended == 0 ? 0 : ended == SIGTERM ? GraceMs : GraceMs + ChildTerminateWaitMs;
+        const int from = ended == 0         ? 0
+                         : ended == SIGTERM ? GraceMs
+                                            : GraceMs + ChildTerminateWaitMs;
         const int until = ended == 0 ? GraceMs : from + ChildTerminateWaitMs;
         QVERIFY2(took >= from * 9 / 10 && took < until, qPrintable(QString::number(took)));
         QTRY_VERIFY_WITH_TIMEOUT(::kill(-group, 0) == -1 && errno == ESRCH, 2000);
