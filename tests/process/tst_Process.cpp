@@ -9,7 +9,7 @@ using State = Process::State;
 
 namespace {
 
-constexpr int GraceMs = 500;
+constexpr int GraceMs = 1000;
 
 } // namespace
 
