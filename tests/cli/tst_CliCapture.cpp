@@ -55,12 +55,11 @@ private slots:
         const QString out = path("until stopped.avi");
         QProcess cli;
         cli.start(m_cli, {"--capture", "lavfi:testsrc", "--output", out});
-        const auto recorded = [&] {
-            const QFileInfoList parts =
-                QDir(m_dir.path()).entryInfoList({".cw-*.avi"}, QDir::Files | QDir::Hidden);
-            return parts.isEmpty() ? 0 : parts.first().size();
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(recorded() > 20000, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(QDir(m_dir.path())
+                                         .entryInfoList({".cw-*.avi"}, QDir::Files | QDir::Hidden)
+                                         .value(0)
+                                         .size() > 20000,
+                                 30000);
         ::kill(pid_t(cli.processId()), SIGINT);
         QVERIFY(cli.waitForFinished(30000));
         QCOMPARE(cli.exitCode(), 0);

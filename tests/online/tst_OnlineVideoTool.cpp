@@ -351,11 +351,8 @@ private slots:
         QSignalSpy messages(tool.get(), &OnlineVideoTool::errorMessage);
         QVERIFY(tool->download(22));
         QVERIFY(pieces.wait(20000));
-        const QStringList parts = filesUnder(folder);
-        QVERIFY2(
-            parts.size() == 1 &&
-                QRegularExpression("^\\.cw-[0-9a-f]{8}\\.mp4$").match(parts.value(0)).hasMatch(),
-            qPrintable(parts.join('|')));
+        QCOMPARE(filesUnder(folder).replaceInStrings(QRegularExpression("[0-9a-f]{8}"), "*"),
+                 QStringList{".cw-*.mp4"});
         if (end == "close") {
             tool.reset();
         } else {

@@ -7,12 +7,6 @@
 
 using State = Process::State;
 
-namespace {
-
-constexpr int GraceMs = 1000;
-
-} // namespace
-
 class TestProcess : public QObject
 {
     Q_OBJECT
@@ -101,46 +95,41 @@ private slots:
 
     void stopping_data()
     {
-        // ended: the signal that ended the child, 0 when it ended by itself
-        addColumns<bool, QString, int>("waiting", "script", "ended");
+        // steps: how far the stop went: 0 the key, 1 SIGTERM, 2 SIGKILL
+        addColumns<bool, QString, int>("waiting", "script", "steps");
         for (const bool waiting : {false, true}) {
-            const auto row = [waiting](const char *name, const char *script, int ended) {
+            const auto row = [waiting](const char *name, const char *script, int steps) {
                 QTest::addRow("%s %s", waiting ? "waiting" : "async", name)
-                    << waiting << QString::fromUtf8(script) << ended;
+                    << waiting << QString(script) << steps;
             };
-            row("obeys the key", "trap 'exit 3' TERM; head -c 1 >/dev/null", 0);
-            row("ignores the key", "trap '' INT; exec cat >/dev/null", SIGTERM);
-            row("ignores SIGTERM too", "trap '' INT TERM; exec cat >/dev/null", SIGKILL);
-            row("started a child", "sleep 100 & wait", SIGTERM);
+            row("obeys the key", "head -c 1 >/dev/null", 0);
+            row("ignores the key", "trap '' INT; exec cat >/dev/null", 1);
+            row("ignores SIGTERM too", "trap '' INT TERM; exec cat >/dev/null", 2);
+            row("started a child", "sleep 100 & wait", 1);
         }
     }
     void stopping()
     {
         QFETCH(bool, waiting);
         QFETCH(QString, script);
-        QFETCH(int, ended);
+        QFETCH(int, steps);
+        constexpr int grace = 1000, wait = ChildTerminateWaitMs;
         QProcess child;
         prepareChild(child);
         child.start("sh", {"-c", script});
         QVERIFY(child.waitForStarted());
         const pid_t group = pid_t(child.processId());
-        QTest::qWait(200); // the traps are set
         QSignalSpy finished(&child, &QProcess::finished);
         QElapsedTimer clock;
         clock.start();
-        if (waiting)
-            stopChildAndWait(child, "q", GraceMs);
-        else
-            stopChild(child, "q", GraceMs);
-        QVERIFY(finished.count() == 1 || finished.wait(GraceMs + 2 * ChildTerminateWaitMs));
+        waiting ? stopChildAndWait(child, "q", grace) : stopChild(child, "q", grace);
+        QVERIFY(finished.count() == 1 || finished.wait(grace + 2 * wait));
         const qint64 took = clock.elapsed();
-        QCOMPARE(child.exitStatus() == QProcess::CrashExit ? child.exitCode() : 0, ended);
+        const int ending[] = {0, SIGTERM, SIGKILL}, from[] = {0, grace, grace + wait};
+        QCOMPARE(child.exitStatus() == QProcess::CrashExit ? child.exitCode() : 0, ending[steps]);
         // Each step comes after the one before has had its time, not sooner.
-        const int from = ended == 0         ? 0
-                         : ended == SIGTERM ? GraceMs
-                                            : GraceMs + ChildTerminateWaitMs;
-        const int until = ended == 0 ? GraceMs : from + ChildTerminateWaitMs;
-        QVERIFY2(took >= from * 9 / 10 && took < until, qPrintable(QString::number(took)));
+        QVERIFY2(took >= from[steps] * 9 / 10 && took < from[steps] + (steps ? wait : grace),
+                 qPrintable(QString::number(took)));
         QTRY_VERIFY_WITH_TIMEOUT(::kill(-group, 0) == -1 && errno == ESRCH, 2000);
     }
 };

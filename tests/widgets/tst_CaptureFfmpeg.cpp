@@ -40,9 +40,10 @@ class TestCaptureFfmpeg : public QObject
     // The recording's part file; empty when there is none.
     QString part() const
     {
-        const QStringList parts =
-            QDir(m_dir.path()).entryList({".cw-*.avi"}, QDir::Files | QDir::Hidden);
-        return parts.isEmpty() ? QString() : m_dir.filePath(parts.first());
+        return QDir(m_dir.path())
+            .entryInfoList({".cw-*"}, QDir::Files | QDir::Hidden)
+            .value(0)
+            .filePath();
     }
 
 private slots:
