@@ -17,15 +17,6 @@
 
 namespace {
 
-constexpr int KillAfterTerminateMs = 3000;
-
-// ".NAME.part.avi" beside `file`: hidden, and ending in .avi so that FFmpeg
-// writes AVI whatever the capture file is called.
-QString capturePartPath(const QFileInfo &file)
-{
-    return file.dir().filePath(QLatin1Char('.') + file.fileName() + QStringLiteral(".part.avi"));
-}
-
 QString noFfmpeg()
 {
     return QStringLiteral("FFmpeg was not found: install it, or put it in the program folder.");
@@ -49,8 +40,6 @@ FfmpegCaptureBackend::FfmpegCaptureBackend(KeyChannel &keys, QString ffmpeg,
     : CaptureBackend(parent), m_keys(keys), m_ffmpeg(std::move(ffmpeg)),
       m_devices(std::move(devices))
 {
-    m_stopTimer.setSingleShot(true);
-    connect(&m_stopTimer, &QTimer::timeout, this, &FfmpegCaptureBackend::escalate);
 }
 
 FfmpegCaptureBackend::~FfmpegCaptureBackend()
@@ -60,16 +49,9 @@ FfmpegCaptureBackend::~FfmpegCaptureBackend()
     // The listeners may be half destroyed by now.
     blockSignals(true);
     m_destroying = true;
-    QProcess *process = m_process;
-    stopProcess();
+    m_stopSent = true;
     // Each wait delivers QProcess::finished, and so onEnded(), when it ends.
-    if (!process->waitForFinished(m_graceMs)) {
-        process->terminate();
-        if (!process->waitForFinished(KillAfterTerminateMs)) {
-            process->kill();
-            process->waitForFinished(KillAfterTerminateMs);
-        }
-    }
+    stopChildAndWait(*m_process, KeyChannel::keyBytes(KeyChannel::KeyQ), m_graceMs);
 }
 
 QString FfmpegCaptureBackend::deviceName(int index) const
@@ -133,18 +115,15 @@ void FfmpegCaptureBackend::startCapture(const CaptureRequest &request)
     if (isPathTaken(file.absoluteFilePath()) && !request.replaceExisting)
         return emit failed(
             QStringLiteral("The capture file %1 exists already.").arg(file.absoluteFilePath()));
-    const QString part = capturePartPath(file);
-    if (!fitsFileName(part))
+    if (!fitsFileName(file.absoluteFilePath()))
         return emit failed(
             QStringLiteral("The capture file name is too long: %1").arg(file.fileName()));
+    // FFmpeg picks its format by the extension: the part is an .avi whatever
+    // the capture file is called.
+    const QString part = partPathFor(file.absoluteFilePath(), QStringLiteral(".avi"));
     const QString problem = createPartFile(part);
     if (!problem.isEmpty())
-        return emit failed(isPathTaken(part)
-                               ? QStringLiteral("%1 exists: another capture is writing it, or "
-                                                "one was left unfinished there. Move or delete "
-                                                "it first.")
-                                     .arg(part)
-                               : problem);
+        return emit failed(problem);
 
     m_request = request;
     m_request.file = file.absoluteFilePath();
@@ -191,7 +170,6 @@ void FfmpegCaptureBackend::launchWanted()
     m_process = process;
     m_processRecords = record;
     m_stopSent = false;
-    m_terminated = false;
     prepareChild(*process);
     connect(process, &QProcess::readyReadStandardOutput, this,
             [this, process] { readPreview(process); });
@@ -218,20 +196,7 @@ void FfmpegCaptureBackend::stopProcess()
     if (!m_process || m_stopSent)
         return;
     m_stopSent = true;
-    // A QProcess that is still starting buffers the key until the pipe is open.
-    m_keys.SendKeyToCapture(KeyChannel::KeyQ);
-    m_stopTimer.start(m_graceMs);
-}
-
-void FfmpegCaptureBackend::escalate()
-{
-    if (!m_process)
-        return;
-    if (m_terminated)
-        return m_process->kill();
-    m_terminated = true;
-    m_process->terminate();
-    m_stopTimer.start(KillAfterTerminateMs);
+    stopChild(*m_process, KeyChannel::keyBytes(KeyChannel::KeyQ), m_graceMs);
 }
 
 void FfmpegCaptureBackend::readPreview(QProcess *process)
@@ -268,7 +233,6 @@ void FfmpegCaptureBackend::onEnded(QProcess *process)
                            process->exitStatus() == QProcess::NormalExit &&
                            process->exitCode() == 0;
     const QString reason = endReason(*process, output);
-    m_stopTimer.stop();
     m_process = nullptr;
     m_processRecords = false;
     process->disconnect(this);

@@ -20,7 +20,7 @@ class V4l2CameraControls;
 // starts when the previous one has let the device go.
 //
 // A recording goes to a hidden part file beside the capture file
-// (".NAME.part.avi") and is moved to the capture file when FFmpeg has
+// (".cw-XXXXXXXX.avi") and is moved to the capture file when FFmpeg has
 // finished it: after stop ("q" through the key channel), after the request's
 // seconds, or when FFmpeg ends by itself with frames recorded (they are
 // kept, and the failure is reported).
@@ -58,7 +58,6 @@ private:
     // Starts the FFmpeg that is wanted now, when none runs.
     void launchWanted();
     void stopProcess();
-    void escalate();
     void readPreview(QProcess *process);
     void readErrors(QProcess *process);
     void onEnded(QProcess *process);
@@ -77,10 +76,8 @@ private:
     QProcess *m_process = nullptr;
     bool m_processRecords = false;
     bool m_stopSent = false;
-    bool m_terminated = false;
     bool m_destroying = false;
     int m_graceMs = 5000;
-    QTimer m_stopTimer;
 
     bool m_capturing = false;
     bool m_recordingLaunched = false;

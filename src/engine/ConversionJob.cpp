@@ -18,7 +18,6 @@ namespace {
 
 constexpr int ErrorTailBytes = 16 * 1024;
 constexpr int ReasonLines = 4;
-constexpr int KillAfterTerminateMs = 3000;
 constexpr qint64 MinimumOutputBytes = 100;
 // A file is short when it lacks more than both of these of what was asked:
 // containers and rounded probe lengths differ by a fraction of a second.
@@ -88,8 +87,6 @@ ConversionJob::ConversionJob(ConversionList::RowId rowId, QString sourcePath,
       m_command(std::move(command)), m_policy(policy), m_workingFolder(std::move(workingFolder)),
       m_outputPath(m_command.OutputPath)
 {
-    m_stopTimer.setSingleShot(true);
-    connect(&m_stopTimer, &QTimer::timeout, this, &ConversionJob::escalate);
 }
 
 ConversionJob::~ConversionJob()
@@ -107,15 +104,8 @@ ConversionJob::~ConversionJob()
     blockSignals(true);
     m_cancelRequested = true;
     m_status = Status::FinishingAfterCancel;
-    m_process->write(KeyChannel::keyBytes(KeyChannel::KeyQ));
     // Each wait delivers QProcess::finished, and so finish(), when it ends.
-    if (!m_process->waitForFinished(m_graceMs)) {
-        m_process->terminate();
-        if (!m_process->waitForFinished(KillAfterTerminateMs)) {
-            m_process->kill();
-            m_process->waitForFinished(KillAfterTerminateMs);
-        }
-    }
+    stopChildAndWait(*m_process, KeyChannel::keyBytes(KeyChannel::KeyQ), m_graceMs);
 }
 
 qint64 ConversionJob::processId() const
@@ -188,25 +178,11 @@ void ConversionJob::cancel()
         if (m_count) // FFmpeg has ended; its file is being looked at
             break;
         // A QProcess that is still starting buffers the key until the pipe is open.
-        m_process->write(KeyChannel::keyBytes(KeyChannel::KeyQ));
-        m_stopTimer.start(m_graceMs);
+        stopChild(*m_process, KeyChannel::keyBytes(KeyChannel::KeyQ), m_graceMs);
         break;
     default:
         break;
     }
-}
-
-void ConversionJob::escalate()
-{
-    if (!m_process || m_process->state() == QProcess::NotRunning)
-        return;
-    if (m_terminated) {
-        m_process->kill();
-        return;
-    }
-    m_terminated = true;
-    m_process->terminate();
-    m_stopTimer.start(KillAfterTerminateMs);
 }
 
 void ConversionJob::onOutput()
@@ -306,7 +282,6 @@ void ConversionJob::finish(const QString &reason, bool keepPart)
 {
     if (isFinal(m_status))
         return;
-    m_stopTimer.stop();
     QString why = reason;
     if (m_process && (why.isEmpty() || keepPart)) {
         // A partial file never takes the place of another file.

@@ -89,7 +89,6 @@ private:
     void onOutput();
     void onFinished(int exitCode, QProcess::ExitStatus exitStatus);
     void onErrorOccurred(QProcess::ProcessError error);
-    void escalate();
     // Why the run did not give a usable file; empty when it did.
     QString judge(int exitCode, QProcess::ExitStatus exitStatus) const;
     void countPackets();
@@ -113,11 +112,9 @@ private:
     bool m_placed = false;
     Status m_status = Status::Waiting;
     bool m_cancelRequested = false;
-    bool m_terminated = false;
     int m_graceMs = 10000;
     QProcess *m_process = nullptr;
     QByteArray m_errorTail;
-    QTimer m_stopTimer; // grace period, then the wait between terminate and kill
 };
 
 // The text a row shows for a status: "Processing", "OK", "Fail", "Cancel";

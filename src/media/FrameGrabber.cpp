@@ -14,8 +14,7 @@ FrameGrabber::~FrameGrabber()
 {
     if (m_running) {
         m_running->disconnect(this);
-        m_running->kill();
-        m_running->waitForFinished(1000);
+        stopChildAndWait(*m_running, QByteArray(), 0);
     }
 }
 
@@ -23,7 +22,7 @@ void FrameGrabber::grab(const QString &file, int second)
 {
     if (m_running) {
         m_running->disconnect(this);
-        m_running->kill();
+        stopChild(*m_running, QByteArray(), 0);
         connect(m_running, &QProcess::finished, m_running, &QObject::deleteLater);
     }
     if (m_program.isEmpty())

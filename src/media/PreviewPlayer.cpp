@@ -5,7 +5,6 @@
 
 #include <QFileInfo>
 #include <QProcess>
-#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -64,12 +63,7 @@ PreviewPlayer::~PreviewPlayer()
         if (!process || process->state() == QProcess::NotRunning)
             continue;
         process->disconnect(this);
-        process->write(KeyChannel::keyBytes(KeyChannel::KeyQ));
-        if (!process->waitForFinished(QuitGraceMs)) {
-            process->terminate();
-            if (!process->waitForFinished(QuitGraceMs))
-                process->kill();
-        }
+        stopChildAndWait(*process, KeyChannel::keyBytes(KeyChannel::KeyQ), QuitGraceMs);
     }
 }
 
@@ -129,7 +123,7 @@ void PreviewPlayer::StartPlayer(const QString &file, std::optional<int> startSec
 
 void PreviewPlayer::retire(QProcess *process)
 {
-    // It has been told to quit; it is terminated if it does not.
+    // It has been told to quit (QuitPlayer); it is stopped if it does not.
     process->disconnect(this);
     m_retiring << process;
     connect(process, &QProcess::readyReadStandardOutput, process,
@@ -138,10 +132,7 @@ void PreviewPlayer::retire(QProcess *process)
         m_retiring.removeAll(process);
         process->deleteLater();
     });
-    QTimer::singleShot(QuitGraceMs, process, [process] {
-        if (process->state() != QProcess::NotRunning)
-            process->terminate();
-    });
+    stopChild(*process, QByteArray(), QuitGraceMs);
 }
 
 void PreviewPlayer::QuitPlayer()

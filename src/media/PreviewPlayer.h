@@ -36,7 +36,7 @@ public:
     // `mplayer` empty means it was not found: nothing can be played.
     PreviewPlayer(QString mplayer, KeyChannel &keys, QObject *parent = nullptr);
     // Every MPlayer still running gets "q", then is terminated after a
-    // short grace: none outlives the program.
+    // short grace and killed if it must be: none outlives the program.
     ~PreviewPlayer() override;
 
     void setStarter(Starter starter) { m_starter = std::move(starter); }

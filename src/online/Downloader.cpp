@@ -1,9 +1,8 @@
 #include "online/Downloader.h"
 
+#include "process/ResultFile.h"
+
 #include <QLocale>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 Downloader::Downloader(QNetworkAccessManager &manager, QObject *parent)
     : QObject(parent), m_get(manager)
@@ -47,18 +46,18 @@ void Downloader::start(const QUrl &address, const QString &target, const HttpHea
     m_received = 0;
     m_repaintPending = false;
     m_haveLength = false;
-    m_file.setFileName(target + QStringLiteral(".part"));
     if (HttpGet::isWebAddress(address)) {
-        // A part file left by an earlier run, or a link in its place, goes;
-        // the new one is created afresh so that nothing is written through a
-        // link.
-        QFile::remove(m_file.fileName());
-        m_partCreated =
-            m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
-        if (!m_partCreated) {
-            const QString reason =
-                QStringLiteral("cannot create %1: %2").arg(m_file.fileName(), m_file.errorString());
-            QTimer::singleShot(0, this, [this, reason] { fail(reason); });
+        // A fresh part file of this download's own: whatever else is beside
+        // the target (a file the user called NAME.part, say) is left alone.
+        m_file.setFileName(partPathFor(target));
+        QString problem = createPartFile(m_file.fileName());
+        m_partCreated = problem.isEmpty();
+        if (m_partCreated &&
+            !m_file.open(QIODevice::WriteOnly | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+            problem =
+                QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
+        if (!problem.isEmpty()) {
+            QTimer::singleShot(0, this, [this, problem] { fail(problem); });
             return;
         }
     }
@@ -154,10 +153,9 @@ void Downloader::onFinished(HttpGet::Outcome outcome)
         return fail(endedEarlyText());
     m_file.close();
     // Replaces a file of that name, or a link, never what a link points to.
-    if (std::rename(QFile::encodeName(m_file.fileName()).constData(),
-                    QFile::encodeName(m_target).constData()) != 0)
-        return fail(QStringLiteral("cannot save as %1: %2")
-                        .arg(m_target, QString::fromLocal8Bit(std::strerror(errno))));
+    const PlacedOutput placed = placeOutput(m_file.fileName(), m_target, Placement::Replace);
+    if (placed.path.isEmpty())
+        return fail(placed.error);
     m_partCreated = false;
     m_running = false;
     // A known length showed its 100 % with the last piece.

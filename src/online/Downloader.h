@@ -12,10 +12,11 @@ class QNetworkAccessManager;
 // each followed by the percentage received; the display of it is repainted
 // at most ten times a second, and always at the end.
 //
-// The file is written as NAME.part beside the target and renamed to the
-// target only when the body is complete, replacing a file of that name. A
-// body shorter than its Content-Length, an error or a cancel leaves no file
-// under the target name and removes the part file. Without a Content-Length
+// The file is written to a hidden part file of its own beside the target
+// (".cw-XXXXXXXX.mp4") and renamed to the target only when the body is
+// complete, replacing a file of that name. A body shorter than its
+// Content-Length, an error or a cancel removes the part file and leaves the
+// target's name as it was: no file, or the earlier one. Without a Content-Length
 // the download runs all the same, with a busy bar and the size received.
 class Downloader : public QObject
 {

@@ -7,7 +7,7 @@
 
 namespace {
 
-// Leaves room for the longest suffix and ".part" within 255 bytes.
+// Leaves room for the longest suffix within 255 bytes.
 constexpr qsizetype MaxTitleBytes = 200;
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "settings/ProgramFolders.h"
 
 #include <QProcess>
-#include <csignal>
 
 namespace {
 
@@ -38,7 +37,7 @@ YtDlpResolver::~YtDlpResolver()
 {
     if (m_process) {
         m_process->disconnect(this);
-        stop();
+        stopChildAndWait(*m_process, QByteArray(), 0);
     }
 }
 
@@ -108,13 +107,9 @@ void YtDlpResolver::cancel()
 
 void YtDlpResolver::stop()
 {
-    if (!m_process || m_process->state() == QProcess::NotRunning)
-        return;
-    // Its own group, made by prepareChild(): whatever it started goes too.
-    const qint64 pid = m_process->processId();
-    if (pid > 0)
-        ::kill(-pid_t(pid), SIGKILL);
-    m_process->kill();
+    // It has nothing to finish: SIGTERM to its group at once.
+    if (m_process)
+        stopChild(*m_process, QByteArray(), 0);
 }
 
 void YtDlpResolver::onFinished(int exitCode, bool crashed)

@@ -9,8 +9,8 @@
 
 // Asks yt-dlp for what a watch page offers: `yt-dlp -J --no-playlist
 // --no-warnings -- URL`, the address one argument. yt-dlp runs in a process
-// group of its own; a cancel, the time limit or the end of this object kill
-// the whole group.
+// group of its own; a cancel, the time limit or the end of this object stop
+// the whole group (stopChild(): SIGTERM, and SIGKILL if it must be).
 class YtDlpResolver : public QObject
 {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #pragma once
 
+class QByteArray;
 class QProcess;
 
 // Makes the child of `process` start clean, whatever this program has done
@@ -19,3 +20,22 @@ enum class ChildPriority
     Background
 };
 void prepareChild(QProcess &process, ChildPriority priority = ChildPriority::Normal);
+
+// Stopping a child goes the same way everywhere:
+// 1. its quit key (such as "q") is written to its standard input, when it
+//    has one;
+// 2. it gets `graceMs` to end by itself (to close its file, say);
+// 3. its process group gets SIGTERM, so that whatever it started goes too;
+// 4. after ChildTerminateWaitMs more, its process group gets SIGKILL.
+// A step is skipped once the child has ended.
+constexpr int ChildTerminateWaitMs = 3000;
+
+// Starts the sequence on timers and returns. The caller hears
+// QProcess::finished as usual. A call while a stop is under way does
+// nothing; one for a child that does not run does nothing either.
+void stopChild(QProcess &process, const QByteArray &key, int graceMs);
+
+// The same sequence, waiting through each step; for destructors, and for
+// callers that promise to have collected the child on return. It returns
+// when the child has been collected, or ChildTerminateWaitMs after SIGKILL.
+void stopChildAndWait(QProcess &process, const QByteArray &key, int graceMs);

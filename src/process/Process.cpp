@@ -6,14 +6,6 @@
 #include <QEventLoop>
 #include <QPointer>
 
-namespace {
-
-// How long a child gets to end after SIGTERM before it is killed.
-constexpr int TerminateGraceMs = 1000;
-constexpr int KillWaitMs = 5000;
-
-} // namespace
-
 Process::Process(QObject *parent)
     : QObject(parent), m_process(new QProcess(this)), m_decoder(QStringDecoder::System)
 {
@@ -31,7 +23,7 @@ Process::~Process()
     disconnect(m_process, nullptr, this, nullptr);
     if (m_waitLoop)
         m_waitLoop->quit();
-    stopChild();
+    stopChildAndWait(*m_process, {}, 0);
 }
 
 QString Process::ElapsedTime() const
@@ -71,7 +63,7 @@ void Process::Abort(int vnRC)
     m_aborting = true;
     m_abortRC = vnRC;
     // The wait inside delivers QProcess::finished, which collects the child.
-    stopChild();
+    stopChildAndWait(*m_process, {}, 0);
 }
 
 void Process::Launch()
@@ -130,15 +122,4 @@ void Process::onErrorOccurred(QProcess::ProcessError error)
     m_output.clear();
     if (m_waitLoop)
         m_waitLoop->quit();
-}
-
-void Process::stopChild()
-{
-    if (m_process->state() == QProcess::NotRunning)
-        return;
-    m_process->terminate();
-    if (!m_process->waitForFinished(TerminateGraceMs)) {
-        m_process->kill();
-        m_process->waitForFinished(KillWaitMs);
-    }
 }

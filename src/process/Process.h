@@ -69,9 +69,9 @@ public:
     // Takes what the child has written so far into StdOut().
     void Read();
     bool IsActive() const;
-    // Ends a running child (terminate, then kill after a grace period) and
-    // collects it at once: RC() becomes `vnRC`, Finished() is raised. Does
-    // nothing when no child runs.
+    // Ends a running child (terminate, then kill a few seconds later, as
+    // stopChildAndWait() does) and collects it at once: RC() becomes `vnRC`, Finished() is raised.
+    // Does nothing when no child runs.
     void Abort(int vnRC = 0);
     void Launch();
 
@@ -83,7 +83,6 @@ signals:
 private:
     void onFinished(int exitCode, QProcess::ExitStatus status);
     void onErrorOccurred(QProcess::ProcessError error);
-    void stopChild();
 
     QProcess *m_process;
     QString m_program;

@@ -78,12 +78,14 @@ bool fitsFileName(const QString &path)
     return nativePath(QFileInfo(path).fileName()).size() <= NAME_MAX;
 }
 
-QString partPathFor(const QString &output)
+QString partPathFor(const QString &output, const QString &partExtension)
 {
     const QFileInfo info(output);
     const QString name = info.fileName();
     const int dot = name.indexOf(QLatin1Char('.'));
-    const QString extension = dot < 0 ? QString() : name.mid(dot);
+    const QString extension = !partExtension.isEmpty() ? partExtension
+                              : dot < 0                ? QString()
+                                                       : name.mid(dot);
     for (;;) {
         const QString candidate = info.dir().filePath(
             QStringLiteral(".cw-%1%2")
@@ -115,7 +117,7 @@ PlacedOutput placeOutput(const QString &part, const QString &output, Placement p
         if (std::rename(from.constData(), nativePath(output).constData()) == 0)
             return {output, {}};
         return {{},
-                QStringLiteral("Could not move the converted file to %1: %2")
+                QStringLiteral("Could not move the finished file to %1: %2")
                     .arg(output, systemError())};
     }
     QString path = output;
@@ -128,7 +130,7 @@ PlacedOutput placeOutput(const QString &part, const QString &output, Placement p
             return {path, {}};
         if (errno != EEXIST)
             return {{},
-                    QStringLiteral("Could not move the converted file to %1: %2")
+                    QStringLiteral("Could not move the finished file to %1: %2")
                         .arg(path, systemError())};
         path = nextFreeOutputPath(path);
     }

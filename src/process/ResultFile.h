@@ -25,7 +25,9 @@ bool fitsFileName(const QString &path);
 
 // A free, short hidden name beside `output` with the same extension, so that
 // the writer picks the same format: "clip.mp4" -> ".cw-3f9a1c07.mp4".
-QString partPathFor(const QString &output);
+// `extension` (".avi") replaces the output's, for a writer that is to write
+// another format than the output's name says.
+QString partPathFor(const QString &output, const QString &extension = QString());
 
 // Creates the empty part file at `part`, failing when anything is there
 // already. Empty when it was created; otherwise why not.

@@ -1,4 +1,5 @@
 #include "../TestSupport.h"
+#include "process/ChildProcess.h"
 #include "process/Process.h"
 
 #include <cerrno>
@@ -90,6 +91,46 @@ private slots:
             QTRY_VERIFY(pid > 0);
             QVERIFY(::kill(static_cast<pid_t>(pid), 0) == -1 && errno == ESRCH);
         }
+    }
+
+    void stopping_data()
+    {
+        // steps: how far the stop went: 0 the key, 1 SIGTERM, 2 SIGKILL
+        addColumns<bool, QString, int>("waiting", "script", "steps");
+        for (const bool waiting : {false, true}) {
+            const auto row = [waiting](const char *name, const char *script, int steps) {
+                QTest::addRow("%s %s", waiting ? "waiting" : "async", name)
+                    << waiting << QString(script) << steps;
+            };
+            row("obeys the key", "head -c 1 >/dev/null", 0);
+            row("ignores the key", "trap '' INT; exec cat >/dev/null", 1);
+            row("ignores SIGTERM too", "trap '' INT TERM; exec cat >/dev/null", 2);
+            row("started a child", "sleep 100 & wait", 1);
+        }
+    }
+    void stopping()
+    {
+        QFETCH(bool, waiting);
+        QFETCH(QString, script);
+        QFETCH(int, steps);
+        constexpr int grace = 1000, wait = ChildTerminateWaitMs;
+        QProcess child;
+        prepareChild(child);
+        child.start("sh", {"-c", script});
+        QVERIFY(child.waitForStarted());
+        const pid_t group = pid_t(child.processId());
+        QSignalSpy finished(&child, &QProcess::finished);
+        QElapsedTimer clock;
+        clock.start();
+        waiting ? stopChildAndWait(child, "q", grace) : stopChild(child, "q", grace);
+        QVERIFY(finished.count() == 1 || finished.wait(grace + 2 * wait));
+        const qint64 took = clock.elapsed();
+        const int ending[] = {0, SIGTERM, SIGKILL}, from[] = {0, grace, grace + wait};
+        QCOMPARE(child.exitStatus() == QProcess::CrashExit ? child.exitCode() : 0, ending[steps]);
+        // Each step comes after the one before has had its time, not sooner.
+        QVERIFY2(took >= from[steps] * 9 / 10 && took < from[steps] + (steps ? wait : grace),
+                 qPrintable(QString::number(took)));
+        QTRY_VERIFY_WITH_TIMEOUT(::kill(-group, 0) == -1 && errno == ESRCH, 2000);
     }
 };
 
