@@ -1,5 +1,6 @@
 // FFmpeg's output as the engine reads it: statistics lines, the time= of its
-// reports, its coloured error lines and its closing summary.
+// reports, its coloured error lines and its closing summary; and ffprobe's
+// count of what a finished file holds.
 #include "FuzzSupport.h"
 #include "engine/FfmpegOutput.h"
 #include "engine/ProgressMonitor.h"
@@ -17,6 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             __builtin_trap();
     (void)ffmpegErrorLines(bytes);
     (void)writtenStreams(bytes);
+    if (const std::optional<double> length = countedOutput(bytes).durationSeconds)
+        if (!std::isfinite(*length) || *length < 0)
+            __builtin_trap();
     ProgressMonitor monitor(QStringLiteral("/nonexistent/curconvert.log"));
     monitor.start(90, true);
     for (const QByteArray &read : readsOf(bytes))
