@@ -46,6 +46,8 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <iterator>
+#include <optional>
 
 namespace {
 
@@ -88,6 +90,29 @@ QString speedText(double speed, qint64 remaining)
 
 } // namespace
 
+enum class MainWindow::Command
+{
+    AddFiles,
+    RemoveFile,
+    ClearAll,
+    Capture,
+    Import,
+    Exit,
+    Options,
+    Convert,
+    Play,
+    Clip,
+    Watermark,
+    Help,
+    About,
+    Count
+};
+
+QAction *MainWindow::command(Command id) const
+{
+    return m_commands.at(int(id));
+}
+
 MainWindow::MainWindow(Session &session, QWidget *parent)
     : QMainWindow(parent), m_session(session), m_engine(session.engine())
 {
@@ -99,6 +124,7 @@ MainWindow::MainWindow(Session &session, QWidget *parent)
             [this](const QString &text) { statusBar()->showMessage(text); });
     m_fileModel = new FileListModel(m_session.files(), this);
     m_optionModel = new OptionGridModel(m_session.sheet(), this);
+    createCommands();
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -152,15 +178,15 @@ QWidget *MainWindow::buildToolBar()
     {
         const char *caption;
         const char *picture;
-        void (MainWindow::*action)();
+        Command command;
     } buttons[] = {
-        {"Add Files", "add-files", &MainWindow::AddFiles},
-        {"Remove File", "remove-file", &MainWindow::RemoveSelectedFile},
-        {"Clear All", "clear-all", &MainWindow::ClearAllFiles},
-        {"Options", "options", &MainWindow::showOptions},
-        {"Clip", "clip", &MainWindow::openEditor},
-        {"WaterMark", "watermark", &MainWindow::openEditor},
-        {"CONVERT NOW", "convert-now", &MainWindow::BurnNow},
+        {"Add Files", "add-files", Command::AddFiles},
+        {"Remove File", "remove-file", Command::RemoveFile},
+        {"Clear All", "clear-all", Command::ClearAll},
+        {"Options", "options", Command::Options},
+        {"Clip", "clip", Command::Clip},
+        {"WaterMark", "watermark", Command::Watermark},
+        {"CONVERT NOW", "convert-now", Command::Convert},
     };
     for (const auto &b : buttons) {
         auto *button = new QToolButton(m_toolBar);
@@ -172,9 +198,11 @@ QWidget *MainWindow::buildToolBar()
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setAutoRaise(true);
         button->installEventFilter(this);
-        connect(button, &QToolButton::clicked, this, b.action);
-        if (b.action != &MainWindow::AddFiles && b.action != &MainWindow::showOptions)
-            m_offWhileBusy << button;
+        // The button triggers its command and is on or off with it.
+        QAction *action = command(b.command);
+        connect(button, &QToolButton::clicked, action, &QAction::trigger);
+        connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
+        button->setEnabled(action->isEnabled());
         if (qstrcmp(b.picture, "convert-now") == 0) {
             row->addStretch();
             button->setIconSize(QSize(64, 32)); // a wide picture: the main action
@@ -267,66 +295,108 @@ QWidget *MainWindow::buildCentre()
     return centre;
 }
 
+void MainWindow::createCommands()
+{
+    // Every command once, with when it is on. The menu bar shows these
+    // actions; the context menu and the toolbar trigger them under captions
+    // of their own and are on or off with them.
+    const struct
+    {
+        Command id;
+        const char *name;
+        const char *caption;
+        QKeySequence shortcut;
+        void (MainWindow::*slot)();
+        OnWhen on;
+    } commands[] = {
+        {Command::AddFiles, "AddFiles", "Add Files", Qt::CTRL | Qt::Key_A, &MainWindow::AddFiles,
+         OnWhen::Always},
+        {Command::RemoveFile, "RemoveSelectedFile", "Remove Selected File", Qt::CTRL | Qt::Key_R,
+         &MainWindow::RemoveSelectedFile, OnWhen::Idle},
+        {Command::ClearAll, "ClearAllFiles", "Clear All Files", Qt::CTRL | Qt::Key_C,
+         &MainWindow::ClearAllFiles, OnWhen::Idle},
+        // Recording beside a conversion drops frames.
+        {Command::Capture, "Capture", "Capture Video From DV", QKeySequence(),
+         &MainWindow::showCapture, OnWhen::Idle},
+        // Looking up and downloading may go on beside a conversion.
+        {Command::Import, "importvideo", "Import Video From Youtube", QKeySequence(),
+         &MainWindow::importVideo, OnWhen::Always},
+        {Command::Exit, "exit", "Exit", Qt::CTRL | Qt::Key_X, &MainWindow::exitProgram,
+         OnWhen::Always},
+        {Command::Options, "options", "Options", Qt::CTRL | Qt::Key_S, &MainWindow::showOptions,
+         OnWhen::Always},
+        {Command::Convert, "BurnNow", "Convert Now!", Qt::CTRL | Qt::Key_N, &MainWindow::BurnNow,
+         OnWhen::Idle},
+        {Command::Play, "play", "Play Selected File", Qt::CTRL | Qt::Key_P,
+         &MainWindow::playSelectedFile, OnWhen::Always},
+        // A row's clip and watermark are fixed once its batch has started.
+        {Command::Clip, "videoclip", "Video Clip", Qt::CTRL | Qt::Key_V, &MainWindow::openEditor,
+         OnWhen::Idle},
+        {Command::Watermark, "videowatermarkt", "Video Watermarkt", Qt::CTRL | Qt::Key_W,
+         &MainWindow::openEditor, OnWhen::Idle},
+        {Command::Help, "helphelp", "Help", Qt::Key_F1, &MainWindow::showHelp, OnWhen::Always},
+        {Command::About, "About", "About", QKeySequence(), &MainWindow::showAbout, OnWhen::Always},
+    };
+    static_assert(std::size(commands) == size_t(Command::Count));
+    m_commands.resize(int(Command::Count));
+    for (const auto &c : commands) {
+        auto *action = new QAction(QString::fromLatin1(c.caption), this);
+        action->setObjectName(QString::fromLatin1(c.name));
+        action->setShortcut(c.shortcut);
+        connect(action, &QAction::triggered, this, c.slot);
+        if (c.on == OnWhen::Idle)
+            m_offWhileBusy << action;
+        m_commands[int(c.id)] = action;
+    }
+}
+
 void MainWindow::buildMenus()
 {
-    const auto add = [this](QMenu *menu, const char *caption, const char *name,
-                            QKeySequence shortcut, void (MainWindow::*slot)()) {
-        QAction *action = menu->addAction(QString::fromLatin1(caption));
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(shortcut);
-        connect(action, &QAction::triggered, this, slot);
-        if (slot == &MainWindow::RemoveSelectedFile || slot == &MainWindow::ClearAllFiles ||
-            slot == &MainWindow::BurnNow || slot == &MainWindow::openEditor)
-            m_offWhileBusy << action;
-        return action;
+    // A null entry is a separator.
+    const auto fill = [this](QMenu *menu, std::initializer_list<std::optional<Command>> entries) {
+        for (const std::optional<Command> &entry : entries) {
+            if (entry)
+                menu->addAction(command(*entry));
+            else
+                menu->addSeparator();
+        }
     };
-    QMenu *file = menuBar()->addMenu(QStringLiteral("File(&F)"));
-    add(file, "Add Files", "AddFiles", QKeySequence(Qt::CTRL | Qt::Key_A), &MainWindow::AddFiles);
-    add(file, "Remove Selected File", "RemoveSelectedFile", QKeySequence(Qt::CTRL | Qt::Key_R),
-        &MainWindow::RemoveSelectedFile);
-    add(file, "Clear All Files", "ClearAllFiles", QKeySequence(Qt::CTRL | Qt::Key_C),
-        &MainWindow::ClearAllFiles);
-    file->addSeparator();
-    add(file, "Capture Video From DV", "Capture", QKeySequence(), &MainWindow::showCapture);
-    file->addSeparator();
-    add(file, "Import Video From Youtube", "importvideo", QKeySequence(), &MainWindow::importVideo);
-    file->addSeparator();
-    add(file, "Exit", "exit", QKeySequence(Qt::CTRL | Qt::Key_X), &MainWindow::exitProgram);
-    QMenu *edit = menuBar()->addMenu(QStringLiteral("Edit(&E)"));
-    add(edit, "Options", "options", QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::showOptions);
-    QMenu *action = menuBar()->addMenu(QStringLiteral("Action(&A)"));
-    add(action, "Convert Now!", "BurnNow", QKeySequence(Qt::CTRL | Qt::Key_N),
-        &MainWindow::BurnNow);
-    action->addSeparator();
-    add(action, "Play Selected File", "play", QKeySequence(Qt::CTRL | Qt::Key_P),
-        &MainWindow::playSelectedFile);
-    action->addSeparator();
-    add(action, "Video Clip", "videoclip", QKeySequence(Qt::CTRL | Qt::Key_V),
-        &MainWindow::openEditor);
-    add(action, "Video Watermarkt", "videowatermarkt", QKeySequence(Qt::CTRL | Qt::Key_W),
-        &MainWindow::openEditor);
-    QMenu *help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
-    add(help, "Help", "helphelp", QKeySequence(Qt::Key_F1), &MainWindow::showHelp);
-    help->addSeparator();
-    add(help, "About", "About", QKeySequence(), &MainWindow::showAbout);
+    constexpr std::nullopt_t separator = std::nullopt;
+    fill(menuBar()->addMenu(QStringLiteral("File(&F)")),
+         {Command::AddFiles, Command::RemoveFile, Command::ClearAll, separator, Command::Capture,
+          separator, Command::Import, separator, Command::Exit});
+    fill(menuBar()->addMenu(QStringLiteral("Edit(&E)")), {Command::Options});
+    fill(
+        menuBar()->addMenu(QStringLiteral("Action(&A)")),
+        {Command::Convert, separator, Command::Play, separator, Command::Clip, Command::Watermark});
+    fill(menuBar()->addMenu(QStringLiteral("Help(&H)")),
+         {Command::Help, separator, Command::About});
 
+    // The list's context menu: entries of its own that trigger the commands
+    // and are on or off with them.
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("popupmenu1"));
-    add(m_popup, "Convert Now!", "convertnow1", QKeySequence(), &MainWindow::BurnNow);
+    const auto entry = [this](const char *caption, const char *name, Command id) {
+        QAction *action = command(id);
+        QAction *item = m_popup->addAction(QString::fromLatin1(caption));
+        item->setObjectName(QString::fromLatin1(name));
+        item->setEnabled(action->isEnabled());
+        connect(item, &QAction::triggered, action, &QAction::trigger);
+        connect(action, &QAction::enabledChanged, item, &QAction::setEnabled);
+    };
+    entry("Convert Now!", "convertnow1", Command::Convert);
     m_popup->addSeparator();
-    add(m_popup, "Play Selected File", "PlaySelectedFile", QKeySequence(),
-        &MainWindow::playSelectedFile);
+    entry("Play Selected File", "PlaySelectedFile", Command::Play);
     m_popup->addSeparator();
-    add(m_popup, "Video Clip & WaterMark", "cuttime", QKeySequence(), &MainWindow::openEditor);
+    entry("Video Clip & WaterMark", "cuttime", Command::Clip);
     m_popup->addSeparator();
-    add(m_popup, "Add Files", "AddFiless", QKeySequence(), &MainWindow::AddFiles);
-    add(m_popup, "Remove Selected Item", "RemoveSelectedItem", QKeySequence(),
-        &MainWindow::RemoveSelectedFile);
-    add(m_popup, "Clear All Items", "ClearAllItems", QKeySequence(), &MainWindow::ClearAllFiles);
+    entry("Add Files", "AddFiless", Command::AddFiles);
+    entry("Remove Selected Item", "RemoveSelectedItem", Command::RemoveFile);
+    entry("Clear All Items", "ClearAllItems", Command::ClearAll);
     m_popup->addSeparator();
-    add(m_popup, "Capture Video From DV", "Capture1", QKeySequence(), &MainWindow::showCapture);
+    entry("Capture Video From DV", "Capture1", Command::Capture);
     m_popup->addSeparator();
-    add(m_popup, "Import Video From Youtube", "Import1", QKeySequence(), &MainWindow::importVideo);
+    entry("Import Video From Youtube", "Import1", Command::Import);
 }
 
 void MainWindow::loadProfiles()
@@ -613,12 +683,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::onBusyChanged(bool busy)
 {
-    for (QObject *object : std::as_const(m_offWhileBusy)) {
-        if (auto *action = qobject_cast<QAction *>(object))
-            action->setEnabled(!busy);
-        else if (auto *widget = qobject_cast<QWidget *>(object))
-            widget->setEnabled(!busy);
-    }
+    for (QAction *action : std::as_const(m_offWhileBusy))
+        action->setEnabled(!busy);
     if (!busy && m_closing)
         close();
 }

@@ -12,6 +12,7 @@ class OptionGridModel;
 class PlayerController;
 class PreviewPanel;
 class ProgressPanel;
+class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
@@ -85,6 +86,16 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The window's commands, each one QAction; the table in createCommands()
+    // gives each its caption, shortcut, slot and when it is on.
+    enum class Command;
+    enum class OnWhen
+    {
+        Always,
+        Idle, // off while a batch runs
+    };
+    void createCommands();
+    QAction *command(Command id) const;
     void buildMenus();
     QWidget *buildToolBar();
     QWidget *buildCentre();
@@ -100,9 +111,8 @@ private:
 
     Session &m_session;
     ConversionEngine &m_engine;
-    // Convert, Remove and Clear, in menus and on buttons: off while the
-    // engine is busy.
-    QList<QObject *> m_offWhileBusy;
+    QList<QAction *> m_commands; // by Command
+    QList<QAction *> m_offWhileBusy;
 
     FileListModel *m_fileModel = nullptr;
     OptionGridModel *m_optionModel = nullptr;

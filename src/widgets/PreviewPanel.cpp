@@ -118,9 +118,13 @@ PreviewPanel::PreviewPanel(PlayerController &controller, const QString &title,
     layout->addWidget(m_holder, 3);
     layout->addLayout(controls, controlsBeside == Qt::Horizontal ? 2 : 0);
 
+    // The seek goes where the handle was let go; while the user holds the
+    // handle the clock does not move it.
     connect(m_slider, &QSlider::sliderReleased, this,
-            [this, &controller] { controller.SeekFromSlider(m_slider->value()); });
+            [this, &controller] { controller.SeekFromSlider(m_slider->sliderPosition()); });
     connect(&controller, &PlayerController::sliderValueChanged, m_slider, [this](int value) {
+        if (m_slider->isSliderDown())
+            return;
         const QSignalBlocker blocker(m_slider);
         m_slider->setValue(value);
     });

@@ -78,6 +78,39 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(::kill(pid_t(mplayer), 0) != 0, 5000);
     }
 
+    // The clock ticks while the slider's handle is held: the handle stays
+    // under the pointer, and MPlayer starts again where it was let go.
+    void sliderHeldAcrossTicks()
+    {
+        Session session(sessionSetup(m_dir), m_services, m_services);
+        MainWindow w(session);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QSignalSpy probed(&session, &Session::probesFinished);
+        w.AddFileToList(m_clip);
+        QVERIFY(probed.wait(20000) && session.files().select(1));
+        w.playSelectedFile();
+        QSlider *slider = w.previewPanel()->slider();
+        QStyleOptionSlider option;
+        option.initFrom(slider); // the handle at 0
+        const QRect handle = slider->style()->subControlRect(QStyle::CC_Slider, &option,
+                                                             QStyle::SC_SliderHandle, slider);
+        const QPoint to =
+            handle.center() + QPoint((slider->width() - handle.width()) * 81 / 100, 0);
+        QTest::mousePress(slider, Qt::LeftButton, {}, handle.center());
+        QMouseEvent move(QEvent::MouseMove, to, slider->mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(slider, &move);
+        const int dragged = slider->value();
+        QSignalSpy ticks(&w.player(), &PlayerController::currentTimeChanged);
+        QTRY_VERIFY_WITH_TIMEOUT(ticks.count() >= 2, 5000); // held for more than a second
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, to);
+        QVERIFY2(dragged > 70 && slider->value() == dragged, qPrintable(QString::number(dragged)));
+        const qint64 mplayer = session.player().PlayerProcessId();
+        QTRY_COMPARE(readFile(QString("/proc/%1/cmdline").arg(mplayer)).split('\0').mid(1, 2),
+                     QByteArrayList({"-ss", QByteArray::number(qRound(0.4 * dragged))}));
+    }
+
     // "Preview" plays a stream from loopback in the frame; hiding the frame
     // quits that MPlayer.
     void onlinePreview()
