@@ -110,6 +110,12 @@ private slots:
                                                   "&#39;s&apos; &nbsp; & &#0; &#xD800; "
                                                   "&#x110000; &;"),
                references);
+        QStringList longest = fields;
+        longest[5] = "\U0010FFFF \u00e9 &#00000233; &#x10FFFF";
+        newRow("references up to ten characters",
+               QString(page).replace("Line one\nline two",
+                                     "&#x10FFFF; &#0000233; &#00000233; &#x10FFFF"),
+               longest);
         newRow("empty page", "", QStringList(9, ""));
     }
     void parsePageInfo()
@@ -119,6 +125,35 @@ private slots:
         for (const auto &[name, value] : ParsePageInfo(page).namedFields())
             values << value;
         QTEST(values, "fields");
+    }
+
+    // A description of one character over and over: twice as long takes
+    // about twice as long to read.
+    void parseTime_data()
+    {
+        addColumns<QChar>("character");
+        for (const char *c : {"&", "<", "\""})
+            newRow(c, QChar(*c));
+    }
+    void parseTime()
+    {
+        QFETCH(QChar, character);
+        std::vector<qint64> times[2];
+        for (int round = 0; round < 5; ++round) {
+            for (int i = 0; i < 2; ++i) {
+                const QString page =
+                    watchPage("t", "id", "", "", QString(256 << 10 << i, character));
+                QElapsedTimer clock;
+                clock.start();
+                QCOMPARE(ParsePageInfo(page).Rating, "4.5");
+                times[i].push_back(clock.nsecsElapsed());
+            }
+        }
+        for (auto &t : times)
+            std::sort(t.begin(), t.end());
+        const double ratio = double(times[1][2]) / times[0][2];
+        QVERIFY2(ratio <= 3,
+                 qPrintable(QString("512 KB took %1 times as long as 256 KB").arg(ratio)));
     }
 
     void getUrls_data()
