@@ -11,6 +11,11 @@ WatermarkText WatermarkText::parse(const QString &text)
     return result;
 }
 
+bool WatermarkText::canHold(const QString &picturePath)
+{
+    return !picturePath.contains(QLatin1Char(';'));
+}
+
 QString WatermarkText::format() const
 {
     return QStringLiteral("image;") + picturePath + QStringLiteral(";area;") + placement;

@@ -12,4 +12,8 @@ struct WatermarkText
     // Missing fields come back empty.
     static WatermarkText parse(const QString &text);
     QString format() const;
+
+    // Whether a picture path survives format() and parse(): a ";" in it
+    // would split it, and the row would convert without the mark.
+    static bool canHold(const QString &picturePath);
 };

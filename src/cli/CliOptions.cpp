@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include "app/WatermarkText.h"
 #include "engine/CommandBuilder.h"
 #include "online/StreamLinks.h"
 #include "process/TimeText.h"
@@ -159,8 +160,7 @@ QString parseInto(const QCommandLineParser &parser, CliOptions &o)
             return QStringLiteral("--watermark takes PICTURE@PLACE, PLACE being one of: Top left "
                                   "corner, Top right corner, Bottom left corner, Bottom right "
                                   "corner, Center");
-        // A row keeps its watermark as ";"-separated text.
-        if (o.watermarkPicture.contains(QLatin1Char(';')))
+        if (!WatermarkText::canHold(o.watermarkPicture))
             return QStringLiteral("--watermark: the picture path must not contain \";\"");
     }
 

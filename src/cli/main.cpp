@@ -143,6 +143,11 @@ int main(int argc, char *argv[])
         const QString picture = absolutePath(options.watermarkPicture);
         if (!QFileInfo(picture).isFile())
             return usageError(QStringLiteral("no watermark picture %1").arg(picture));
+        // The current folder may bring a ";" that the given path did not have.
+        if (!WatermarkText::canHold(picture))
+            return usageError(
+                QStringLiteral("--watermark: the picture path must not contain \";\": %1")
+                    .arg(picture));
         defaults.watermark = WatermarkText{picture, options.watermarkPlace}.format();
     }
 

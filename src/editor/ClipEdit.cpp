@@ -44,6 +44,11 @@ EditorOutcome confirmEditor(const QString &startText, const QString &endText, bo
     outcome.Start = startText;
     outcome.End = endText;
     if (enabled && !watermarkImage.isEmpty()) {
+        if (!WatermarkText::canHold(watermarkImage)) {
+            outcome.refusal =
+                QStringLiteral("The picture path must not contain \";\": ") + watermarkImage;
+            return outcome;
+        }
         const QString place = placement.trimmed();
         if (!placementNames().contains(place)) {
             outcome.refusal = QStringLiteral("Choose one of the five places.");

@@ -40,5 +40,6 @@ struct EditorOutcome
 // The start and end texts are compared as text. With the watermark enabled
 // and a picture chosen, the placement's surrounding blanks are dropped and
 // it must be one of the five: a typed one would silently give no watermark.
+// A picture path holding ";" is refused too, as the row could not keep it.
 EditorOutcome confirmEditor(const QString &startText, const QString &endText, bool enabled,
                             const QString &watermarkImage, const QString &placement);

@@ -32,14 +32,23 @@ std::optional<QString> referenced(QStringView name)
     return QString::fromUcs4(&wide, 1);
 }
 
+// The longest reference referenced() understands, "&#x10FFFF;", counted
+// from its "&" up to and with its ";".
+constexpr qsizetype LongestReference = 10;
+
 // Page text as it reads: "Travel &amp; Events" is "Travel & Events".
-// References that are not understood stay as they are.
+// References that are not understood stay as they are. The ";" is looked
+// for only as far as the longest reference reaches, so that a text of many
+// "&" is read in one pass.
 QString htmlText(const QString &text)
 {
     QString out;
+    out.reserve(text.size());
     qsizetype from = 0;
     for (qsizetype amp = text.indexOf(u'&'); amp >= 0; amp = text.indexOf(u'&', from)) {
-        const qsizetype semicolon = text.indexOf(u';', amp + 1);
+        const QStringView reach = QStringView(text).mid(amp + 1, LongestReference - 1);
+        const qsizetype found = reach.indexOf(u';');
+        const qsizetype semicolon = found < 0 ? -1 : amp + 1 + found;
         const auto character =
             semicolon < 0 ? std::nullopt
                           : referenced(QStringView(text).mid(amp + 1, semicolon - amp - 1));

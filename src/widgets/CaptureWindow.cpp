@@ -94,6 +94,7 @@ CaptureWindow::CaptureWindow(CaptureBackend &backend, const QString &captureFile
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("status"));
+    m_status->setTextFormat(Qt::PlainText); // FFmpeg's reasons and file names
     m_status->setWordWrap(true);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -210,13 +211,14 @@ void CaptureWindow::startCapture()
     CaptureRequest request{m_file->text()};
     const QString file = QFileInfo(request.file).absoluteFilePath();
     if (!request.file.isEmpty() && isPathTaken(file) && !QFileInfo(file).isDir()) {
-        const auto answer = QMessageBox::question(
-            this, QStringLiteral("Clipwright"),
-            QStringLiteral("The capture file %1 exists already.\nReplace it with the new "
-                           "recording when the capture stops?")
-                .arg(QDir::toNativeSeparators(file)),
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        if (answer != QMessageBox::Yes)
+        QMessageBox ask(QMessageBox::Question, QStringLiteral("Clipwright"),
+                        QStringLiteral("The capture file %1 exists already.\nReplace it with "
+                                       "the new recording when the capture stops?")
+                            .arg(QDir::toNativeSeparators(file)),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        ask.setDefaultButton(QMessageBox::No);
+        ask.setTextFormat(Qt::PlainText);
+        if (ask.exec() != QMessageBox::Yes)
             return;
         request.replaceExisting = true;
     }

@@ -1,5 +1,7 @@
 #include "widgets/FileListModel.h"
 
+#include "widgets/MessageBoxes.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QFileInfo>
@@ -55,9 +57,10 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
     case Qt::ToolTipRole:
         if (field == Field::Status) {
             const auto outcome = m_outcomes.constFind(m_list.idAt(index.row() + 1));
-            return outcome == m_outcomes.cend() ? QVariant() : outcome->reason;
+            return outcome == m_outcomes.cend() ? QVariant() : plainToolTip(outcome->reason);
         }
-        return field == Field::FileName || field == Field::Watermark ? text : QVariant();
+        return field == Field::FileName || field == Field::Watermark ? plainToolTip(text)
+                                                                     : QVariant();
     case Qt::ForegroundRole: {
         const auto outcome = m_outcomes.constFind(m_list.idAt(index.row() + 1));
         if (field != Field::Status || outcome == m_outcomes.cend())

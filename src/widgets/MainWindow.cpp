@@ -132,6 +132,7 @@ MainWindow::MainWindow(Session &session, QWidget *parent)
     layout->addWidget(buildCentre(), 1);
     m_outputFolder = new QLabel(central);
     m_outputFolder->setObjectName(QStringLiteral("outputFolderLabel"));
+    m_outputFolder->setTextFormat(Qt::PlainText);
     m_outputFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_outputFolder);
     setCentralWidget(central);
@@ -427,7 +428,7 @@ void MainWindow::markUnusableProfiles()
             continue;
         QStandardItem *item = m_profileModel->item(row);
         item->setEnabled(false);
-        item->setToolTip(problem);
+        item->setToolTip(plainToolTip(problem));
     }
     m_profiles->setEnabled(true);
     if (!m_session.catalogueProblem().isEmpty())

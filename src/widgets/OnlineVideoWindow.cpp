@@ -33,6 +33,7 @@ QLabel *valueLabel(const char *name, QWidget *parent)
 {
     auto *label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText); // the page's own words, never markup
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setWordWrap(true);
     return label;
@@ -113,6 +114,7 @@ OnlineVideoWindow::OnlineVideoWindow(Session &session, QWidget *parent)
     m_bar->setTextVisible(false);
     m_percent = new QLabel(this);
     m_percent->setObjectName(QStringLiteral("Label2"));
+    m_percent->setTextFormat(Qt::PlainText);
     m_percent->setMinimumWidth(
         m_percent->fontMetrics().horizontalAdvance(QStringLiteral("8.88 MiB received")));
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -124,6 +126,8 @@ OnlineVideoWindow::OnlineVideoWindow(Session &session, QWidget *parent)
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("lblTitle"));
+    // HTTP reasons, yt-dlp's errors and file names come here.
+    m_status->setTextFormat(Qt::PlainText);
     m_status->setWordWrap(true);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_add = new QPushButton(QStringLiteral("Add to list"), this);

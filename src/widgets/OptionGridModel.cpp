@@ -1,5 +1,7 @@
 #include "widgets/OptionGridModel.h"
 
+#include "widgets/MessageBoxes.h"
+
 #include <QComboBox>
 #include <QFont>
 #include <QLineEdit>
@@ -100,7 +102,7 @@ QVariant OptionGridModel::data(const QModelIndex &index, int role) const
     case Qt::EditRole:
         return index.column() == 0 ? item->name : item->value;
     case Qt::ToolTipRole:
-        return index.column() == 1 ? item->value : QVariant();
+        return index.column() == 1 ? plainToolTip(item->value) : QVariant();
     default:
         return {};
     }

@@ -1,5 +1,7 @@
 #include "widgets/ProgressPanel.h"
 
+#include "widgets/MessageBoxes.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -57,6 +59,8 @@ ProgressPanel::ProgressPanel(QWidget *parent)
     layout->addWidget(m_frame);
     m_elapsed->setObjectName(QStringLiteral("elapsedLabel"));
     m_rate->setObjectName(QStringLiteral("rateLabel"));
+    m_elapsed->setTextFormat(Qt::PlainText);
+    m_rate->setTextFormat(Qt::PlainText);
 
     connect(m_cancel, &QPushButton::clicked, this, &ProgressPanel::cancelClicked);
 }
@@ -64,7 +68,7 @@ ProgressPanel::ProgressPanel(QWidget *parent)
 void ProgressPanel::setCaption(const QString &caption)
 {
     m_caption = caption;
-    m_frame->setToolTip(caption);
+    m_frame->setToolTip(plainToolTip(caption));
     showCaption();
 }
 

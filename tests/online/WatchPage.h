@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 // A watch page in the layout the scraper reads, with the given facts and
 // stream map ("CODE|LINK,..." before the page's own encoding).

@@ -110,6 +110,12 @@ private slots:
                                                   "&#39;s&apos; &nbsp; & &#0; &#xD800; "
                                                   "&#x110000; &;"),
                references);
+        QStringList longest = fields;
+        longest[5] = "\U0010FFFF \u00e9 &#00000233; &#x10FFFF";
+        newRow("references up to ten characters",
+               QString(page).replace("Line one\nline two",
+                                     "&#x10FFFF; &#0000233; &#00000233; &#x10FFFF"),
+               longest);
         newRow("empty page", "", QStringList(9, ""));
     }
     void parsePageInfo()
@@ -119,6 +125,38 @@ private slots:
         for (const auto &[name, value] : ParsePageInfo(page).namedFields())
             values << value;
         QTEST(values, "fields");
+    }
+
+    // A description of one character over and over: twice as long takes
+    // about twice as long to read.
+    void parseTime_data()
+    {
+        addColumns<QChar>("character");
+        for (const char *c : {"&", "<", "\""})
+            newRow(c, QChar(*c));
+    }
+    void parseTime()
+    {
+        QFETCH(QChar, character);
+        const QString pages[2] = {watchPage("t", "i", "", "", QString(256 << 10, character)),
+                                  watchPage("t", "i", "", "", QString(512 << 10, character))};
+        // The thread's CPU time, the fastest of five rounds: other load
+        // only adds time.
+        const auto cpuTime = [] {
+            timespec now{};
+            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+            return now.tv_sec * 1000000000LL + now.tv_nsec;
+        };
+        qint64 fastest[2] = {LLONG_MAX, LLONG_MAX};
+        for (int round = 0; round < 5; ++round) {
+            for (int i = 0; i < 2; ++i) {
+                const qint64 start = cpuTime();
+                QCOMPARE(ParsePageInfo(pages[i]).Rating, "4.5");
+                fastest[i] = qMin(fastest[i], cpuTime() - start);
+            }
+        }
+        const double ratio = double(fastest[1]) / fastest[0];
+        QVERIFY2(ratio <= 3, qPrintable(QString("512 KB took %1 times as long").arg(ratio)));
     }
 
     void getUrls_data()

@@ -13,7 +13,7 @@ class TestClipEditor : public QObject
     QTemporaryDir m_dir;
     // A name that reads as an option and holds quotes, a ";" and non-ASCII letters.
     QString m_clip = m_dir.filePath("-my \"odd\" clip; été.avi"),
-            m_logo = m_dir.filePath("my logo.png");
+            m_logo = m_dir.filePath("my logo.png"), m_oddLogo = m_dir.filePath("logo;v2.png");
     QStringList m_calls;
     RecordingServices m_services{m_calls};
     std::unique_ptr<Session> m_session;
@@ -32,7 +32,7 @@ private slots:
         QVERIFY(makeClip(m_clip, 8));
         QImage logo(16, 16, QImage::Format_ARGB32);
         logo.fill(QColor(255, 0, 255));
-        QVERIFY(logo.save(m_logo));
+        QVERIFY(logo.save(m_logo) && logo.save(m_oddLogo, "PNG"));
         m_session = readySession(m_dir, m_services);
         QVERIFY(m_session->isReady());
     }
@@ -40,9 +40,9 @@ private slots:
     void edit_data()
     {
         // The row (Start, End, Video Time, Watermark), the steps (L/U: a thumb
-        // released at a second, P: the logo chosen, C: "Enable WaterMark"
-        // checked, "TEXT": typed into the place box, OK, Cancel), what the
-        // boxes show then, and the row afterwards or the message OK gave.
+        // released at a second, P: the logo chosen, S: one with ";" in its name, C: "Enable
+        // WaterMark" checked, "TEXT": typed into the place box, OK, Cancel), what the boxes show
+        // then, and the row afterwards or the message OK gave.
         addColumns<QStringList, QString, QString, QString>("row", "steps", "shown", "result");
         const QStringList plain = {"0:00:00", "0:01:40", "0:01:40", ""};
         newRow("opens at 0/100/0/100", plain, QString(),
@@ -65,6 +65,8 @@ private slots:
                "0:00:00|0:01:40|image;" + m_logo + ";area;Center");
         newRow("typed place refused", plain, QString("P C Middle OK"), QString(),
                QString("Choose one of the five places."));
+        newRow("picture path with ;", plain, QString("S C OK"), QString(),
+               "The picture path must not contain \";\": " + m_oddLogo);
         newRow("typed place, not enabled", plain, QString("P Middle OK"), QString(),
                QString("0:00:00|0:01:40|"));
         newRow("Cancel", plain, QString("L30 P C Cancel"), QString(), QString("unchanged"));
@@ -93,8 +95,8 @@ private slots:
         for (const QString &step : QProcess::splitCommand(steps)) {
             if (step == "OK" || step == "Cancel") {
                 editor->findChild<QPushButton *>(step == "OK" ? "Command1" : "Command2")->click();
-            } else if (step == "P") {
-                editor->useWatermarkPicture(m_logo);
+            } else if (step == "P" || step == "S") {
+                editor->useWatermarkPicture(step == "P" ? m_logo : m_oddLogo);
             } else if (step == "C") {
                 editor->findChild<QCheckBox *>("Check1")->setChecked(true);
             } else if (step[0] == 'L' || step[0] == 'U') {

@@ -152,6 +152,20 @@ private slots:
         QVERIFY(!QFileInfo::exists(m_dir.filePath("Third.mp4")));
     }
 
+    // The page's words are shown as they are, never as markup.
+    void hostilePage()
+    {
+        const QString title = "<font color=red size=7>Download complete. Press Add to list</font>";
+        m_server.serve("/hostile",
+                       watchPage(title, "v4", "", "5|" + m_server.url("/video"))
+                           .replace(">Film<", ">&lt;img src=&quot;/path/picture.jpg&quot;&gt;<"));
+        QVERIFY(lookUp("/hostile"));
+        for (const char *name : {"lblTitle1", "lblCat", "lblTitle"})
+            QCOMPARE(child<QLabel>(name)->textFormat(), Qt::PlainText);
+        QCOMPARE(label("lblTitle1") + "|" + label("lblCat"),
+                 strippedTitle(title) + "|<img src=\"/path/picture.jpg\">");
+    }
+
     void ytDlpPage()
     {
         if (YtDlpResolver::program().isEmpty())
