@@ -70,6 +70,8 @@ void OnlineCommand::onLookupFinished(bool pageRead)
     // yt-dlp's failure, or its absence, says why no link follows.
     if (!m_tool.lookupProblem().isEmpty())
         printLine(stderr, m_tool.lookupProblem());
+    if (!m_tool.thumbnailProblem().isEmpty())
+        printLine(stderr, m_tool.thumbnailProblem());
     if (m_options.fetchUrl.isEmpty()) {
         printFacts();
         return finish(Done);

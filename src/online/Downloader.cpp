@@ -143,6 +143,7 @@ void Downloader::onFinished(HttpGet::Outcome outcome)
                         QLatin1Char(')'));
         return fail(m_get.errorText());
     case HttpGet::Outcome::Refused:
+    case HttpGet::Outcome::TooLarge: // a stream has no size limit
         return fail(m_get.errorText());
     }
 

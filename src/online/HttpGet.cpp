@@ -8,6 +8,8 @@
 HttpGet::HttpGet(QNetworkAccessManager &manager, QObject *parent)
     : QObject(parent), m_manager(manager)
 {
+    m_timeLimit.setSingleShot(true);
+    connect(&m_timeLimit, &QTimer::timeout, this, &HttpGet::onTimeLimit);
 }
 
 HttpGet::~HttpGet()
@@ -34,7 +36,8 @@ QString HttpGet::refusedAddressText()
 void HttpGet::start(const QUrl &url, const HttpHeaders &headers)
 {
     Q_ASSERT(!m_reply);
-    m_cancelled = m_refused = m_anyData = false;
+    m_cancelled = m_refused = m_anyData = m_overTime = m_tooLarge = false;
+    m_received = m_unread = 0;
     m_errorText.clear();
     m_httpErrorText.clear();
     if (!isWebAddress(url)) {
@@ -61,6 +64,8 @@ void HttpGet::start(const QUrl &url, const HttpHeaders &headers)
     connect(reply, &QNetworkReply::redirected, this, &HttpGet::onRedirected);
     connect(reply, &QNetworkReply::readyRead, this, &HttpGet::onReadyRead);
     connect(reply, &QNetworkReply::finished, this, &HttpGet::onFinished);
+    if (m_timeLimitMs > 0)
+        m_timeLimit.start(m_timeLimitMs);
 }
 
 void HttpGet::cancel()
@@ -104,26 +109,51 @@ void HttpGet::refuse(const QString &reason)
     m_reply->abort();
 }
 
+void HttpGet::onTimeLimit()
+{
+    if (!m_reply)
+        return;
+    m_overTime = true;
+    m_errorText =
+        QStringLiteral("The transfer did not end within %1 seconds.").arg(m_timeLimitMs / 1000.0);
+    m_reply->abort();
+}
+
 void HttpGet::onReadyRead()
 {
     if (!m_anyData) {
         m_anyData = true;
         emit stateText(QStringLiteral("Receiving Response.."));
     }
+    // Qt keeps what nobody reads: past the limit the transfer ends before
+    // any more is taken.
+    m_received += m_reply->bytesAvailable() - m_unread;
+    if (m_sizeLimit >= 0 && m_received > m_sizeLimit) {
+        m_tooLarge = true;
+        m_errorText = QStringLiteral("The answer is larger than %1 bytes.").arg(m_sizeLimit);
+        m_reply->abort();
+        return;
+    }
     // The body of an error answer is the server's page about the error, not
     // what was asked for.
     if (m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() < 400)
         emit dataArrived();
+    m_unread = m_reply ? m_reply->bytesAvailable() : 0;
 }
 
 void HttpGet::onFinished()
 {
     QNetworkReply *reply = m_reply;
+    m_timeLimit.stop();
     Outcome outcome = Outcome::Ok;
     if (m_refused) {
         outcome = Outcome::Refused;
     } else if (m_cancelled) {
         outcome = Outcome::Cancelled;
+    } else if (m_tooLarge) {
+        outcome = Outcome::TooLarge;
+    } else if (m_overTime) {
+        outcome = Outcome::TimedOut;
     } else if (reply->error() == QNetworkReply::ProtocolUnknownError) {
         // Only http and https are ever asked for: Qt refused a redirect to
         // another scheme before offering it to onRedirected().

@@ -7,12 +7,29 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+namespace {
+
+// "The page is larger than 8 MiB."
+QString tooLargeText(const char *what, qint64 limit)
+{
+    return QStringLiteral("The %1 is larger than %2 MiB.")
+        .arg(QLatin1String(what))
+        .arg(limit >> 20);
+}
+
+} // namespace
+
 OnlineVideoTool::OnlineVideoTool(QString writableFolder, QObject *parent)
     : QObject(parent), m_writableFolder(std::move(writableFolder)),
       m_downloadFolder(m_writableFolder), m_page(m_manager), m_thumbnail(m_manager),
       m_downloader(m_manager)
 {
-    // The thumbnail's transfer has no say in the status line.
+    m_page.setSizeLimit(MaxPageBytes);
+    m_page.setTimeLimit(PageTimeLimitMs);
+    m_thumbnail.setSizeLimit(MaxThumbnailBytes);
+    m_thumbnail.setTimeLimit(ThumbnailTimeLimitMs);
+    // The thumbnail's transfer has no say in the status line, but for its
+    // size.
     connect(&m_page, &HttpGet::stateText, this, &OnlineVideoTool::setStatus);
     connect(&m_page, &HttpGet::dataArrived, this, &OnlineVideoTool::onPageData);
     connect(&m_page, &HttpGet::finished, this, &OnlineVideoTool::onPageFinished);
@@ -52,6 +69,7 @@ bool OnlineVideoTool::lookUp(const QString &address)
     m_pageBytes.clear();
     m_pageRead = false;
     m_lookupProblem.clear();
+    m_thumbnailProblem.clear();
     m_address = url;
     setActivity(Activity::Page);
     m_page.start(url);
@@ -133,6 +151,11 @@ void OnlineVideoTool::onPageFinished(HttpGet::Outcome outcome)
     case HttpGet::Outcome::Cancelled:
         setStatus(QStringLiteral("Cancelled"));
         return finishLookup();
+    case HttpGet::Outcome::TooLarge:
+        setStatus(tooLargeText("page", MaxPageBytes));
+        m_pageBytes.clear();
+        emit errorMessage(QStringLiteral("Something Went Wrong\n") + m_status);
+        break;
     case HttpGet::Outcome::TimedOut:
         setStatus(QStringLiteral("Slow Connection"));
         [[fallthrough]];
@@ -205,6 +228,11 @@ void OnlineVideoTool::showFacts(const VideoPageInfo &info)
 void OnlineVideoTool::onThumbnailFinished(HttpGet::Outcome outcome)
 {
     const QString path = ::thumbnailPath(m_writableFolder, m_info.VideoId);
+    // Any other failure goes unsaid: the loading picture stays.
+    if (outcome == HttpGet::Outcome::TooLarge) {
+        m_thumbnailProblem = tooLargeText("thumbnail", MaxThumbnailBytes);
+        setStatus(m_thumbnailProblem);
+    }
     if (outcome == HttpGet::Outcome::Ok && QDir().mkpath(QFileInfo(path).absolutePath())) {
         // A failed save keeps the picture an earlier lookup cached.
         QSaveFile file(path);

@@ -23,12 +23,23 @@ class OnlineVideoTool : public QObject
     Q_OBJECT
 
 public:
+    // A page or a thumbnail larger than this is not read on: the lookup
+    // ends at the limit. A stream may be any size.
+    static constexpr qint64 MaxPageBytes = 8 << 20;
+    static constexpr qint64 MaxThumbnailBytes = 2 << 20;
+    // The most a page and a thumbnail may take in all, however steadily their
+    // data comes; a stream only has the time-out between data.
+    static constexpr int PageTimeLimitMs = 60000;
+    static constexpr int ThumbnailTimeLimitMs = 30000;
+
     // Cache/ and, unless told otherwise, downloads go under `writableFolder`.
     explicit OnlineVideoTool(QString writableFolder, QObject *parent = nullptr);
 
     void setDownloadFolder(const QString &folder) { m_downloadFolder = folder; }
     // How long a transfer may go without data before it counts as slow.
     void setTransferTimeout(int milliseconds);
+    // How long a page may take in all: PageTimeLimitMs unless told otherwise.
+    void setPageTimeLimit(int milliseconds) { m_page.setTimeLimit(milliseconds); }
     // How long yt-dlp may take before it is stopped.
     void setResolverTimeLimit(int milliseconds) { m_resolver.setTimeLimit(milliseconds); }
 
@@ -51,18 +62,23 @@ public:
     // Why the last lookup of a page that was read found no stream link:
     // yt-dlp's failure, or its absence. Empty when links were found.
     QString lookupProblem() const { return m_lookupProblem; }
+    // "The thumbnail is larger than 2 MiB." when the last lookup's thumbnail
+    // was, and is not saved; empty otherwise.
+    QString thumbnailProblem() const { return m_thumbnailProblem; }
     // Cache/VIDEOID.jpg when the page's id is safe and that file exists
     // (saved now or by an earlier lookup); empty otherwise.
     QString thumbnailPath() const;
 
 signals:
     // The status line: transfer states, "Reading Data...", "Complete!",
-    // "Slow Connection", "Error CODE TEXT", "Asking yt-dlp for the
+    // "Slow Connection", "Error CODE TEXT", "The page is larger than 8 MiB.",
+    // "The thumbnail is larger than 2 MiB.", "Asking yt-dlp for the
     // links...", "Links from the page", "Links from yt-dlp", the lookup
     // problem, "Cancelled", "Saved PATH".
     void statusTextChanged(const QString &text);
     // The text of a message box: "Something Went Wrong", a line break and
-    // Qt's error text, or the refusal of an address.
+    // why the transfer failed (Qt's error text, the size or time limit), or the
+    // refusal of an address.
     void errorMessage(const QString &text);
     void busyChanged(bool busy);
     // A lookup has ended: the facts, links and thumbnail are in place.
@@ -111,4 +127,5 @@ private:
     StreamLinks m_links;
     VideoPageInfo m_pageInfo; // the page's own, until yt-dlp has answered
     QString m_lookupProblem;
+    QString m_thumbnailProblem;
 };

@@ -73,9 +73,13 @@ void YtDlpResolver::start(const QString &address)
     prepareChild(*process);
     process->setStandardInputFile(QProcess::nullDevice());
     connect(process, &QProcess::readyReadStandardOutput, this, [this, process] {
-        m_output += process->readAllStandardOutput();
-        if (m_output.size() > MaxOutputBytes && !m_tooLarge) {
+        const QByteArray more = process->readAllStandardOutput();
+        if (m_tooLarge)
+            return;
+        m_output += more;
+        if (m_output.size() > MaxOutputBytes) {
             m_tooLarge = true;
+            m_output.clear();
             stop();
         }
     });
@@ -114,7 +118,9 @@ void YtDlpResolver::stop()
 
 void YtDlpResolver::onFinished(int exitCode, bool crashed)
 {
-    m_output += m_process->readAllStandardOutput();
+    const QByteArray rest = m_process->readAllStandardOutput();
+    if (!m_tooLarge)
+        m_output += rest;
     m_errors += m_process->readAllStandardError();
     if (m_cancelled)
         return end(Outcome::Cancelled);
@@ -123,7 +129,7 @@ void YtDlpResolver::onFinished(int exitCode, bool crashed)
                         .arg(m_limit.interval() / 1000.0);
         return end(Outcome::Failed);
     }
-    if (m_tooLarge) {
+    if (m_tooLarge || m_output.size() > MaxOutputBytes) {
         m_problem =
             QStringLiteral("yt-dlp's answer was larger than %1 MiB").arg(MaxOutputBytes >> 20);
         return end(Outcome::Failed);

@@ -25,8 +25,9 @@ public:
     Q_ENUM(Outcome)
 
     static constexpr int DefaultTimeLimitMs = 60000;
-    // More output than any video description needs.
-    static constexpr qint64 MaxOutputBytes = 64 << 20;
+    // More output than any video description needs; past it yt-dlp is
+    // stopped and its output dropped.
+    static constexpr qint64 MaxOutputBytes = 8 << 20;
 
     explicit YtDlpResolver(QObject *parent = nullptr);
     ~YtDlpResolver() override;

@@ -47,6 +47,7 @@ private slots:
                                  "22|" + m_server.url("/video") + ",18|x,5|http://h/a%20b",
                                  "line 1\nline 2 \\ end"));
         m_server.serve("/plain", watchPage("Café: (live)", "v43", "", ""));
+        m_server.serve("/endless", Reply(QByteArray(64 << 20, 'x')).withoutLength());
         m_server.serve("/clip.mp4", m_video);
         m_server.serve("/video.html", QByteArray("<html><head><title>My clip</title></head><body>"
                                                  "<video src=\"clip.mp4\"></video></body></html>"));
@@ -69,6 +70,8 @@ private slots:
                "");
         newRow("lookup without links", QStringList{"--lookup", m_server.url("/plain")}, 0,
                "Title\tCafé live\n" + facts + "*", "yt-dlp");
+        newRow("lookup of an endless page", QStringList{"--lookup", m_server.url("/endless")}, 1,
+               "", "\nThe page is larger than 8 MiB.\n");
         newRow("lookup of a file", QStringList{"--lookup", "file:///etc/passwd"}, 2, "",
                "Only http and https addresses can be opened.\n");
         const QString out = path("out");

@@ -77,11 +77,12 @@ class TestOnlineVideoTool : public QObject
 private slots:
     void lookUp()
     {
-        m_server.serve("/thumb.jpg", bytes(3000));
-        // The page comes in two parts.
+        // Both at their size limit; the page comes in two parts.
+        m_server.serve("/thumb.jpg", bytes(2 << 20));
         m_server.serve("/watch",
                        Reply(watchPage("Big: (test) clip", "AbC-_9", m_server.url("/thumb.jpg"),
-                                       "22|http://h/a%2Cb,34|u2,35|u3,5|u4,18|x"))
+                                       "22|http://h/a%2Cb,34|u2,35|u3,5|u4,18|x")
+                                 .leftJustified(8 << 20))
                            .stallAfter(100));
         OnlineVideoTool tool(path("w"));
         QSignalSpy status(&tool, &OnlineVideoTool::statusTextChanged);
@@ -104,7 +105,7 @@ private slots:
                  QStringList({"Big test clip", "AbC-_9", "42", m_server.url("/thumb.jpg")}));
         QCOMPARE(tool.links().LinkMp4 + " " + tool.links().LinkFlv, "http://h/a%2Cb u4");
         QCOMPARE(tool.thumbnailPath(), path("w/Cache/AbC-_9.jpg"));
-        QCOMPARE(readFile(tool.thumbnailPath()), bytes(3000));
+        QCOMPARE(readFile(tool.thumbnailPath()), bytes(2 << 20));
     }
 
     void lookupFailures_data()
@@ -116,6 +117,12 @@ private slots:
         newRow("time-out", "/slow", Reply().stallAfter(-1), "Slow Connection",
                "Something Went Wrong\nOperation canceled");
         newRow("cancel", "/hang", Reply().stallAfter(-1), "Cancelled", "");
+        newRow("endless page", "/endless", Reply(QByteArray(64 << 20, 'x')).withoutLength(),
+               "The page is larger than 8 MiB.",
+               "Something Went Wrong\nThe page is larger than 8 MiB.");
+        // Data still comes within the time-out: the page's time limit ends it.
+        newRow("past the time limit", "/steady", Reply(bytes(1000)).stallAfter(100),
+               "Slow Connection", "Something Went Wrong\nThe transfer did not end within 0.3");
         newRow("redirect to a file", "/file", Reply::redirect("file:///etc/passwd"),
                "Response received.",
                "Something Went Wrong\nOnly http and https addresses can be opened.");
@@ -134,6 +141,10 @@ private slots:
         m_server.serve(address, reply);
         OnlineVideoTool tool(path("fail"));
         tool.setTransferTimeout(300);
+        if (QByteArray(QTest::currentDataTag()) == "past the time limit") {
+            tool.setTransferTimeout(60000);
+            tool.setPageTimeLimit(300);
+        }
         QSignalSpy status(&tool, &OnlineVideoTool::statusTextChanged);
         QSignalSpy messages(&tool, &OnlineVideoTool::errorMessage);
         QSignalSpy finished(&tool, &OnlineVideoTool::lookupFinished);
@@ -154,6 +165,17 @@ private slots:
         QTEST(lastText(status), "status");
         QVERIFY(!tool.isBusy() && tool.pageInfo().Title.isEmpty() && !tool.links().isEnabled(22));
         QVERIFY(!QDir(path("fail")).exists());
+    }
+
+    void endlessThumbnail()
+    {
+        m_server.serve("/big.jpg", Reply(QByteArray(16 << 20, 'x')).withoutLength());
+        m_server.serve("/big", watchPage("clip", "big", m_server.url("/big.jpg"), "22|u"));
+        OnlineVideoTool tool(path("big"));
+        QSignalSpy status(&tool, &OnlineVideoTool::statusTextChanged);
+        QVERIFY(runToEnd(tool, [&] { return tool.lookUp(m_server.url("/big")); }));
+        QCOMPARE(lastText(status), "The thumbnail is larger than 2 MiB.");
+        QVERIFY(tool.thumbnailPath().isEmpty() && tool.links().isEnabled(22));
     }
 
     void hostilePageStaysInItsFolders()
