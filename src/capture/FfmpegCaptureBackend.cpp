@@ -2,9 +2,9 @@
 
 #include "capture/CaptureArguments.h"
 #include "capture/V4l2CameraControls.h"
-#include "process/ResultFile.h"
 #include "process/ChildProcess.h"
 #include "process/KeyChannel.h"
+#include "process/ResultFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -239,7 +239,13 @@ void FfmpegCaptureBackend::onEnded(QProcess *process)
     process->deleteLater();
 
     if (recorded) {
-        finishRecording(cleanExit || askedToStop, reason);
+        // FFmpeg answers "q" by closing its file and exiting with 0. One that
+        // had to be terminated (it exits with 255) or killed after Stop may
+        // have left the file without its index.
+        const RecordingEnd end = cleanExit     ? RecordingEnd::Finished
+                                 : askedToStop ? RecordingEnd::Forced
+                                               : RecordingEnd::Failed;
+        finishRecording(end, reason);
     } else if (!askedToStop) {
         // Not started again by itself: the next Preview tries again.
         m_preview = false;
@@ -248,8 +254,9 @@ void FfmpegCaptureBackend::onEnded(QProcess *process)
     launchWanted();
 }
 
-void FfmpegCaptureBackend::finishRecording(bool finishedByFfmpeg, const QString &reason)
+void FfmpegCaptureBackend::finishRecording(RecordingEnd end, const QString &reason)
 {
+    const bool finishedByFfmpeg = end != RecordingEnd::Failed;
     const bool anything =
         m_recordingOutput.statistics().framesCaptured > 0 && QFileInfo(m_partPath).size() > 0;
     QString problem;
@@ -264,12 +271,16 @@ void FfmpegCaptureBackend::finishRecording(bool finishedByFfmpeg, const QString 
                                        "first frame.")
                       : QStringLiteral("The capture did not start: ") + reason;
     } else {
-        const PlacedOutput placed = placeOutput(
-            m_partPath, m_request.file,
-            m_request.replaceExisting ? Placement::Replace : Placement::NeverReplace);
+        const PlacedOutput placed =
+            placeOutput(m_partPath, m_request.file,
+                        m_request.replaceExisting ? Placement::Replace : Placement::NeverReplace);
         if (placed.path.isEmpty())
             problem = placed.error + QStringLiteral("\nThe recording is kept as ") + m_partPath;
-        else if (!finishedByFfmpeg)
+        else if (end == RecordingEnd::Forced)
+            problem = QStringLiteral("The recording did not finish cleanly; the file may be "
+                                     "damaged: ") +
+                      placed.path;
+        else if (end == RecordingEnd::Failed)
             problem = QStringLiteral("The capture stopped: %1\nWhat was recorded until then is "
                                      "in %2")
                           .arg(reason, placed.path);

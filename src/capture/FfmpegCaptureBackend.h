@@ -23,7 +23,8 @@ class V4l2CameraControls;
 // (".cw-XXXXXXXX.avi") and is moved to the capture file when FFmpeg has
 // finished it: after stop ("q" through the key channel), after the request's
 // seconds, or when FFmpeg ends by itself with frames recorded (they are
-// kept, and the failure is reported).
+// kept, and the failure is reported). A file whose FFmpeg had to be
+// terminated or killed after stop is kept too, reported as possibly damaged.
 class FfmpegCaptureBackend : public CaptureBackend
 {
     Q_OBJECT
@@ -61,7 +62,15 @@ private:
     void readPreview(QProcess *process);
     void readErrors(QProcess *process);
     void onEnded(QProcess *process);
-    void finishRecording(bool finishedByFfmpeg, const QString &reason);
+    // How the FFmpeg that recorded ended: by itself or after "q" with exit
+    // code 0; terminated or killed after Stop; or by itself with an error.
+    enum class RecordingEnd
+    {
+        Finished,
+        Forced,
+        Failed
+    };
+    void finishRecording(RecordingEnd end, const QString &reason);
     // Drops a recording that never reached FFmpeg.
     void dropPendingRecording();
 

@@ -62,7 +62,7 @@ void PlayerController::Play()
         setTotalText(QStringLiteral("Total time:") + lengthText);
     m_player.setPositionSeconds(0);
     if (const std::optional<qint64> total = parseTimeText(lengthText))
-        m_player.setTotalSeconds(int(std::min<qint64>(*total, INT_MAX)));
+        m_total = int(std::min<qint64>(*total, INT_MAX));
     startClock();
 }
 
@@ -107,14 +107,14 @@ void PlayerController::LastFrames()
 {
     if (m_file.isEmpty() || !canPlay())
         return;
-    m_player.StartPlayer(m_file, m_player.TotalSeconds(), m_surface);
-    m_player.setPositionSeconds(m_player.TotalSeconds());
+    m_player.StartPlayer(m_file, m_total, m_surface);
+    m_player.setPositionSeconds(m_total);
     startClock();
 }
 
 void PlayerController::SeekFromSlider(int value)
 {
-    const qint64 total = m_player.TotalSeconds();
+    const qint64 total = m_total;
     const int position = int(std::nearbyint(double(total * value) / 100.0));
     m_player.setPositionSeconds(position);
     m_currentText = previewTimeText(position);
@@ -135,7 +135,7 @@ void PlayerController::ClockTick()
     if (!m_player.takeReportedPosition())
         m_player.setPositionSeconds(m_player.PositionSeconds() + 1);
     const int position = m_player.PositionSeconds();
-    const int total = m_player.TotalSeconds();
+    const int total = m_total;
     if (total != 0) {
         const double value = std::nearbyint(double(position) / total * 100.0);
         if (value >= 0 && value <= 100)

@@ -8,8 +8,9 @@ class ConversionList;
 class PreviewPlayer;
 
 // The preview's steps for one host window: its own one-second clock, its
-// surface, and for the main window the list it plays from (PreviewFile). It
-// works on the player state the hosts share and tells the host what to show
+// surface, the length of its file, and for the main window the list it plays
+// from (PreviewFile). It works on the player the hosts share (the running
+// MPlayer and the position it reports) and tells the host what to show
 // through signals; it knows no widgets.
 class PlayerController : public QObject
 {
@@ -28,6 +29,11 @@ public:
     void setFile(const QString &file, const QString &lengthText);
     QString PreviewFile() const { return m_file; }
     void setPreviewFile(const QString &file) { m_file = file; }
+
+    // The length of this host's file, in whole seconds: Last Frames, the
+    // slider and the clock's end go by it. Play sets it from the length text.
+    int TotalSeconds() const { return m_total; }
+    void setTotalSeconds(int seconds) { m_total = seconds; }
 
     bool isClockRunning() const { return m_clock.isActive(); }
     int sliderValue() const { return m_slider; }
@@ -72,6 +78,7 @@ private:
     QString m_file;
     QString m_lengthText; // the clip editor's
     int m_slider = 0;
+    int m_total = 0;
     QString m_currentText;
     QString m_totalText;
 };

@@ -17,9 +17,11 @@ class QProcess;
 std::optional<double> statusPosition(const QByteArray &line);
 
 // The program's one preview player and the state its hosts (the main window,
-// the clip editor) share: the running MPlayer, PositionSeconds and
-// TotalSeconds. MPlayer draws into a host's native window (-wid) and is
-// steered only by keys written to its standard input.
+// the clip editor, the online-video window) share: the running MPlayer and
+// PositionSeconds. The length of what plays belongs to each host's
+// controller, so that no host plays by another's length. MPlayer draws into
+// a host's native window (-wid) and is steered only by keys written to its
+// standard input.
 //
 // MPlayer reports where it is in status lines on its standard output; each
 // one sets PositionSeconds, so that the hosts' clocks follow seeks and the
@@ -56,8 +58,6 @@ public:
     qint64 PlayerProcessId() const { return m_processId; }
     int PositionSeconds() const { return m_position; }
     void setPositionSeconds(int seconds) { m_position = seconds; }
-    int TotalSeconds() const { return m_total; }
-    void setTotalSeconds(int seconds) { m_total = seconds; }
 
     // The running player's standard output, as it arrives.
     void playerOutput(const QByteArray &chunk);
@@ -79,7 +79,6 @@ private:
     QList<QPointer<QProcess>> m_retiring;
     qint64 m_processId = 0;
     int m_position = 0;
-    int m_total = 0;
     bool m_reported = false;
     double m_startTime = 0; // ID_START_TIME: MPEG-TS files start late
     QByteArray m_partialLine;

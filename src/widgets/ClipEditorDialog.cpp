@@ -157,11 +157,10 @@ void ClipEditorDialog::OpenEditor()
     m_start->setText(m_inputs.EditStart);
     m_end->setText(m_inputs.EditEnd);
     m_length->setText(clipLengthText(m_inputs.EditStart, m_inputs.EditEnd));
-    PreviewPlayer &player = m_session.player();
-    player.setPositionSeconds(0);
+    m_session.player().setPositionSeconds(0);
     const std::optional<qint64> length = parseTimeText(m_inputs.EditLength);
     if (length)
-        player.setTotalSeconds(int(qMin<qint64>(*length, INT_MAX)));
+        m_player->setTotalSeconds(int(qMin<qint64>(*length, INT_MAX)));
     m_player->setFile(m_inputs.EditFile, m_inputs.EditLength);
     // Max first, so that the values are not held below the design-time 100;
     // the upper value before the lower one.

@@ -613,7 +613,6 @@ void MainWindow::openEditor()
     m_player->halt();
     m_session.editorInputs() = EditorInputs::fromRow(*row);
     m_session.player().setPositionSeconds(0);
-    m_session.player().setTotalSeconds(0);
     ClipEditorDialog editor(m_session, position, this);
     if (editor.exec() == QDialog::Accepted)
         showRowInSheet(*m_session.files().row(position));

@@ -293,7 +293,7 @@ void OnlineVideoWindow::play(int code, QPoint position)
     bool whole = false;
     const qint64 seconds = info.Duration.toLongLong(&whole);
     // An unknown length: the clock runs until MPlayer ends.
-    m_session.player().setTotalSeconds(INT_MAX);
+    m_player->setTotalSeconds(INT_MAX);
     m_player->setFile(address, whole && seconds >= 0 ? formatTimeText(seconds) : QString(""));
     m_player->Play();
 }

@@ -82,27 +82,41 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(c.painted() > painted + 5, 30000);
     }
 
+    // Frames already recorded are kept; a start that failed leaves nothing.
     void failuresSayWhy_data()
     {
-        addColumns<QString, QString, QString>("file", "graph", "reason");
-        newRow("folder missing", QString("/no such folder/x.avi"), QString("testsrc"),
+        addColumns<QString, QString, QString, QString>("file", "graph", "ffmpeg", "reason");
+        const QString ffmpeg = resolveProgram("ffmpeg");
+        newRow("folder missing", QString("/no such folder/x.avi"), QString("testsrc"), ffmpeg,
                QString("Cannot write in /no such folder: No such file or "
                        "directory"));
-        newRow("FFmpeg refuses the input", m_file, QString("nosuchsource"),
+        newRow("FFmpeg refuses the input", m_file, QString("nosuchsource"), ffmpeg,
                QString("The capture did not start: "));
-        newRow("no FFmpeg", m_file, QString(), QString("FFmpeg was not found"));
+        newRow("no FFmpeg", m_file, QString("testsrc"), QString(), QString("FFmpeg was not found"));
+        // Without standard input FFmpeg never sees "q": only SIGTERM ends it.
+        const QString deaf = m_dir.filePath("ffmpeg-without-stdin");
+        QVERIFY(writeFile(deaf, "#!/bin/sh\nexec '" + ffmpeg.toUtf8() + "' -nostdin \"$@\"\n"));
+        QVERIFY(QFile::setPermissions(deaf, QFile::ReadOwner | QFile::ExeOwner));
+        newRow("FFmpeg terminated after Stop", m_file, QString("testsrc"), deaf,
+               "The recording did not finish cleanly; the file may be damaged: " + m_file);
     }
     void failuresSayWhy()
     {
         QFETCH(QString, file);
         QFETCH(QString, graph);
+        QFETCH(QString, ffmpeg);
         QFETCH(QString, reason);
-        Capture c(file, testCamera(graph), graph.isEmpty() ? QString() : resolveProgram("ffmpeg"));
+        Capture c(file, testCamera(graph), ffmpeg);
+        c.backend.setGracePeriod(300);
         c.window.startCapture();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !c.backend.isCapturing() || c.backend.statistics().framesCaptured >= 10, 30000);
+        c.window.stopCapture();
         QTRY_VERIFY_WITH_TIMEOUT(c.status().startsWith(reason), 30000);
         QTRY_VERIFY(!c.backend.isCapturing());
         QVERIFY(c.window.findChild<QPushButton *>("Command1")->isEnabled());
-        QVERIFY(!QFile::exists(file) && part().isEmpty());
+        QVERIFY(part().isEmpty());
+        QCOMPARE(QFile::exists(file) && duration(file) > 0, reason.endsWith(m_file));
         if (graph == "nosuchsource")
             QVERIFY(c.status().contains("No such filter: 'nosuchsource'"));
     }

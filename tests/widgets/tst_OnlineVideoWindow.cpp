@@ -6,6 +6,7 @@
 #include "online/OnlineVideoTool.h"
 #include "online/YtDlpResolver.h"
 #include "session/Session.h"
+#include "widgets/MainWindow.h"
 #include "widgets/OnlineVideoWindow.h"
 #include "widgets/PreviewPanel.h"
 
@@ -164,6 +165,26 @@ private slots:
             QCOMPARE(child<QLabel>(name)->textFormat(), Qt::PlainText);
         QCOMPARE(label("lblTitle1") + "|" + label("lblCat"),
                  strippedTitle(title) + "|<img src=\"/path/picture.jpg\">");
+    }
+
+    // After a stream of unknown length, Last Frames in the main window goes
+    // by the length of its own row.
+    void mainWindowLastFramesAfterAStream()
+    {
+        m_session->player().setStarter({}); // the real MPlayer
+        QVERIFY(makeClip(m_dir.filePath("clip.avi"), 3));
+        MainWindow main(*m_session);
+        QSignalSpy probed(m_session.get(), &Session::probesFinished);
+        main.AddFileToList(m_dir.filePath("clip.avi"));
+        QVERIFY(probed.wait(20000) && m_session->files().select(1));
+        main.player().Play();
+        QByteArray page = watchPage("Live", "v1", "", "22|" + m_server.url("/video"));
+        m_server.serve("/live", page.replace("\"42\"", "\"\""));
+        QVERIFY(lookUp("/live"));
+        child("cmdPR")->click();
+        m_window->accept();
+        main.findChild<QPushButton *>("Command5")->click();
+        QCOMPARE(m_session->player().PositionSeconds(), 3); // MPlayer's -ss
     }
 
     void ytDlpPage()
