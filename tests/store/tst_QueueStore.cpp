@@ -1,0 +1,153 @@
+#include "../TestSupport.h"
+#include "store/QueueStore.h"
+
+#include <csignal>
+#include <sqlite3.h>
+
+// The records file itself: an older schema is migrated with its rows, a file
+// that cannot be trusted is moved aside and never read, and the lock keeps a
+// second process out for exactly as long as the first one lives.
+class TestQueueStore : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    // Runs SQL on a file the way another program (or an older Clipwright) would.
+    static bool sql(const QString &file, const char *statements)
+    {
+        sqlite3 *db = nullptr;
+        const bool ok = sqlite3_open(file.toUtf8().constData(), &db) == SQLITE_OK &&
+                        sqlite3_exec(db, statements, nullptr, nullptr, nullptr) == SQLITE_OK;
+        sqlite3_close(db);
+        return ok;
+    }
+
+private slots:
+    void migratesAnOlderList()
+    {
+        const QString file = path("old.db");
+        QVERIFY(sql(file, "CREATE TABLE rows(id INTEGER PRIMARY KEY, source TEXT NOT NULL,"
+                          " start TEXT, \"end\" TEXT, watermark TEXT, chosen INTEGER, size TEXT,"
+                          " format TEXT, video_time TEXT, status TEXT NOT NULL DEFAULT '',"
+                          " output TEXT, part TEXT, output_size INTEGER, reason TEXT);"
+                          "CREATE TABLE batch(key TEXT PRIMARY KEY, value TEXT);"
+                          "INSERT INTO rows(id, source, start, status, output, output_size)"
+                          " VALUES(7, '/v/a b.avi', '00:00:01', 'running', '/o/a b.mp4', 1234);"
+                          "INSERT INTO batch VALUES('profile', '12');"
+                          "PRAGMA user_version = 1;"));
+        QueueStore store;
+        QCOMPARE(store.open(file).outcome, QueueStore::Outcome::Opened);
+        const QVector<QueueRecord> records = store.records();
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records[0].id, 7);
+        QCOMPARE(records[0].source, QString("/v/a b.avi"));
+        QCOMPARE(records[0].start, QString("00:00:01"));
+        QCOMPARE(records[0].status, QString("running"));
+        QCOMPARE(records[0].outputSize, 1234);
+        QCOMPARE(records[0].outputMtime, -1); // columns the old file did not have
+        QCOMPARE(store.value("profile"), QString("12"));
+
+        // The new columns are written and read back; a new row follows the old.
+        QueueRecord added = records[0];
+        added.id = 0;
+        added.command = "ffmpeg -i x";
+        added.sourceMtime = 1700000000000;
+        QueueChanges changes;
+        changes.written << added;
+        QVERIFY(store.apply(changes));
+        QCOMPARE(changes.written[0].id, 8);
+        store.close();
+        QCOMPARE(store.open(file).outcome, QueueStore::Outcome::Opened);
+        QCOMPARE(store.records().last().command, QString("ffmpeg -i x"));
+        QCOMPARE(store.records().last().sourceMtime, 1700000000000);
+    }
+
+    void untrustedFileMovedAside_data()
+    {
+        addColumns<QByteArray, QString>("make", "reason");
+        newRow("not SQLite", QByteArray("text"), QString("file is not a database"));
+        newRow("newer version", QByteArray("newer"), QString("written by a newer Clipwright"));
+        newRow("another program's tables", QByteArray("foreign"),
+               QString("tables of another program"));
+        newRow("damaged pages", QByteArray("damaged"), QString(""));
+    }
+
+    void untrustedFileMovedAside()
+    {
+        QFETCH(QByteArray, make);
+        QFETCH(QString, reason);
+        const QString file = path(QString("bad-%1.db").arg(QTest::currentDataTag()));
+        if (make == "text") {
+            QVERIFY(writeFile(file, QByteArray(8192, 'x')));
+        } else if (make == "newer") {
+            QVERIFY(sql(file, "CREATE TABLE rows(id INTEGER); PRAGMA user_version = 99;"));
+        } else if (make == "foreign") {
+            QVERIFY(sql(file, "CREATE TABLE moz_places(url TEXT);"));
+        } else {
+            QVERIFY(sql(file, "CREATE TABLE t(x); INSERT INTO t"
+                              " WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n"
+                              " WHERE i < 2000) SELECT randomblob(300) FROM n;"
+                              "PRAGMA user_version = 2;"));
+            QFile f(file); // scribble over the pages after the first
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            f.seek(4096 * 3);
+            f.write(QByteArray(4096 * 20, '\x5a'));
+        }
+        QVERIFY(writeFile(file + "-wal", QByteArray())); // travels with the file
+        const QByteArray before = readFile(file);
+
+        for (const QString &expectedName : {file + ".bad", file + ".bad.2"}) {
+            QueueStore store;
+            const QueueStore::Opening opening = store.open(file);
+            QCOMPARE(opening.outcome, QueueStore::Outcome::MovedAside);
+            QCOMPARE(opening.movedTo, expectedName);
+            QVERIFY2(opening.message.contains(reason) && opening.message.contains(expectedName),
+                     qPrintable(opening.message));
+            QCOMPARE(readFile(expectedName), before);
+            QVERIFY(QFileInfo::exists(expectedName + "-wal"));
+            QVERIFY(store.records().isEmpty());
+            QueueRecord added;
+            added.source = "/v/a.avi";
+            QueueChanges changes;
+            changes.written << added;
+            QVERIFY(store.apply(changes));
+            store.close();
+            // Put the same bad file back for the second round.
+            QFile::remove(file);
+            QFile::remove(file + "-wal");
+            QFile::remove(file + "-shm");
+            QVERIFY(writeFile(file, before));
+            QVERIFY(writeFile(file + "-wal", QByteArray()));
+        }
+    }
+
+    void lockHeldWhileItsProcessLives()
+    {
+        const QString file = path("locked.db");
+        {
+            QueueStore first;
+            QCOMPARE(first.open(file).outcome, QueueStore::Outcome::Opened);
+            QueueStore second;
+            const QueueStore::Opening opening = second.open(file);
+            QCOMPARE(opening.outcome, QueueStore::Outcome::Locked);
+            QVERIFY2(opening.message.contains(QString("process %1").arg(getpid())),
+                     qPrintable(opening.message));
+            QVERIFY(!second.isOpen());
+        }
+        // Another process holds it; once it is killed, the list is free at once.
+        QProcess holder;
+        // One process: the descriptor goes with exec into sleep.
+        holder.start("sh", {"-c", "exec 9>\"$0\" && flock 9 && exec sleep 60", file + ".lock"});
+        QVERIFY(holder.waitForStarted());
+        QueueStore store;
+        QTRY_COMPARE(store.open(file).outcome, QueueStore::Outcome::Locked);
+        ::kill(pid_t(holder.processId()), SIGKILL);
+        QVERIFY(holder.waitForFinished());
+        QCOMPARE(store.open(file).outcome, QueueStore::Outcome::Opened);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQueueStore)
+#include "tst_QueueStore.moc"
