@@ -89,6 +89,15 @@ ConvertCommand ConversionEngine::commandFor(const ConversionItem &row) const
     return buildCommand(row, readSettings(), false);
 }
 
+ConvertCommand ConversionEngine::commandFor(const ConversionItem &row, const QString &output) const
+{
+    const BatchSettings settings = readSettings();
+    // As a batch runs it: FFmpeg writing a part file.
+    return BuildConvertCommand(m_sheet, row, output, partPathFor(output),
+                               {m_env.ffmpeg, m_env.statisticsFile, settings.threads,
+                                settings.policy});
+}
+
 bool ConversionEngine::BurnNow()
 {
     if (isBusy() || m_list.count() == 0)
@@ -164,6 +173,9 @@ void ConversionEngine::startRow()
                         command.OutputPath);
     setRowStatus(id, ConversionJob::Status::Running);
 
+    // Written down before the part file exists, so that a crash never leaves
+    // one nobody knows of.
+    emit rowWriting(id, command.OutputPath, command.PartPath, command.CommandLine);
     const qint64 clipSeconds = command.ClipSeconds;
     const bool hasVideo = command.hasVideo;
     auto *job = new ConversionJob(id, row.FileName, std::move(command), m_settings.policy,
@@ -176,6 +188,9 @@ void ConversionEngine::startRow()
             [this, job](ConversionJob::Status status) { onJobStatus(job, status); });
     connect(job, &ConversionJob::converterOutput, m_monitor.get(),
             &ProgressMonitor::converterOutput);
+    connect(job, &ConversionJob::placing, this, [this, id](const QString &output, qint64 size) {
+        emit rowPlacing(id, output, size);
+    });
     job->start(m_keys);
     m_run.ConverterProcessId = job->processId();
     m_monitor->start(clipSeconds, hasVideo);

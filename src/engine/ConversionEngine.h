@@ -97,6 +97,10 @@ public:
     // The command the engine would run for `row` with the settings as they
     // are now; FFmpeg would write to a part file, which the text does not show.
     ConvertCommand commandFor(const ConversionItem &row) const;
+    // The text of the command a batch runs for `row` to write `output`: a
+    // row converted before gives the same text while nothing that shapes its
+    // command has changed.
+    ConvertCommand commandFor(const ConversionItem &row, const QString &output) const;
 
     // Rows that are not ready yet (their probe runs): the batch waits at such
     // a row until rowReady() is called for it, so that conversions can start
@@ -112,6 +116,13 @@ signals:
     void busyPointerChanged(bool busy);
     void message(const QString &text, MessageIcon icon);
     void rowStarted(ConversionList::RowId id);
+    // The row is about to start: FFmpeg will write `part`, to be renamed to
+    // `output` when complete; `commandLine` is the command's text.
+    void rowWriting(ConversionList::RowId id, const QString &output, const QString &part,
+                    const QString &commandLine);
+    // The row's complete file of `size` bytes is about to be renamed to
+    // `output`.
+    void rowPlacing(ConversionList::RowId id, const QString &output, qint64 size);
     // A row's job ended. `output` is where the file is (a cancelled row's
     // partial file too); `reason` says why a row failed.
     void rowFinished(ConversionList::RowId id, ConversionJob::Status status, const QString &source,

@@ -289,6 +289,8 @@ void ConversionJob::finish(const QString &reason, bool keepPart)
         const Placement placement = partial || m_policy == ExistingFilePolicy::AddNew
                                         ? Placement::NeverReplace
                                         : Placement::Replace;
+        if (!partial)
+            emit placing(m_command.OutputPath, QFileInfo(m_command.PartPath).size());
         const PlacedOutput placed =
             placeOutput(m_command.PartPath, m_command.OutputPath, placement);
         m_placed = !placed.path.isEmpty();

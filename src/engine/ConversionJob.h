@@ -80,6 +80,9 @@ public:
 
 signals:
     void statusChanged(ConversionJob::Status status);
+    // A complete file of `size` bytes is about to be renamed to `output`;
+    // whoever keeps track of the row can write that down first.
+    void placing(const QString &output, qint64 size);
     // FFmpeg's error output as it arrives.
     void converterOutput(const QByteArray &chunk);
 
