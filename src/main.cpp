@@ -16,7 +16,7 @@ int main(int argc, char *argv[])
 {
     // SIGINT and SIGTERM (a Ctrl+C in the terminal, a logout) close the
     // window as its close button does, so that a running conversion keeps
-    // its file. Blocked before any thread starts, so that all inherit it.
+    // its file, but keep the unfinished rows for the next start. Blocked before any thread starts, so that all inherit it.
     SignalWatcher::blockTerminationSignals();
     // The preview draws into an X window (MPlayer's -wid); on a Wayland
     // desktop that works through XWayland.
@@ -35,14 +35,16 @@ int main(int argc, char *argv[])
     DesktopFolderOpener opener;
     Session session(
         {data, settingsFilePath(), writableFolder(), resolveProgram(QStringLiteral("ffmpeg")),
-         resolveProgram(QStringLiteral("mplayer")), resolveProgram(QStringLiteral("ffprobe"))},
+         resolveProgram(QStringLiteral("mplayer")), resolveProgram(QStringLiteral("ffprobe")), 0,
+         QDir(writableFolder()).filePath(QStringLiteral("queue.db"))},
         countdown, opener);
     session.start();
 
     MainWindow window(session);
     countdown.setParentWidget(&window);
     SignalWatcher signalWatcher;
-    QObject::connect(&signalWatcher, &SignalWatcher::received, &window, &QWidget::close);
+    QObject::connect(&signalWatcher, &SignalWatcher::received, &window,
+                     &MainWindow::closeKeepingList);
     window.show();
     // Files named on the command line (the desktop's "Open with") are added
     // as if they had been dropped.

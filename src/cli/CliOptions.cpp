@@ -24,6 +24,12 @@ QString cliUsage()
         "                               of: Top left corner, Top right corner, Bottom left\n"
         "                               corner, Bottom right corner, Center\n"
         "  --output-folder DIR          for this run instead of the setting\n"
+        "  --queue FILE                 keep the batch's records in FILE (SQLite; made when\n"
+        "                               missing). Run the same command again after a stop (Ctrl+C,\n"
+        "                               a crash, a reboot): a source recorded OK whose output\n"
+        "                               still has the recorded size and time, and whose command\n"
+        "                               is unchanged, is not converted again; its line says OK\n"
+        "                               and stderr says \"(done before)\"\n"
         "  --list-profiles              print the entries, one a line: position<TAB>key<TAB>text;\n"
         "                               exit\n"
         "  --dry-run                    print each row's command-line text and output path;\n"
@@ -118,7 +124,13 @@ QString parseInto(const QCommandLineParser &parser, CliOptions &o)
     o.listProfiles = parser.isSet(QStringLiteral("list-profiles"));
     o.dryRun = parser.isSet(QStringLiteral("dry-run"));
     o.outputFolder = parser.value(QStringLiteral("output-folder"));
+    o.queueFile = parser.value(QStringLiteral("queue"));
     o.files = parser.positionalArguments();
+
+    if (o.dryRun && parser.isSet(QStringLiteral("queue")))
+        return QStringLiteral("--queue and --dry-run do not go together");
+    if (parser.isSet(QStringLiteral("queue")) && o.queueFile.isEmpty())
+        return QStringLiteral("--queue takes a FILE");
 
     if (parser.isSet(QStringLiteral("profile"))) {
         bool ok = false;
@@ -213,6 +225,7 @@ CliParseResult parseCliArguments(const QStringList &arguments)
         valueOption("clip", "START-END"),
         valueOption("watermark", "PICTURE@PLACE"),
         valueOption("output-folder", "DIR"),
+        valueOption("queue", "FILE"),
         valueOption("lookup", "URL"),
         valueOption("fetch", "URL"),
         valueOption("format", "CODE"),

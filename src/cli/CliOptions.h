@@ -24,6 +24,7 @@ struct CliOptions
     QString watermarkPicture; // both empty without --watermark
     QString watermarkPlace;
     QString outputFolder;
+    QString queueFile; // --queue FILE: the batch's records
     bool listProfiles = false;
     bool dryRun = false;
     bool help = false;

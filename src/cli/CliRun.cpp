@@ -7,13 +7,17 @@
 #include "process/SignalWatcher.h"
 #include "process/TimeText.h"
 #include "session/Session.h"
+#include "store/QueueRecorder.h"
+#include "store/QueueStore.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 
 CliRun::CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions &options,
-               QStringList files, RowDefaults defaults, QObject *parent)
+               QStringList files, RowDefaults defaults, QueueStore *queue, QObject *parent)
     : QObject(parent), m_session(session), m_options(options), m_files(std::move(files)),
-      m_defaults(std::move(defaults))
+      m_defaults(std::move(defaults)), m_queue(queue)
 {
     ConversionEngine &engine = m_session.engine();
     connect(&signalWatcher, &SignalWatcher::received, this, &CliRun::onSignal);
@@ -47,11 +51,27 @@ CliRun::CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions 
             [this](qint64 seconds) { m_remaining = seconds; });
 }
 
+CliRun::~CliRun()
+{
+    if (m_recorder)
+        m_recorder->stop(true);
+}
+
 void CliRun::start()
 {
-    // The files are probed while FFmpeg tells its encoders. --clip and
-    // --watermark are the user's choice for every row: set at once, they
-    // stay whenever its probe ends.
+    // The files are probed while FFmpeg tells its encoders. With --queue
+    // they wait for the profile: what was done before is known by its
+    // command.
+    if (!m_queue)
+        addFiles();
+    if (m_session.isReady())
+        onReady();
+}
+
+void CliRun::addFiles()
+{
+    // --clip and --watermark are the user's choice for every row: set at
+    // once, they stay whenever its probe ends.
     using Field = ConversionList::Field;
     ConversionList &list = m_session.files();
     for (const QString &file : std::as_const(m_files)) {
@@ -63,8 +83,73 @@ void CliRun::start()
         if (!m_defaults.watermark.isEmpty())
             (void)list.setChosen(position, Field::Watermark, m_defaults.watermark);
     }
-    if (m_session.isReady())
-        onReady();
+}
+
+void CliRun::addQueuedFiles()
+{
+    // A run that ended abnormally left its converting rows as "running":
+    // their part files go; a row whose file was renamed just before the
+    // end is done.
+    QHash<QString, QueueRecord> bySource;
+    QueueChanges settled;
+    for (QueueRecord record : m_queue->records()) {
+        if (record.status == QLatin1String("running")) {
+            if (!record.part.isEmpty() && QFileInfo(record.part).isFile()) {
+                QFile::remove(record.part);
+                record.status.clear();
+            } else if (outputStillThere(record)) {
+                record.status = QStringLiteral("ok");
+                record.outputMtime = QFileInfo(record.output).lastModified().toMSecsSinceEpoch();
+            } else {
+                record.status.clear();
+            }
+            record.part.clear();
+            settled.written << record;
+        }
+        bySource.insert(record.source, record);
+    }
+    if (!settled.isEmpty() && !m_queue->apply(settled))
+        printLine(stderr, QStringLiteral("clipwright-cli: ") + m_queue->error());
+
+    m_recorder = std::make_unique<QueueRecorder>(*m_queue, m_session.files(), m_session.engine(),
+                                                 false);
+    connect(m_recorder.get(), &QueueRecorder::writeFailed, this,
+            [this](const QString &text) { printLine(stderr, QStringLiteral("clipwright-cli: ") + text); });
+    using Field = ConversionList::Field;
+    ConversionList &list = m_session.files();
+    for (const QString &file : std::as_const(m_files)) {
+        const std::optional<QueueRecord> record = bySource.contains(file)
+                                                      ? std::optional(bySource.take(file))
+                                                      : std::nullopt;
+        if (record && record->status == QLatin1String("ok") && outputStillThere(*record) &&
+            sourceUnchanged(*record)) {
+            ConversionItem item = itemFromRecord(*record);
+            if (!m_defaults.start.isEmpty()) {
+                item.Start = m_defaults.start;
+                item.End = m_defaults.end;
+            }
+            if (!m_defaults.watermark.isEmpty())
+                item.Watermark = m_defaults.watermark;
+            if (m_session.engine().commandFor(item, record->output).CommandLine ==
+                record->command) {
+                onRowFinished(ConversionJob::Status::Ok, file, record->output,
+                              QStringLiteral("(done before)"));
+                continue;
+            }
+        }
+        const int position = list.positionOf(m_session.AddFileToList(file));
+        if (record) { // converted again under its record
+            QueueRecord again;
+            again.id = record->id;
+            m_recorder->adopt(position, again);
+        }
+        if (!m_defaults.start.isEmpty()) {
+            (void)list.setChosen(position, Field::Start, m_defaults.start);
+            (void)list.setChosen(position, Field::End, m_defaults.end);
+        }
+        if (!m_defaults.watermark.isEmpty())
+            (void)list.setChosen(position, Field::Watermark, m_defaults.watermark);
+    }
 }
 
 void CliRun::onReady()
@@ -80,6 +165,11 @@ void CliRun::onReady()
     m_setUp = true;
     if (m_options.dryRun)
         return onProbesDone(); // printed once every row is probed
+    if (m_queue) {
+        addQueuedFiles();
+        if (m_session.files().count() == 0) // every file was done before
+            return finish(AllOk);
+    }
     // Each row converts as soon as its probe is done; the others are probed
     // meanwhile.
     if (!m_session.engine().BurnNow()) {

@@ -8,8 +8,11 @@
 #include <QObject>
 #include <QString>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
+class QueueRecorder;
+class QueueStore;
 class Session;
 class SignalWatcher;
 enum class BatchOutcome;
@@ -42,14 +45,22 @@ public:
         QString watermark;
     };
 
-    // `files` are absolute paths that exist.
+    // `files` are absolute paths that exist. With `queue` (--queue), the
+    // batch is recorded there, and sources it records as done are not
+    // converted again.
     CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions &options,
-           QStringList files, RowDefaults defaults, QObject *parent = nullptr);
+           QStringList files, RowDefaults defaults, QueueStore *queue = nullptr,
+           QObject *parent = nullptr);
+    ~CliRun() override;
 
     void start();
 
 private:
     void onReady();
+    void addFiles();
+    // With --queue: adds the files that are not done yet, under their
+    // records; prints the others as done before.
+    void addQueuedFiles();
     // Applies the profile and the --set values; the reason when the command
     // line asks for something the sheet cannot do.
     QString setUpSheet();
@@ -69,6 +80,8 @@ private:
     const CliOptions &m_options;
     QStringList m_files;
     RowDefaults m_defaults;
+    QueueStore *m_queue;
+    std::unique_ptr<QueueRecorder> m_recorder;
 
     bool m_setUp = false; // the profile and the --set values are applied
     bool m_cancelRequested = false;

@@ -14,6 +14,7 @@
 #include "online/OnlineVideoTool.h"
 #include "process/SignalWatcher.h"
 #include "session/Session.h"
+#include "store/QueueStore.h"
 #include "settings/ProgramFolders.h"
 
 #include <QCoreApplication>
@@ -168,7 +169,17 @@ int main(int argc, char *argv[])
     SignalWatcher signalWatcher;
     if (!signalWatcher.isValid())
         return fail(QStringLiteral("cannot watch SIGINT and SIGTERM"));
-    CliRun run(session, signalWatcher, options, files, defaults);
+    QueueStore queue;
+    if (!options.queueFile.isEmpty()) {
+        const QueueStore::Opening opening = queue.open(absolutePath(options.queueFile));
+        if (opening.outcome == QueueStore::Outcome::Locked ||
+            opening.outcome == QueueStore::Outcome::Failed)
+            return fail(opening.message);
+        if (!opening.message.isEmpty())
+            writeLine(stderr, QStringLiteral("clipwright-cli: ") + opening.message);
+    }
+    CliRun run(session, signalWatcher, options, files, defaults,
+               queue.isOpen() ? &queue : nullptr);
     run.start();
     return QCoreApplication::exec();
 }

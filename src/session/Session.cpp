@@ -6,6 +6,8 @@
 #include "media/MediaProbeQueue.h"
 #include "media/PreviewPlayer.h"
 #include "process/TimeText.h"
+#include "store/QueueRecorder.h"
+#include "store/QueueStore.h"
 
 #include <QDir>
 #include <QThread>
@@ -63,6 +65,10 @@ Session::Session(Setup setup, PowerControl &power, FolderOpener &opener, QObject
 
 Session::~Session()
 {
+    // Whatever is still waiting is written; the records stay for the next
+    // start unless endRecords(false) was called.
+    if (m_recorder)
+        m_recorder->stop(true);
     // The probes and the engine end their children while the list and the
     // sheet they work on still exist.
     m_probes.reset();
@@ -81,6 +87,7 @@ void Session::start()
     if (m_entries.isEmpty())
         m_catalogueProblem = QStringLiteral("The profile catalogue %1 cannot be read: %2")
                                  .arg(path, m_catalogue.errorString());
+    openRecords();
     m_encoders = new EncoderListing(m_setup.ffmpeg, this);
     connect(m_encoders, &EncoderListing::listed, this, &Session::onEncodersListed);
     m_encoders->start();
@@ -204,6 +211,74 @@ bool Session::clearFiles()
     m_list.clear();
     emit probesFinished();
     return true;
+}
+
+void Session::openRecords()
+{
+    if (m_setup.queueFile.isEmpty())
+        return;
+    m_store = std::make_unique<QueueStore>();
+    const QueueStore::Opening opening = m_store->open(m_setup.queueFile);
+    if (opening.outcome == QueueStore::Outcome::Locked ||
+        opening.outcome == QueueStore::Outcome::Failed) {
+        m_recordsMessage = QStringLiteral("This list is not kept: ") + opening.message;
+        m_store.reset();
+        return;
+    }
+    m_recordsMessage = opening.message;
+    const RecordsOutcome old = sortOutRecords(m_store->records());
+    if (const int profile = m_store->value(QStringLiteral("profile")).toInt();
+        profile > 0 && !old.unfinished.isEmpty())
+        m_restoredProfile = profile;
+    QueueChanges dropped;
+    dropped.removed = old.finished + old.sourceGone;
+    if (!dropped.isEmpty())
+        (void)m_store->apply(dropped);
+
+    m_recorder = std::make_unique<QueueRecorder>(*m_store, m_list, *m_engine, true);
+    connect(m_recorder.get(), &QueueRecorder::writeFailed, this, &Session::recordsProblem);
+    connect(this, &Session::profileApplied, m_recorder.get(), [this](int position) {
+        if (position > 0)
+            m_recorder->setValue(QStringLiteral("profile"), QString::number(position));
+    });
+    using Field = ConversionList::Field;
+    for (const QueueRecord &record : old.unfinished) {
+        const int position = m_list.append(record.source);
+        const ConversionItem item = itemFromRecord(record);
+        for (const Field field : {Field::Start, Field::End, Field::Watermark, Field::Size,
+                                  Field::Format, Field::VideoTime}) {
+            if (item.isChosen(field))
+                (void)m_list.setChosen(position, field, item.field(field));
+            else if (!item.field(field).isEmpty())
+                (void)m_list.setField(position, field, item.field(field));
+        }
+        const ConversionList::RowId id = m_list.idAt(position);
+        if (item.Size.isEmpty()) // its probe had not ended
+            m_probing.insert(m_probes->add(record.source), id);
+        if (old.interrupted.contains(record.id))
+            m_restoredNotes.insert(id,
+                                   QStringLiteral("Restored: the program ended during this row"));
+        m_recorder->adopt(position, record);
+    }
+    const int restored = int(old.unfinished.size());
+    const int gone = int(old.sourceGone.size());
+    if (restored + gone == 0)
+        return;
+    QString text = restored == 1 ? QStringLiteral("Restored 1 unfinished row of the last run")
+                                 : QStringLiteral("Restored %1 unfinished rows of the last run")
+                                       .arg(restored);
+    if (gone == 1)
+        text += QStringLiteral("; 1 was left out because its source file is gone");
+    else if (gone > 1)
+        text += QStringLiteral("; %1 were left out because their source files are gone").arg(gone);
+    text += QLatin1Char('.');
+    m_recordsMessage = m_recordsMessage.isEmpty() ? text : m_recordsMessage + QLatin1Char(' ') + text;
+}
+
+void Session::endRecords(bool keep)
+{
+    if (m_recorder)
+        m_recorder->stop(keep);
 }
 
 ConvertCommand Session::commandFor(int position) const

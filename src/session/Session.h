@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QVector>
 #include <memory>
+#include <optional>
 
 class ConversionEngine;
 class EncoderListing;
@@ -19,6 +20,8 @@ class FolderOpener;
 class MediaProbeQueue;
 class PowerControl;
 class PreviewPlayer;
+class QueueRecorder;
+class QueueStore;
 struct MediaFacts;
 
 // The state every window and the command line share: the option sheet, the
@@ -40,6 +43,9 @@ public:
         QString mplayer;
         QString ffprobe;    // the length of what MPlayer cannot time
         int probeSlots = 0; // MPlayers at once; 0: one per core
+        // The list's records (queue.db), restored after a run that did not
+        // end normally; empty: the list is not kept.
+        QString queueFile = {};
     };
 
     Session(Setup setup, PowerControl &power, FolderOpener &opener, QObject *parent = nullptr);
@@ -97,6 +103,18 @@ public:
     // The command the engine would run for the row at `position` now.
     ConvertCommand commandFor(int position) const;
 
+    // What became of the list of the last run (rows restored, a records
+    // file moved aside or in use); empty when there is nothing to say.
+    QString recordsMessage() const { return m_recordsMessage; }
+    // Restored rows that were converting when the last run ended, and what
+    // their status cell says about it.
+    const QHash<ConversionList::RowId, QString> &restoredNotes() const { return m_restoredNotes; }
+    // The profile of the restored rows' batch.
+    std::optional<int> restoredProfile() const { return m_restoredProfile; }
+    // Recording the list ends. `keep` false forgets it, as when the user
+    // closes the window; true keeps its unfinished rows for the next start.
+    void endRecords(bool keep);
+
 signals:
     void ready();
     // A selection was applied; `problem` says why none could be.
@@ -104,10 +122,13 @@ signals:
     void rowProbed(ConversionList::RowId id);
     // Every probe has reported (or was cancelled).
     void probesFinished();
+    // The list's records could not be written.
+    void recordsProblem(const QString &message);
 
 private:
     void onEncodersListed();
     void onProbed(int probeId, const MediaFacts &facts);
+    void openRecords();
 
     Setup m_setup;
     OptionSheet m_sheet;
@@ -126,4 +147,9 @@ private:
     std::unique_ptr<ConversionEngine> m_engine;
     std::unique_ptr<PreviewPlayer> m_player;
     EditorInputs m_editorInputs;
+    std::unique_ptr<QueueStore> m_store;
+    std::unique_ptr<QueueRecorder> m_recorder;
+    QString m_recordsMessage;
+    QHash<ConversionList::RowId, QString> m_restoredNotes;
+    std::optional<int> m_restoredProfile;
 };

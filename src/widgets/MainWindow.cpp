@@ -150,8 +150,17 @@ MainWindow::MainWindow(Session &session, QWidget *parent)
     if (m_session.isReady())
         markUnusableProfiles();
     const Settings settings = m_session.settings();
-    selectProfile(settings.profile().value_or(0));
+    // Rows restored from a run that ended abnormally come with their batch's
+    // profile.
+    selectProfile(m_session.restoredProfile().value_or(settings.profile().value_or(0)));
     m_outputFolder->setText(QStringLiteral("Video Output Folder: ") + settings.outputFolder());
+    for (auto note = m_session.restoredNotes().cbegin(); note != m_session.restoredNotes().cend();
+         ++note)
+        m_fileModel->setOutcome(note.key(), ConversionJob::Status::Waiting, note.value());
+    if (!m_session.recordsMessage().isEmpty())
+        statusBar()->showMessage(m_session.recordsMessage());
+    connect(&m_session, &Session::recordsProblem, this,
+            [this](const QString &text) { statusBar()->showMessage(text); });
     resize(1180, 720);
 }
 
@@ -661,10 +670,19 @@ void MainWindow::exitProgram()
     close();
 }
 
+void MainWindow::closeKeepingList()
+{
+    m_keepList = true;
+    close();
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_closing) {
         m_closing = true;
+        // A close by the user ends the list; one asked by a signal (a
+        // logout) keeps its unfinished rows for the next start.
+        m_session.endRecords(m_keepList);
         (void)m_session.storeProfilePosition();
         m_session.probes().cancelAll();
         m_engine.shutdown();

@@ -60,6 +60,9 @@ public:
     void showHelp();
     // "Exit": quits a running preview, then closes the window.
     void exitProgram();
+    // Closes as the close button does, but the unfinished rows stay in the
+    // records for the next start (SIGTERM at a logout, say).
+    void closeKeepingList();
 
     // The suffix rule for dropped files (case does not matter, no dot needed).
     static bool isAcceptedVideoName(const QString &name);
@@ -128,5 +131,6 @@ private:
     QList<QToolButton *> m_toolButtons;
     QMenu *m_popup = nullptr;
     bool m_closing = false; // waiting for the engine before closing
+    bool m_keepList = false;
     double m_lastSpeed = 0;
 };

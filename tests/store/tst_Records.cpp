@@ -1,0 +1,228 @@
+#include "../SessionSupport.h"
+#include "engine/ConversionEngine.h"
+#include "store/QueueRecorder.h"
+#include "store/QueueStore.h"
+
+#include <QDirIterator>
+#include <csignal>
+#include <sys/stat.h>
+
+// The list's records: what a start after an abnormal end makes of them, the
+// window's list across such a start, and clipwright-cli --queue killed at
+// random moments.
+class TestRecords : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    // Hidden part files and "_New" names: a row converted twice, or a part
+    // nobody removes.
+    static QStringList strayFiles(const QString &folder)
+    {
+        QStringList stray;
+        for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden))
+            if (file.fileName().startsWith(".cw-") || file.fileName().contains("_New"))
+                stray << file.fileName();
+        return stray;
+    }
+
+private slots:
+    void sortingOut_data()
+    {
+        // A record's status, whether its part file and source exist and
+        // what is at its output; what the start makes of it.
+        addColumns<QString, bool, QString, bool, QString>("status", "part", "output", "source",
+                                                          "expected");
+        newRow("waiting", QString(), false, QString("none"), true, QString("unfinished"));
+        newRow("failed", QString("failed"), false, QString("none"), true, QString("unfinished"));
+        newRow("cancelled", QString("cancelled"), false, QString("other"), true,
+               QString("unfinished"));
+        newRow("converting, part left", QString("running"), true, QString("none"), true,
+               QString("interrupted"));
+        newRow("converting, part left beside a finished size", QString("running"), true,
+               QString("recorded"), true, QString("interrupted"));
+        newRow("renamed just before the end", QString("running"), false, QString("recorded"), true,
+               QString("finished"));
+        newRow("converting, output of another size", QString("running"), false,
+               QString("other"), true, QString("interrupted"));
+        newRow("done", QString("ok"), false, QString("recorded"), true, QString("finished"));
+        newRow("source gone", QString(), false, QString("none"), false, QString("gone"));
+        newRow("converting, source gone", QString("running"), true, QString("none"), false,
+               QString("gone"));
+    }
+
+    void sortingOut()
+    {
+        QFETCH(QString, status);
+        QFETCH(bool, part);
+        QFETCH(QString, output);
+        QFETCH(bool, source);
+        QFETCH(QString, expected);
+        const QTemporaryDir dir;
+        QueueRecord record;
+        record.id = 7;
+        record.source = dir.filePath("source.avi");
+        record.status = status;
+        record.start = "0:00:05";
+        record.chosen = 1u << int(ConversionItem::Field::Start);
+        record.output = dir.filePath("source.mp4");
+        record.part = dir.filePath(".cw-abcdefgh.mp4");
+        record.outputSize = 1000;
+        if (source)
+            QVERIFY(writeFile(record.source, "source"));
+        if (part)
+            QVERIFY(writeFile(record.part, "part"));
+        if (output != "none")
+            QVERIFY(writeFile(record.output, QByteArray(output == "recorded" ? 1000 : 10, 'x')));
+        // Not in the records, so never touched.
+        const QString stranger = dir.filePath(".cw-stranger.mp4");
+        QVERIFY(writeFile(stranger, "someone else's"));
+
+        const RecordsOutcome outcome = sortOutRecords({record});
+        const QString got = !outcome.finished.isEmpty()     ? "finished"
+                            : !outcome.sourceGone.isEmpty() ? "gone"
+                            : !outcome.interrupted.isEmpty() ? "interrupted"
+                            : !outcome.unfinished.isEmpty() ? "unfinished"
+                                                            : "lost";
+        QCOMPARE(got, expected);
+        if (!outcome.unfinished.isEmpty()) { // listed again with the choice, without the past
+            QCOMPARE(outcome.unfinished[0].id, 7);
+            QCOMPARE(outcome.unfinished[0].start, "0:00:05");
+            QCOMPARE(outcome.unfinished[0].chosen, record.chosen);
+            QVERIFY(outcome.unfinished[0].status.isEmpty());
+        }
+        QCOMPARE(QFileInfo::exists(record.part), part && status != "running");
+        QVERIFY(QFileInfo::exists(stranger));
+        QCOMPARE(QFileInfo::exists(record.output), output != "none");
+    }
+
+    // The window's list survives an end other than a close by the user;
+    // a batch's finished rows and a close by the user clear it.
+    void windowList()
+    {
+        QStringList log;
+        RecordingServices services(log);
+        const QTemporaryDir dir;
+        Session::Setup setup = sessionSetup(dir);
+        setup.queueFile = dir.filePath("queue.db");
+        const QString gone = dir.filePath("gone.avi"), good = dir.filePath("good.avi"),
+                      junk = dir.filePath("junk.avi");
+        QVERIFY(makeClip(gone, 1, "64x48"));
+        QVERIFY(makeClip(good, 1, "64x48"));
+        QVERIFY(writeFile(junk, QByteArray(4096, 'j')));
+        const auto start = [&] {
+            auto session = std::make_unique<Session>(setup, services, services);
+            session->start();
+            QSignalSpy ready(session.get(), &Session::ready);
+            if (!session->isReady())
+                ready.wait(10000);
+            return session;
+        };
+        using Field = ConversionList::Field;
+        {
+            auto session = start();
+            session->selectProfile(2);
+            for (const QString &file : {gone, good, junk})
+                session->AddFileToList(file);
+            ConversionList &list = session->files();
+            QVERIFY(list.setChosen(2, Field::End, "0:00:01"));
+            QVERIFY(list.setChosen(3, Field::Watermark, "/pictures/logo.png;0;Center"));
+            QSignalSpy probed(session.get(), &Session::probesFinished);
+            QVERIFY(probed.wait(10000));
+            QTest::qWait(0); // the list's changes are written from the event loop
+        }
+        QFile::remove(gone);
+        {
+            auto session = start();
+            const ConversionList &list = session->files();
+            QCOMPARE(list.count(), 2);
+            QCOMPARE(list.row(1)->FileName, good);
+            QVERIFY(list.row(1)->isChosen(Field::End));
+            QCOMPARE(list.row(2)->Watermark, "/pictures/logo.png;0;Center");
+            QVERIFY(list.row(2)->isChosen(Field::Watermark));
+            QCOMPARE(session->restoredProfile(), 2);
+            QCOMPARE(session->recordsMessage(),
+                     "Restored 2 unfinished rows of the last run; 1 was left out because its "
+                     "source file is gone.");
+            session->selectProfile(2);
+            QSignalSpy finished(&session->engine(), &ConversionEngine::batchFinished);
+            QVERIFY(session->engine().BurnNow());
+            QVERIFY(finished.wait(60000));
+            QCOMPARE(list.row(1)->Status, "OK");
+            QCOMPARE(list.row(2)->Status, "Fail");
+        }
+        {
+            auto session = start(); // the failed row only
+            QCOMPARE(session->files().count(), 1);
+            QCOMPARE(session->files().row(1)->FileName, junk);
+            session->endRecords(false);
+        }
+        QCOMPARE(start()->files().count(), 0);
+    }
+
+    // clipwright-cli --queue killed at random moments, run again each time:
+    // the records open, no row is converted twice, and the last run ends
+    // with every source OK, one output each and no part file.
+    void cliKilledAtRandom()
+    {
+        const QString bin = path("bin"), out = path("out");
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(out));
+        QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright-cli", bin + "/clipwright-cli"));
+        QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/ct.s3db", bin + "/ct.s3db"));
+        QStringList arguments{"--queue", path("queue.db"), "--output-folder", out};
+        for (int i = 1; i <= 10; ++i) {
+            arguments << path(QString("clip%1.avi").arg(i));
+            QVERIFY(makeClip(arguments.last(), 1, "64x48"));
+        }
+        const quint32 seed = qEnvironmentVariableIsSet("CLIPWRIGHT_CRASH_SEED")
+                                 ? qEnvironmentVariableIntValue("CLIPWRIGHT_CRASH_SEED")
+                                 : QRandomGenerator::global()->generate();
+        QRandomGenerator random(seed);
+        const QByteArray context = "seed " + QByteArray::number(seed);
+        QHash<QString, QPair<ino_t, qint64>> finished; // output -> inode and time, once done
+        const auto checkFinished = [&] {
+            QueueStore store;
+            const QueueStore::Opening opening = store.open(path("queue.db"));
+            if (opening.outcome != QueueStore::Outcome::Opened)
+                return QByteArray("the records do not open: ") + opening.message.toUtf8();
+            for (const QueueRecord &record : store.records()) {
+                struct stat st;
+                if (record.status != "ok" ||
+                    ::stat(QFile::encodeName(record.output).constData(), &st) != 0)
+                    continue;
+                const QPair<ino_t, qint64> now{st.st_ino, st.st_mtim.tv_nsec + st.st_mtime * 1000000000LL};
+                if (finished.contains(record.output) && finished[record.output] != now)
+                    return QByteArray("converted again: ") + record.output.toUtf8();
+                finished.insert(record.output, now);
+            }
+            if (!strayFiles(out).filter("_New").isEmpty())
+                return QByteArray("converted twice: ") + strayFiles(out).join(' ').toUtf8();
+            return QByteArray();
+        };
+        for (int round = 0; round < 20; ++round) {
+            QProcess cli;
+            cli.setStandardInputFile(QProcess::nullDevice());
+            cli.setStandardOutputFile(QProcess::nullDevice());
+            cli.setStandardErrorFile(QProcess::nullDevice());
+            cli.start(bin + "/clipwright-cli", arguments);
+            QVERIFY2(cli.waitForStarted(), context);
+            QTest::qWait(random.bounded(1600));
+            if (const qint64 pid = cli.processId(); pid > 0) // 0 would be this process group
+                ::kill(pid_t(pid), SIGKILL);
+            cli.waitForFinished();
+            const QByteArray problem = checkFinished();
+            QVERIFY2(problem.isEmpty(), context + " round " + QByteArray::number(round) + ": " + problem);
+        }
+        const RunResult last = run(bin + "/clipwright-cli", arguments);
+        QVERIFY2(last.exitCode == 0, context + "\n" + last.output);
+        QCOMPARE(last.output.count("OK\t"), 10);
+        QVERIFY2(checkFinished().isEmpty(), context);
+        QTRY_VERIFY2(strayFiles(out).isEmpty(), context + " " + strayFiles(out).join(' ').toUtf8());
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden).size(), 10);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecords)
+#include "tst_Records.moc"

@@ -1,0 +1,98 @@
+#include "../TestSupport.h"
+
+#include <QDirIterator>
+#include <csignal>
+#include <sys/stat.h>
+
+// The window killed (SIGKILL) while FFmpeg converts the second of three
+// rows: FFmpeg does not outlive it, and the next start lists the two
+// unfinished rows, which Convert then finishes. One complete output per
+// source, the first not converted again, and no part file left.
+class TestCrashRestore : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    // The window of `pid` gets Ctrl+N (Convert Now!) once it has had time to
+    // learn FFmpeg's encoders.
+    static void convert(qint64 pid)
+    {
+        QTest::qWait(3000);
+        run("xdotool", {"search", "--sync", "--onlyvisible", "--pid", QString::number(pid),
+                        "--name", "Clipwright", "windowfocus", "--sync", "%1", "key", "ctrl+n"},
+            20000);
+    }
+
+    // The FFmpeg the window runs; 0 when none.
+    static qint64 ffmpegOf(qint64 parent)
+    {
+        for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
+            const QByteArray stat = readFile("/proc/" + entry + "/stat");
+            const qsizetype close = stat.lastIndexOf(')');
+            if (close < 0 || !stat.contains("(ffmpeg)"))
+                continue;
+            const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
+            if (fields.value(1).toLongLong() == parent)
+                return entry.toLongLong();
+        }
+        return 0;
+    }
+
+    static bool isGone(qint64 pid)
+    {
+        const QByteArray stat = readFile("/proc/" + QString::number(pid) + "/stat");
+        return stat.isEmpty() || stat.mid(stat.lastIndexOf(')') + 2, 1) == "Z";
+    }
+
+    QStringList outputs() const { return QDir(path("out")).entryList(QDir::Files | QDir::Hidden); }
+
+private slots:
+    void killedDuringTheSecondRow()
+    {
+        const QString bin = path("bin");
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(path("out")));
+        QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright", bin + "/clipwright"));
+        QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/ct.s3db", bin + "/ct.s3db"));
+        QVERIFY(writeFile(bin + "/settings.dat",
+                          "[set]\nprofile=2\noutputfolder=" + path("out").toUtf8() + "\n"));
+        QVERIFY(makeClip(path("a.avi"), 1, "64x48"));
+        QVERIFY(makeClip(path("b.avi"), 20, "640x360"));
+        QVERIFY(makeClip(path("c.avi"), 1, "64x48"));
+
+        QProcess first;
+        first.setStandardInputFile(QProcess::nullDevice());
+        first.start(bin + "/clipwright", {path("a.avi"), path("b.avi"), path("c.avi")});
+        QVERIFY(first.waitForStarted());
+        convert(first.processId());
+        qint64 ffmpeg = 0;
+        QTRY_VERIFY_WITH_TIMEOUT(outputs().contains("a.mp4") &&
+                                     !outputs().filter(QRegularExpression("^\\.cw-")).isEmpty() &&
+                                     (ffmpeg = ffmpegOf(first.processId())) != 0,
+                                 60000);
+        struct stat before;
+        QCOMPARE(::stat(QFile::encodeName(path("out/a.mp4")).constData(), &before), 0);
+        ::kill(pid_t(first.processId()), SIGKILL);
+        QVERIFY(first.waitForFinished());
+        QTRY_VERIFY_WITH_TIMEOUT(isGone(ffmpeg), 5000);
+
+        QProcess second;
+        second.setStandardInputFile(QProcess::nullDevice());
+        second.start(bin + "/clipwright", {});
+        QVERIFY(second.waitForStarted());
+        convert(second.processId());
+        QTRY_COMPARE_WITH_TIMEOUT(outputs(), QStringList({"a.mp4", "b.mp4", "c.mp4"}), 90000);
+        ::kill(pid_t(second.processId()), SIGKILL);
+        QVERIFY(second.waitForFinished());
+
+        struct stat after;
+        QCOMPARE(::stat(QFile::encodeName(path("out/a.mp4")).constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+        QVERIFY(qAbs(duration(path("out/b.mp4")) - 20) < 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCrashRestore)
+#include "tst_CrashRestore.moc"
