@@ -17,6 +17,8 @@ CLIPWRIGHT_PACKAGES=(
     # bench/download measures the download against curl
     curl
     xvfb xauth
+    # the crash test presses the window's keys under Xvfb
+    xdotool
 )
 
 clipwright_missing_packages() {

@@ -16,7 +16,8 @@ int main(int argc, char *argv[])
 {
     // SIGINT and SIGTERM (a Ctrl+C in the terminal, a logout) close the
     // window as its close button does, so that a running conversion keeps
-    // its file, but keep the unfinished rows for the next start. Blocked before any thread starts, so that all inherit it.
+    // its file, but keep the unfinished rows for the next start. Blocked
+    // before any thread starts, so that all inherit it.
     SignalWatcher::blockTerminationSignals();
     // The preview draws into an X window (MPlayer's -wid); on a Wayland
     // desktop that works through XWayland.

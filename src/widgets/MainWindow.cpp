@@ -680,14 +680,15 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_closing) {
         m_closing = true;
-        // A close by the user ends the list; one asked by a signal (a
-        // logout) keeps its unfinished rows for the next start.
-        m_session.endRecords(m_keepList);
         (void)m_session.storeProfilePosition();
         m_session.probes().cancelAll();
         m_engine.shutdown();
     }
     if (!m_engine.isBusy()) {
+        // A close by the user ends the list; one asked by a signal (a
+        // logout) keeps its unfinished rows for the next start. Only now, so
+        // that the row FFmpeg was finishing is recorded as it ended.
+        m_session.endRecords(m_keepList);
         event->accept();
         return;
     }

@@ -3,7 +3,6 @@
 #include "store/QueueRecorder.h"
 #include "store/QueueStore.h"
 
-#include <QDirIterator>
 #include <csignal>
 #include <sys/stat.h>
 
