@@ -2,11 +2,12 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QSet>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -101,11 +102,12 @@ struct Inspection
     int version = 0;
 };
 
-// An flock on PATH.lock. The kernel drops it when the process ends, however
-// it ends, so a lock is never stale; the file itself stays and holds the pid
-// of the last process that took it, for the message. The descriptor is
-// closed on exec: a converter left running by a killed process must not
-// keep the list locked.
+// A POSIX record lock on PATH.lock. The kernel drops it when the process
+// ends, however it ends, so a lock is never stale; and unlike flock it
+// belongs to the process, not to the descriptor, so a child caught between
+// fork and exec when its parent is killed does not hold it on. The lock of
+// one process does not keep that process out: a set of the paths it holds
+// does. The descriptor is closed on exec.
 class ProcessLock
 {
 public:
@@ -120,38 +122,51 @@ public:
     ProcessLock &operator=(const ProcessLock &) = delete;
     ~ProcessLock()
     {
-        if (m_fd >= 0)
-            ::close(m_fd);
+        if (m_fd < 0)
+            return;
+        QMutexLocker locker(&s_mutex);
+        ::close(m_fd); // every descriptor of the file closed drops the lock
+        s_held.remove(m_file);
     }
 
-    // Held: `holder` gets the pid written by the process that holds it, or 0.
-    // Error: `why` says what the system said.
+    // Held: `holder` gets the pid of the process that holds it. Error: `why`
+    // says what the system said.
     Result take(const QString &file, qint64 *holder, QString *why)
     {
-        m_fd = ::open(QFile::encodeName(file).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (m_fd < 0) {
+        QMutexLocker locker(&s_mutex);
+        const QString key = QFileInfo(file).absoluteFilePath();
+        if (s_held.contains(key)) {
+            *holder = ::getpid();
+            return Held;
+        }
+        const int fd = ::open(QFile::encodeName(key).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0) {
             *why = QString::fromLocal8Bit(std::strerror(errno));
             return Error;
         }
-        if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        struct flock whole = {};
+        whole.l_type = F_WRLCK;
+        whole.l_whence = SEEK_SET;
+        if (::fcntl(fd, F_SETLK, &whole) != 0) {
             const int code = errno;
-            char text[32] = {};
-            const ssize_t n = ::pread(m_fd, text, sizeof text - 1, 0);
-            *holder = n > 0 ? QByteArray(text, int(n)).trimmed().toLongLong() : 0;
+            const bool held = code == EACCES || code == EAGAIN;
+            if (held && ::fcntl(fd, F_GETLK, &whole) == 0 && whole.l_type != F_UNLCK)
+                *holder = whole.l_pid;
             *why = QString::fromLocal8Bit(std::strerror(code));
-            ::close(m_fd);
-            m_fd = -1;
-            return code == EWOULDBLOCK ? Held : Error;
+            ::close(fd);
+            return held ? Held : Error;
         }
-        const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
-        // Without the pid the lock still holds; only the message loses it.
-        [[maybe_unused]] const bool noted =
-            ::ftruncate(m_fd, 0) == 0 && ::pwrite(m_fd, pid.constData(), pid.size(), 0) > 0;
+        m_fd = fd;
+        m_file = key;
+        s_held.insert(key);
         return Taken;
     }
 
 private:
+    static inline QMutex s_mutex;
+    static inline QSet<QString> s_held;
     int m_fd = -1;
+    QString m_file;
 };
 
 } // namespace

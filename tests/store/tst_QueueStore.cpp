@@ -2,6 +2,8 @@
 #include "store/QueueStore.h"
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
 #include <sqlite3.h>
 
 // The records file itself: an older schema is migrated with its rows, a file
@@ -127,14 +129,29 @@ private slots:
             QVERIFY(!second.isOpen());
         }
         // Another process holds it; once it is killed, the list is free at once.
-        QProcess holder;
-        // One process: the descriptor goes with exec into sleep.
-        holder.start("sh", {"-c", "exec 9>\"$0\" && flock 9 && exec sleep 60", file + ".lock"});
-        QVERIFY(holder.waitForStarted());
+        int ready[2];
+        QCOMPARE(::pipe(ready), 0);
+        const QByteArray lockFile = QFile::encodeName(file + ".lock");
+        const pid_t holder = ::fork();
+        if (holder == 0) { // async-signal-safe calls only
+            struct flock whole = {};
+            whole.l_type = F_WRLCK;
+            const int fd = ::open(lockFile.constData(), O_RDWR | O_CREAT, 0644);
+            if (fd >= 0 && ::fcntl(fd, F_SETLK, &whole) == 0 && ::write(ready[1], "x", 1) == 1)
+                ::pause();
+            ::_exit(1);
+        }
+        char byte = 0;
+        QCOMPARE(::read(ready[0], &byte, 1), 1);
         QueueStore store;
-        QTRY_COMPARE(store.open(file).outcome, QueueStore::Outcome::Locked);
-        ::kill(pid_t(holder.processId()), SIGKILL);
-        QVERIFY(holder.waitForFinished());
+        const QueueStore::Opening opening = store.open(file);
+        QCOMPARE(opening.outcome, QueueStore::Outcome::Locked);
+        QVERIFY2(opening.message.contains(QString("process %1").arg(holder)),
+                 qPrintable(opening.message));
+        ::kill(holder, SIGKILL);
+        QCOMPARE(::waitpid(holder, nullptr, 0), holder);
+        ::close(ready[0]);
+        ::close(ready[1]);
         QCOMPARE(store.open(file).outcome, QueueStore::Outcome::Opened);
     }
 };
