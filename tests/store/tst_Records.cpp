@@ -87,10 +87,9 @@ private slots:
                                                             : "lost";
         QCOMPARE(got, expected);
         if (!outcome.unfinished.isEmpty()) { // listed again with the choice, without the past
-            QCOMPARE(outcome.unfinished[0].id, 7);
-            QCOMPARE(outcome.unfinished[0].start, "0:00:05");
-            QCOMPARE(outcome.unfinished[0].chosen, record.chosen);
-            QVERIFY(outcome.unfinished[0].status.isEmpty());
+            const QueueRecord &again = outcome.unfinished[0];
+            QVERIFY(again.id == 7 && again.start == "0:00:05" && again.chosen == record.chosen &&
+                    again.status.isEmpty());
         }
         QCOMPARE(QFileInfo::exists(record.part), part && status != "running");
         QVERIFY(QFileInfo::exists(stranger));
@@ -137,7 +136,6 @@ private slots:
             auto session = start();
             const ConversionList &list = session->files();
             QCOMPARE(list.count(), 2);
-            QCOMPARE(list.row(1)->FileName, good);
             QVERIFY(list.row(1)->isChosen(Field::End));
             QCOMPARE(list.row(2)->Watermark, "/pictures/logo.png;0;Center");
             QVERIFY(list.row(2)->isChosen(Field::Watermark));

@@ -27,15 +27,10 @@ class TestCrashRestore : public QObject
     // The FFmpeg the window runs; 0 when none.
     static qint64 ffmpegOf(qint64 parent)
     {
-        for (const QString &entry : QDir("/proc").entryList(QDir::Dirs)) {
-            const QByteArray stat = readFile("/proc/" + entry + "/stat");
-            const qsizetype close = stat.lastIndexOf(')');
-            if (close < 0 || !stat.contains("(ffmpeg)"))
-                continue;
-            const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
-            if (fields.value(1).toLongLong() == parent)
-                return entry.toLongLong();
-        }
+        const QString task = QString("/proc/%1/task/%1/children").arg(parent);
+        for (const QByteArray &child : readFile(task).split(' '))
+            if (!child.isEmpty() && readFile("/proc/" + child + "/comm") == "ffmpeg\n")
+                return child.toLongLong();
         return 0;
     }
 
