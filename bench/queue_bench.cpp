@@ -99,13 +99,8 @@ int main(int argc, char **argv)
         return std::fprintf(stderr, "%s\n", qPrintable(store.error())), 1;
     const RecordsOutcome old = sortOutRecords(store.records());
     RecordedList recorded(store, services);
-    for (const QueueRecord &record : old.unfinished) {
-        const int position = recorded.list.append(record.source);
-        const ConversionItem item = itemFromRecord(record);
-        for (const Field field : {Field::Size, Field::Format, Field::VideoTime})
-            (void)recorded.list.setField(position, field, item.field(field));
-        recorded.recorder.adopt(position, record);
-    }
+    for (const QueueRecord &record : old.unfinished)
+        recorded.recorder.adopt(appendRecord(recorded.list, record), record);
     if (!recorded.recorder.flush())
         return std::fprintf(stderr, "%s\n", qPrintable(store.error())), 1;
     const double restoreMs = milliseconds(timer);

@@ -11,8 +11,6 @@
 #include "store/QueueStore.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 
 CliRun::CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions &options,
                QStringList files, RowDefaults defaults, QueueStore *queue, QObject *parent)
@@ -70,19 +68,24 @@ void CliRun::start()
 
 void CliRun::addFiles()
 {
+    for (const QString &file : std::as_const(m_files))
+        addFile(file);
+}
+
+int CliRun::addFile(const QString &file)
+{
     // --clip and --watermark are the user's choice for every row: set at
     // once, they stay whenever its probe ends.
     using Field = ConversionList::Field;
     ConversionList &list = m_session.files();
-    for (const QString &file : std::as_const(m_files)) {
-        const int position = list.positionOf(m_session.AddFileToList(file));
-        if (!m_defaults.start.isEmpty()) {
-            (void)list.setChosen(position, Field::Start, m_defaults.start);
-            (void)list.setChosen(position, Field::End, m_defaults.end);
-        }
-        if (!m_defaults.watermark.isEmpty())
-            (void)list.setChosen(position, Field::Watermark, m_defaults.watermark);
+    const int position = list.positionOf(m_session.AddFileToList(file));
+    if (!m_defaults.start.isEmpty()) {
+        (void)list.setChosen(position, Field::Start, m_defaults.start);
+        (void)list.setChosen(position, Field::End, m_defaults.end);
     }
+    if (!m_defaults.watermark.isEmpty())
+        (void)list.setChosen(position, Field::Watermark, m_defaults.watermark);
+    return position;
 }
 
 void CliRun::addQueuedFiles()
@@ -94,16 +97,7 @@ void CliRun::addQueuedFiles()
     QueueChanges settled;
     for (QueueRecord record : m_queue->records()) {
         if (record.status == QLatin1String("running")) {
-            if (!record.part.isEmpty() && QFileInfo(record.part).isFile()) {
-                QFile::remove(record.part);
-                record.status.clear();
-            } else if (outputStillThere(record)) {
-                record.status = QStringLiteral("ok");
-                record.outputMtime = QFileInfo(record.output).lastModified().toMSecsSinceEpoch();
-            } else {
-                record.status.clear();
-            }
-            record.part.clear();
+            settleRunning(record);
             settled.written << record;
         }
         bySource.insert(record.source, record);
@@ -115,8 +109,6 @@ void CliRun::addQueuedFiles()
                                                  false);
     connect(m_recorder.get(), &QueueRecorder::writeFailed, this,
             [this](const QString &text) { printLine(stderr, QStringLiteral("clipwright-cli: ") + text); });
-    using Field = ConversionList::Field;
-    ConversionList &list = m_session.files();
     for (const QString &file : std::as_const(m_files)) {
         const std::optional<QueueRecord> record = bySource.contains(file)
                                                       ? std::optional(bySource.take(file))
@@ -137,18 +129,12 @@ void CliRun::addQueuedFiles()
                 continue;
             }
         }
-        const int position = list.positionOf(m_session.AddFileToList(file));
+        const int position = addFile(file);
         if (record) { // converted again under its record
             QueueRecord again;
             again.id = record->id;
             m_recorder->adopt(position, again);
         }
-        if (!m_defaults.start.isEmpty()) {
-            (void)list.setChosen(position, Field::Start, m_defaults.start);
-            (void)list.setChosen(position, Field::End, m_defaults.end);
-        }
-        if (!m_defaults.watermark.isEmpty())
-            (void)list.setChosen(position, Field::Watermark, m_defaults.watermark);
     }
 }
 

@@ -58,6 +58,8 @@ public:
 private:
     void onReady();
     void addFiles();
+    // Adds a row with --clip and --watermark; returns its position.
+    int addFile(const QString &file);
     // With --queue: adds the files that are not done yet, under their
     // records; prints the others as done before.
     void addQueuedFiles();

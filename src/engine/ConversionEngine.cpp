@@ -79,6 +79,12 @@ ConvertCommand ConversionEngine::buildCommand(const ConversionItem &row,
                                    "as %2.")
                         .arg(first, output);
     }
+    return commandTo(row, output, settings, toPartFile);
+}
+
+ConvertCommand ConversionEngine::commandTo(const ConversionItem &row, const QString &output,
+                                           const BatchSettings &settings, bool toPartFile) const
+{
     return BuildConvertCommand(
         m_sheet, row, output, toPartFile ? partPathFor(output) : QString(),
         {m_env.ffmpeg, m_env.statisticsFile, settings.threads, settings.policy});
@@ -91,11 +97,7 @@ ConvertCommand ConversionEngine::commandFor(const ConversionItem &row) const
 
 ConvertCommand ConversionEngine::commandFor(const ConversionItem &row, const QString &output) const
 {
-    const BatchSettings settings = readSettings();
-    // As a batch runs it: FFmpeg writing a part file.
-    return BuildConvertCommand(m_sheet, row, output, partPathFor(output),
-                               {m_env.ffmpeg, m_env.statisticsFile, settings.threads,
-                                settings.policy});
+    return commandTo(row, output, readSettings(), true); // as a batch runs it
 }
 
 bool ConversionEngine::BurnNow()

@@ -142,6 +142,9 @@ private:
     // row of the batch has written or writes; `note` then says so.
     ConvertCommand buildCommand(const ConversionItem &row, const BatchSettings &settings,
                                 bool toPartFile, QString *note = nullptr) const;
+    // The command that writes `output`, through a part file or not.
+    ConvertCommand commandTo(const ConversionItem &row, const QString &output,
+                             const BatchSettings &settings, bool toPartFile) const;
     void startRow();
     void onListChanged();
     void onJobStatus(ConversionJob *job, ConversionJob::Status status);

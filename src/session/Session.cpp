@@ -241,19 +241,10 @@ void Session::openRecords()
         if (position > 0)
             m_recorder->setValue(QStringLiteral("profile"), QString::number(position));
     });
-    using Field = ConversionList::Field;
     for (const QueueRecord &record : old.unfinished) {
-        const int position = m_list.append(record.source);
-        const ConversionItem item = itemFromRecord(record);
-        for (const Field field : {Field::Start, Field::End, Field::Watermark, Field::Size,
-                                  Field::Format, Field::VideoTime}) {
-            if (item.isChosen(field))
-                (void)m_list.setChosen(position, field, item.field(field));
-            else if (!item.field(field).isEmpty())
-                (void)m_list.setField(position, field, item.field(field));
-        }
+        const int position = appendRecord(m_list, record);
         const ConversionList::RowId id = m_list.idAt(position);
-        if (item.Size.isEmpty()) // its probe had not ended
+        if (record.size.isEmpty()) // its probe had not ended
             m_probing.insert(m_probes->add(record.source), id);
         if (old.interrupted.contains(record.id))
             m_restoredNotes.insert(id,

@@ -75,25 +75,32 @@ bool sourceUnchanged(const QueueRecord &record)
            modifiedMs(source) == record.sourceMtime;
 }
 
+void settleRunning(QueueRecord &record)
+{
+    // FFmpeg's part is unfinished; once it is gone, the rename may have
+    // happened just before the end.
+    const bool partLeft = !record.part.isEmpty() && QFileInfo(record.part).isFile();
+    if (partLeft)
+        QFile::remove(record.part);
+    if (!partLeft && outputStillThere(record)) {
+        record.status = QStringLiteral("ok");
+        record.outputMtime = modifiedMs(QFileInfo(record.output));
+    } else {
+        record.status.clear();
+    }
+    record.part.clear();
+}
+
 RecordsOutcome sortOutRecords(const QVector<QueueRecord> &records)
 {
     RecordsOutcome outcome;
     for (QueueRecord record : records) {
-        bool interrupted = false;
+        const bool interrupted = record.status == QLatin1String("running");
+        if (interrupted)
+            settleRunning(record);
         if (record.status == QLatin1String("ok")) {
             outcome.finished << record.id;
             continue;
-        }
-        if (record.status == QLatin1String("running")) {
-            // FFmpeg's part is unfinished; once it is gone, the rename may
-            // have happened just before the end.
-            if (!record.part.isEmpty() && QFileInfo(record.part).isFile())
-                QFile::remove(record.part);
-            else if (outputStillThere(record)) {
-                outcome.finished << record.id;
-                continue;
-            }
-            interrupted = true;
         }
         if (!QFileInfo(record.source).isFile()) {
             outcome.sourceGone << record.id;
@@ -107,6 +114,21 @@ RecordsOutcome sortOutRecords(const QVector<QueueRecord> &records)
         outcome.unfinished << waiting;
     }
     return outcome;
+}
+
+int appendRecord(ConversionList &list, const QueueRecord &record)
+{
+    using Field = ConversionList::Field;
+    const int position = list.append(record.source);
+    const ConversionItem item = itemFromRecord(record);
+    for (const Field field : {Field::Start, Field::End, Field::Watermark, Field::Size,
+                              Field::Format, Field::VideoTime}) {
+        if (item.isChosen(field))
+            (void)list.setChosen(position, field, item.field(field));
+        else if (!item.field(field).isEmpty())
+            (void)list.setField(position, field, item.field(field));
+    }
+    return position;
 }
 
 QueueRecorder::QueueRecorder(QueueStore &store, ConversionList &list, ConversionEngine &engine,
@@ -179,57 +201,58 @@ void QueueRecorder::onFieldChanged(int position, ConversionItem::Field field)
         markDirty(position - 1);
 }
 
-QueueRecord *QueueRecorder::entryFor(ConversionList::RowId id)
+int QueueRecorder::indexOf(ConversionList::RowId id) const
 {
-    const int position = m_list.positionOf(id);
-    return position > 0 ? &m_entries[position - 1] : nullptr;
+    return m_list.positionOf(id) - 1;
 }
 
 void QueueRecorder::onWriting(ConversionList::RowId id, const QString &output, const QString &part,
                               const QString &commandLine)
 {
-    QueueRecord *entry = entryFor(id);
-    if (!entry)
+    const int index = indexOf(id);
+    if (index < 0)
         return;
-    const QFileInfo source(m_list.row(m_list.positionOf(id))->FileName);
-    entry->status = QStringLiteral("running");
-    entry->output = output;
-    entry->part = part;
-    entry->outputSize = -1;
-    entry->outputMtime = -1;
-    entry->sourceSize = source.size();
-    entry->sourceMtime = modifiedMs(source);
-    entry->command = commandLine;
-    entry->reason.clear();
-    writeNow(m_list.positionOf(id) - 1);
+    QueueRecord &entry = m_entries[index];
+    const QFileInfo source(m_list.row(index + 1)->FileName);
+    entry.status = QStringLiteral("running");
+    entry.output = output;
+    entry.part = part;
+    entry.outputSize = -1;
+    entry.outputMtime = -1;
+    entry.sourceSize = source.size();
+    entry.sourceMtime = modifiedMs(source);
+    entry.command = commandLine;
+    entry.reason.clear();
+    writeNow(index);
 }
 
 void QueueRecorder::onPlacing(ConversionList::RowId id, const QString &output, qint64 size)
 {
-    QueueRecord *entry = entryFor(id);
-    if (!entry)
+    const int index = indexOf(id);
+    if (index < 0)
         return;
-    entry->output = output;
-    entry->outputSize = size;
-    writeNow(m_list.positionOf(id) - 1);
+    m_entries[index].output = output;
+    m_entries[index].outputSize = size;
+    writeNow(index);
 }
 
 void QueueRecorder::onFinished(ConversionList::RowId id, ConversionJob::Status status,
                                const QString &output, const QString &reason)
 {
-    QueueRecord *entry = entryFor(id);
-    if (!entry)
+    const int index = indexOf(id);
+    if (index < 0)
         return;
-    entry->status = recordStatus(status);
-    entry->output = output;
-    entry->part.clear();
-    entry->reason = reason;
+    QueueRecord &entry = m_entries[index];
+    entry.status = recordStatus(status);
+    entry.output = output;
+    entry.part.clear();
+    entry.reason = reason;
     if (status == ConversionJob::Status::Ok) {
         const QFileInfo file(output);
-        entry->outputSize = file.size();
-        entry->outputMtime = modifiedMs(file);
+        entry.outputSize = file.size();
+        entry.outputMtime = modifiedMs(file);
     }
-    writeNow(m_list.positionOf(id) - 1);
+    writeNow(index);
 }
 
 void QueueRecorder::onBatchFinished()

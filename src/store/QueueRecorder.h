@@ -57,7 +57,7 @@ private:
     void onFinished(ConversionList::RowId id, ConversionJob::Status status, const QString &output,
                     const QString &reason);
     void onBatchFinished();
-    QueueRecord *entryFor(ConversionList::RowId id);
+    int indexOf(ConversionList::RowId id) const; // -1 when the row is gone
     void markDirty(int index);
     void writeNow(int index);
 
@@ -86,6 +86,13 @@ struct RecordsOutcome
 // part file is gone and whose output has the size recorded before its
 // rename was done.
 RecordsOutcome sortOutRecords(const QVector<QueueRecord> &records);
+// A record left "running" by a run that ended abnormally: its part file is
+// removed, and it becomes "ok" when its output was renamed with the recorded
+// size just before the end, otherwise waiting ("").
+void settleRunning(QueueRecord &record);
+// Appends the row `record` describes to `list`, with the fields the user
+// chose marked as chosen; returns its position.
+int appendRecord(ConversionList &list, const QueueRecord &record);
 
 // True when `record`'s output is the file recorded: it exists with the
 // recorded size and, once recorded, modification time.
