@@ -704,6 +704,8 @@ void MainWindow::onBusyChanged(bool busy)
 {
     for (QAction *action : std::as_const(m_offWhileBusy))
         action->setEnabled(!busy);
+    if (busy) // what the start said of restored rows is past
+        statusBar()->clearMessage();
     if (!busy && m_closing)
         close();
 }
