@@ -4,6 +4,7 @@
 #include "engine/CommandBuilder.h"
 #include "online/StreamLinks.h"
 #include "process/TimeText.h"
+#include "settings/Settings.h"
 
 #include <QCommandLineParser>
 
@@ -24,6 +25,9 @@ QString cliUsage()
         "                               of: Top left corner, Top right corner, Bottom left\n"
         "                               corner, Bottom right corner, Center\n"
         "  --output-folder DIR          for this run instead of the setting\n"
+        "  --jobs N|auto                convert N files at once (1-8), or let the program\n"
+        "                               choose from the cores and the files (auto, the default\n"
+        "                               unless the window's setting says otherwise)\n"
         "  --queue FILE                 keep the batch's records in FILE (SQLite; made when\n"
         "                               missing). Run the same command again after a stop (Ctrl+C,\n"
         "                               a crash, a reboot): a source recorded OK whose output\n"
@@ -132,6 +136,19 @@ QString parseInto(const QCommandLineParser &parser, CliOptions &o)
     if (parser.isSet(QStringLiteral("queue")) && o.queueFile.isEmpty())
         return QStringLiteral("--queue takes a FILE");
 
+    if (parser.isSet(QStringLiteral("jobs"))) {
+        const QString text = parser.value(QStringLiteral("jobs"));
+        bool ok = false;
+        const int n = text.toInt(&ok);
+        if (text == QLatin1String("auto"))
+            o.jobs = 0;
+        else if (ok && n >= 1 && n <= Settings::MaxJobs)
+            o.jobs = n;
+        else
+            return QStringLiteral("--jobs takes a number from 1 to %1, or auto")
+                .arg(Settings::MaxJobs);
+    }
+
     if (parser.isSet(QStringLiteral("profile"))) {
         bool ok = false;
         const int n = parser.value(QStringLiteral("profile")).toInt(&ok);
@@ -226,6 +243,7 @@ CliParseResult parseCliArguments(const QStringList &arguments)
         valueOption("watermark", "PICTURE@PLACE"),
         valueOption("output-folder", "DIR"),
         valueOption("queue", "FILE"),
+        valueOption("jobs", "N"),
         valueOption("lookup", "URL"),
         valueOption("fetch", "URL"),
         valueOption("format", "CODE"),

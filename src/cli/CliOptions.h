@@ -25,6 +25,8 @@ struct CliOptions
     QString watermarkPlace;
     QString outputFolder;
     QString queueFile; // --queue FILE: the batch's records
+    // --jobs N|auto: conversions at once (0 = auto); unset: the "jobs" setting.
+    std::optional<int> jobs;
     bool listProfiles = false;
     bool dryRun = false;
     bool help = false;

@@ -21,10 +21,7 @@ CliRun::CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions 
     connect(&signalWatcher, &SignalWatcher::received, this, &CliRun::onSignal);
     connect(&m_session, &Session::ready, this, &CliRun::onReady);
     connect(&m_session, &Session::probesFinished, this, &CliRun::onProbesDone);
-    connect(&engine, &ConversionEngine::rowFinished, this,
-            [this](ConversionList::RowId, ConversionJob::Status status, const QString &source,
-                   const QString &output,
-                   const QString &reason) { onRowFinished(status, source, output, reason); });
+    connect(&engine, &ConversionEngine::rowFinished, this, &CliRun::onRowFinished);
     connect(&engine, &ConversionEngine::message, this, &CliRun::onMessage);
     connect(&engine, &ConversionEngine::batchFinished, this, &CliRun::onBatchFinished);
     connect(&engine, &ConversionEngine::busyChanged, this, &CliRun::exitWhenIdle);
@@ -38,14 +35,14 @@ CliRun::CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions 
         m_totalPercent = percent;
         drawProgress();
     });
-    ProgressMonitor &monitor = engine.monitor();
-    connect(&monitor, &ProgressMonitor::elapsedTextChanged, this, [this](const QString &text) {
+    connect(&engine, &ConversionEngine::rowProgressChanged, this, &CliRun::drawProgress);
+    connect(&engine, &ConversionEngine::elapsedTextChanged, this, [this](const QString &text) {
         m_elapsed = text;
         drawProgress();
     });
-    connect(&monitor, &ProgressMonitor::speedChanged, this,
+    connect(&engine, &ConversionEngine::speedChanged, this,
             [this](double speed) { m_speed = speed; });
-    connect(&monitor, &ProgressMonitor::remainingChanged, this,
+    connect(&engine, &ConversionEngine::remainingChanged, this,
             [this](qint64 seconds) { m_remaining = seconds; });
 }
 
@@ -124,8 +121,8 @@ void CliRun::addQueuedFiles()
                 item.Watermark = m_defaults.watermark;
             if (m_session.engine().commandFor(item, record->output).CommandLine ==
                 record->command) {
-                onRowFinished(ConversionJob::Status::Ok, file, record->output,
-                              QStringLiteral("(done before)"));
+                printResult(ConversionJob::Status::Ok, file, record->output,
+                            QStringLiteral("(done before)"));
                 continue;
             }
         }
@@ -158,6 +155,10 @@ void CliRun::onReady()
     }
     // Each row converts as soon as its probe is done; the others are probed
     // meanwhile.
+    const ConversionList &list = m_session.files();
+    m_order.clear();
+    for (int position = 1; position <= list.count(); ++position)
+        m_order << list.idAt(position);
     if (!m_session.engine().BurnNow()) {
         printLine(stderr, QStringLiteral("clipwright-cli: the batch did not start"));
         finish(SomeFailed);
@@ -215,8 +216,8 @@ void CliRun::onSignal(int)
         finish(Cancelled); // not converting yet: nothing has been written
 }
 
-void CliRun::onRowFinished(ConversionJob::Status status, const QString &source,
-                           const QString &output, const QString &reason)
+void CliRun::onRowFinished(ConversionList::RowId id, ConversionJob::Status status,
+                           const QString &source, const QString &output, const QString &reason)
 {
     if (status != ConversionJob::Status::Ok)
         m_anyFailed = true;
@@ -224,6 +225,26 @@ void CliRun::onRowFinished(ConversionJob::Status status, const QString &source,
     m_elapsed.clear();
     m_speed = -1;
     m_remaining = -1;
+    // Rows converting side by side finish in any order; their lines come in
+    // list order, so that scripts can pair them with the files they gave.
+    m_results.insert(id, {status, source, output, reason});
+    printResultsInOrder(false);
+}
+
+void CliRun::printResultsInOrder(bool all)
+{
+    while (!m_order.isEmpty() && (all || m_results.contains(m_order.first()))) {
+        const ConversionList::RowId id = m_order.takeFirst();
+        if (!m_results.contains(id))
+            continue; // never started: the batch was cancelled or stopped
+        const Result result = m_results.take(id);
+        printResult(result.status, result.source, result.output, result.reason);
+    }
+}
+
+void CliRun::printResult(ConversionJob::Status status, const QString &source,
+                         const QString &output, const QString &reason)
+{
     printLine(stdout, statusText(status) + QLatin1Char('\t') + escapeField(source) +
                           QLatin1Char('\t') + escapeField(output));
     // Why a row failed, where a cancelled row's part went, or why an OK row
@@ -267,20 +288,30 @@ void CliRun::finish(int status)
 void CliRun::exitWhenIdle()
 {
     // A cancelled FFmpeg still closes its file; leaving now would cut it off.
-    if (m_exitStatus && !m_session.engine().isBusy())
+    if (m_exitStatus && !m_session.engine().isBusy()) {
+        printResultsInOrder(true);
         QCoreApplication::exit(*m_exitStatus);
+    }
 }
 
 void CliRun::drawProgress()
 {
-    const ConversionRun &run = m_session.engine().run();
-    if (m_exitStatus || !m_session.engine().isRunning() || run.currentRow == 0)
+    const ConversionEngine &engine = m_session.engine();
+    const QList<ConversionEngine::RunningRow> rows = engine.runningRows();
+    if (m_exitStatus || !engine.isRunning() || rows.isEmpty())
         return;
-    QString line = QStringLiteral("Row %1/%2  %3%  total %4%")
-                       .arg(run.currentRow)
-                       .arg(run.rowCount)
-                       .arg(m_itemPercent, 3)
-                       .arg(m_totalPercent, 3);
+    // One running row reads as it always has; several show each row's percent.
+    const int rowCount = engine.run().rowCount;
+    QString line;
+    if (rows.size() == 1) {
+        line = QStringLiteral("Row %1/%2  %3%").arg(rows[0].batchRow).arg(rowCount).arg(m_itemPercent, 3);
+    } else {
+        QStringList each;
+        for (const ConversionEngine::RunningRow &row : rows)
+            each << QStringLiteral("%1: %2%").arg(row.batchRow).arg(row.percent);
+        line = QStringLiteral("Rows %1 of %2").arg(each.join(QStringLiteral(", "))).arg(rowCount);
+    }
+    line += QStringLiteral("  total %1%").arg(m_totalPercent, 3);
     if (!m_elapsed.isEmpty())
         line += QStringLiteral("  ") + m_elapsed;
     if (m_speed > 0)

@@ -5,6 +5,8 @@
 #include "cli/StatusLine.h"
 #include "engine/ConversionJob.h"
 
+#include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <cstdio>
@@ -68,8 +70,13 @@ private:
     QString setUpSheet();
     void onProbesDone();
     void onSignal(int signalNumber);
-    void onRowFinished(ConversionJob::Status status, const QString &source, const QString &output,
-                       const QString &reason);
+    void onRowFinished(ConversionList::RowId id, ConversionJob::Status status,
+                       const QString &source, const QString &output, const QString &reason);
+    // Prints the results of the rows at the head of the batch that have
+    // one; with `all`, every result kept, in list order.
+    void printResultsInOrder(bool all);
+    void printResult(ConversionJob::Status status, const QString &source, const QString &output,
+                     const QString &reason);
     void onMessage(const QString &text, MessageIcon icon);
     void onBatchFinished(BatchOutcome outcome);
     void finish(int status);
@@ -89,6 +96,16 @@ private:
     bool m_cancelRequested = false;
     bool m_anyFailed = false;
     std::optional<int> m_exitStatus;
+
+    struct Result
+    {
+        ConversionJob::Status status;
+        QString source;
+        QString output;
+        QString reason;
+    };
+    QList<ConversionList::RowId> m_order; // the batch's rows not printed yet
+    QHash<ConversionList::RowId, Result> m_results;
 
     StatusLine m_line;
     int m_itemPercent = 0;

@@ -139,6 +139,8 @@ int main(int argc, char *argv[])
     if (!options.outputFolder.isEmpty() && !QFileInfo(outputFolder).isDir())
         return usageError(QStringLiteral("no folder %1").arg(outputFolder));
     session.engine().setOutputFolderOverride(outputFolder);
+    if (options.jobs)
+        session.engine().setJobsOverride(*options.jobs);
     CliRun::RowDefaults defaults{options.clipStart, options.clipEnd, {}};
     if (!options.watermarkPicture.isEmpty()) {
         const QString picture = absolutePath(options.watermarkPicture);

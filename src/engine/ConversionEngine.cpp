@@ -1,27 +1,39 @@
 #include "engine/ConversionEngine.h"
 
 #include "app/OptionSheet.h"
+#include "engine/JobCount.h"
 #include "engine/ProgressMonitor.h"
 #include "engine/SystemServices.h"
 #include "process/KeyChannel.h"
 #include "process/ResultFile.h"
+#include "process/TimeText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
+#include <algorithm>
 #include <cmath>
 
 ConversionEngine::ConversionEngine(ConversionList &list, OptionSheet &sheet, KeyChannel &keys,
                                    PowerControl &power, FolderOpener &opener,
                                    Environment environment, QObject *parent)
     : QObject(parent), m_list(list), m_sheet(sheet), m_keys(keys), m_power(power), m_opener(opener),
-      m_env(std::move(environment)),
-      m_monitor(std::make_unique<ProgressMonitor>(m_env.statisticsFile))
+      m_env(std::move(environment))
 {
-    connect(m_monitor.get(), &ProgressMonitor::itemProgressChanged, this,
-            &ConversionEngine::itemProgressChanged);
     connect(&m_list, &ConversionList::rowRemoved, this, &ConversionEngine::onListChanged);
     connect(&m_list, &ConversionList::cleared, this, &ConversionEngine::onListChanged);
+}
+
+QString ConversionEngine::statisticsFileOfSlot(const QString &first, int slot)
+{
+    if (slot <= 1)
+        return first;
+    const QFileInfo info(first);
+    const QString suffix = info.suffix();
+    const QString name = suffix.isEmpty() ? info.fileName() : info.completeBaseName();
+    return info.dir().filePath(name + QStringLiteral("-%1").arg(slot) +
+                               (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix));
 }
 
 void ConversionEngine::setPendingCheck(std::function<bool(ConversionList::RowId)> isPending)
@@ -33,7 +45,7 @@ void ConversionEngine::rowReady(ConversionList::RowId id)
 {
     if (m_running && m_waitingFor != 0 && m_waitingFor == id) {
         m_waitingFor = 0;
-        startRow();
+        fillSlots();
     }
 }
 
@@ -42,23 +54,33 @@ void ConversionEngine::onListChanged()
     // The row the batch waits for is gone: it is passed over.
     if (m_running && m_waitingFor != 0 && m_list.positionOf(m_waitingFor) == 0) {
         m_waitingFor = 0;
-        startRow();
+        fillSlots();
     }
 }
 
 ConversionEngine::~ConversionEngine()
 {
     // Each job's destructor lets its FFmpeg finish and places the file.
-    delete m_job;
+    for (const std::unique_ptr<Slot> &slot : m_slots)
+        delete slot->job;
     for (const QPointer<ConversionJob> &job : std::as_const(m_finishing))
         delete job.data();
+}
+
+QList<ConversionEngine::RunningRow> ConversionEngine::runningRows() const
+{
+    QList<RunningRow> rows;
+    for (const std::unique_ptr<Slot> &slot : m_slots)
+        rows << RunningRow{slot->job->rowId(), slot->batchRow, slot->percent};
+    return rows;
 }
 
 ConversionEngine::BatchSettings ConversionEngine::readSettings() const
 {
     const Settings settings(m_env.settingsFile, m_env.defaultOutputFolder);
     return {m_outputFolderOverride.isEmpty() ? settings.outputFolder() : m_outputFolderOverride,
-            settings.existedFile(), settings.thread()};
+            settings.existedFile(), settings.thread(),
+            m_jobsOverride >= 0 ? m_jobsOverride : settings.jobs()};
 }
 
 ConvertCommand ConversionEngine::buildCommand(const ConversionItem &row,
@@ -83,11 +105,13 @@ ConvertCommand ConversionEngine::buildCommand(const ConversionItem &row,
 }
 
 ConvertCommand ConversionEngine::commandTo(const ConversionItem &row, const QString &output,
-                                           const BatchSettings &settings, bool toPartFile) const
+                                           const BatchSettings &settings, bool toPartFile,
+                                           const QString &statistics) const
 {
     return BuildConvertCommand(
         m_sheet, row, output, toPartFile ? partPathFor(output) : QString(),
-        {m_env.ffmpeg, m_env.statisticsFile, settings.threads, settings.policy});
+        {m_env.ffmpeg, statistics.isEmpty() ? m_env.statisticsFile : statistics, settings.threads,
+         settings.policy});
 }
 
 ConvertCommand ConversionEngine::commandFor(const ConversionItem &row) const
@@ -117,11 +141,13 @@ bool ConversionEngine::BurnNow()
     m_settings = readSettings();
     m_batch.clear();
     m_batchOutputs.clear();
+    m_invalidInput.clear();
+    m_shownTotal = 0;
     for (int position = 1; position <= m_list.count(); ++position)
         m_batch << m_list.idAt(position);
     m_run.rowCount = int(m_batch.size());
-    m_run.currentRow = 1;
-    startRow();
+    m_nextRow = 1;
+    fillSlots();
     return true;
 }
 
@@ -130,49 +156,119 @@ void ConversionEngine::cancel()
     if (!m_running)
         return;
     m_run.CancelRequested = true;
-    cancelRow(true);
+    cancelRows(true);
 }
 
 void ConversionEngine::shutdown()
 {
     if (m_running)
-        cancelRow(false);
+        cancelRows(false);
 }
 
-void ConversionEngine::startRow()
+int ConversionEngine::slotLimit(int nextBatchRow) const
 {
-    // Rows removed since the batch started are passed over; each still
-    // counts towards the batch bar.
-    for (;;) {
-        emit itemProgressChanged(0);
-        const ConversionList::RowId id = m_batch.value(m_run.currentRow - 1);
+    if (m_settings.jobs > 0)
+        return m_settings.jobs;
+    // The option sheet is one for the batch: the next row's command tells
+    // the encoder of every row.
+    JobLoad load;
+    load.cores = m_cores > 0 ? m_cores : QThread::idealThreadCount();
+    load.previewPlaying = m_keys.isRunning(KeyChannel::Role::Player);
+    bool first = true;
+    for (int batchRow = nextBatchRow;
+         batchRow <= m_run.rowCount && load.seconds.size() < 2 * load.cores; ++batchRow) {
+        const ConversionList::RowId id = m_batch.value(batchRow - 1);
         const ConversionItem *row = m_list.row(m_list.positionOf(id));
-        if (row)
-            break;
-        m_run.TotalPercent =
-            int(std::nearbyint(m_run.TotalPercent + 100.0 / double(m_run.rowCount)));
-        emit totalProgressChanged(m_run.TotalPercent);
-        if (m_run.currentRow == m_run.rowCount)
-            return finishBatch();
-        ++m_run.currentRow;
+        if (!row)
+            continue;
+        if (first) {
+            const ConvertCommand command = commandTo(*row, QString(), m_settings, false);
+            load.hasVideo = command.hasVideo;
+            const qsizetype codec = command.Arguments.indexOf(QStringLiteral("-vcodec"));
+            if (codec >= 0)
+                load.videoEncoder = command.Arguments.value(codec + 1);
+            first = false;
+        }
+        const std::optional<qint64> end = parseTimeText(row->End.isEmpty() ? row->VideoTime
+                                                                            : row->End);
+        const qint64 start = parseTimeText(row->Start).value_or(0);
+        if (end && *end > start && !(m_isPending && m_isPending(id)))
+            load.seconds << *end - start;
+        if (load.pixelsPerFrame == 0) {
+            const QStringList size = row->Size.split(QLatin1Char('x'));
+            if (size.size() == 2)
+                load.pixelsPerFrame = size[0].toLongLong() * size[1].toLongLong();
+        }
     }
-    const ConversionList::RowId id = m_batch.value(m_run.currentRow - 1);
-    if (m_isPending && m_isPending(id)) {
-        m_waitingFor = id;
-        return;
-    }
-    const ConversionItem row = *m_list.row(m_list.positionOf(id));
-    if (!QFileInfo::exists(row.FileName))
-        return stopAtInvalidInput(row.FileName);
+    return automaticJobs(load);
+}
 
+void ConversionEngine::fillSlots()
+{
+    while (m_running && m_waitingFor == 0 && m_invalidInput.isEmpty()) {
+        if (m_nextRow > m_run.rowCount) {
+            if (m_slots.empty())
+                finishBatch();
+            return;
+        }
+        const ConversionList::RowId id = m_batch.value(m_nextRow - 1);
+        const ConversionItem *row = m_list.row(m_list.positionOf(id));
+        if (!row) {
+            // Removed since the batch started: passed over, but it still
+            // counts towards the batch bar.
+            if (m_slots.empty())
+                emit itemProgressChanged(0);
+            ++m_nextRow;
+            m_run.TotalPercent =
+                int(std::nearbyint(m_run.TotalPercent + 100.0 / double(m_run.rowCount)));
+            showTotal();
+            continue;
+        }
+        m_run.slotCount = slotLimit(m_nextRow);
+        if (int(m_slots.size()) >= m_run.slotCount)
+            return;
+        if (m_isPending && m_isPending(id)) {
+            m_waitingFor = id;
+            return;
+        }
+        if (!QFileInfo::exists(row->FileName))
+            return stopAtInvalidInput(row->FileName);
+        const ConversionItem copy = *row;
+        startSlot(id, copy);
+        ++m_nextRow;
+    }
+}
+
+void ConversionEngine::startSlot(ConversionList::RowId id, const ConversionItem &row)
+{
+    auto slot = std::make_unique<Slot>();
+    // The lowest statistics file no running row writes.
+    for (bool taken = true; taken; ) {
+        taken = false;
+        for (const std::unique_ptr<Slot> &other : m_slots)
+            taken = taken || other->number == slot->number;
+        if (taken)
+            ++slot->number;
+    }
+    slot->batchRow = m_nextRow;
+    const QString statistics = statisticsFileOfSlot(m_env.statisticsFile, slot->number);
+    if (m_slots.empty())
+        emit itemProgressChanged(0);
     // A tick must never show the previous row's progress.
-    QFile::remove(m_env.statisticsFile);
+    QFile::remove(statistics);
+
+    // The user's thread count is shared by the rows that run side by side.
+    BatchSettings settings = m_settings;
+    if (settings.threads > 0)
+        settings.threads = std::max(1, settings.threads / m_run.slotCount);
     QString note;
-    ConvertCommand command = buildCommand(row, m_settings, true, &note);
+    ConvertCommand command =
+        commandTo(row, buildCommand(row, settings, true, &note).OutputPath, settings, true,
+                  statistics);
     m_batchOutputs.insert(command.OutputPath);
     m_run.CommandLine = command.CommandLine;
-    emit captionChanged(QStringLiteral("Progress....") + row.FileName + QStringLiteral(" To ") +
-                        command.OutputPath);
+    slot->caption =
+        QStringLiteral("Progress....") + row.FileName + QStringLiteral(" To ") + command.OutputPath;
     setRowStatus(id, ConversionJob::Status::Running);
 
     // Written down before the part file exists, so that a crash never leaves
@@ -185,26 +281,90 @@ void ConversionEngine::startRow()
     job->setGracePeriod(m_graceMs);
     job->setCountProgram(m_env.ffprobe);
     job->setNote(note);
-    m_job = job;
+    slot->job = job;
+    slot->monitor = std::make_unique<ProgressMonitor>(statistics);
+    Slot *raw = slot.get();
+    m_slots.push_back(std::move(slot));
     connect(job, &ConversionJob::statusChanged, this,
             [this, job](ConversionJob::Status status) { onJobStatus(job, status); });
-    connect(job, &ConversionJob::converterOutput, m_monitor.get(),
+    connect(job, &ConversionJob::converterOutput, raw->monitor.get(),
             &ProgressMonitor::converterOutput);
     connect(job, &ConversionJob::placing, this, [this, id](const QString &output, qint64 size) {
         emit rowPlacing(id, output, size);
     });
+    ProgressMonitor *monitor = raw->monitor.get();
+    connect(monitor, &ProgressMonitor::itemProgressChanged, this,
+            [this, raw](int percent) { onSlotProgress(raw, percent); });
+    const auto lead = [this, raw] { return !m_slots.empty() && m_slots.front().get() == raw; };
+    connect(monitor, &ProgressMonitor::elapsedTextChanged, this, [this, lead](const QString &text) {
+        if (lead())
+            emit elapsedTextChanged(text);
+    });
+    connect(monitor, &ProgressMonitor::speedChanged, this, [this, lead](double speed) {
+        if (lead())
+            emit speedChanged(speed);
+    });
+    connect(monitor, &ProgressMonitor::remainingChanged, this, [this, lead](qint64 seconds) {
+        if (lead())
+            emit remainingChanged(seconds);
+    });
+    showCaption();
     job->start(m_keys);
-    m_run.ConverterProcessId = job->processId();
-    m_monitor->start(clipSeconds, hasVideo);
+    m_run.ConverterProcessId.insert(id, job->processId());
+    monitor->start(clipSeconds, hasVideo);
     emit rowStarted(id);
+}
+
+ConversionEngine::Slot *ConversionEngine::slotOf(const ConversionJob *job) const
+{
+    for (const std::unique_ptr<Slot> &slot : m_slots) {
+        if (slot->job == job)
+            return slot.get();
+    }
+    return nullptr;
+}
+
+void ConversionEngine::onSlotProgress(Slot *slot, int percent)
+{
+    slot->percent = percent;
+    if (m_run.slotCount > 1) {
+        emit rowProgressChanged(slot->job->rowId(), percent);
+        showTotal();
+    }
+    if (m_slots.front().get() == slot)
+        emit itemProgressChanged(percent);
+}
+
+void ConversionEngine::showTotal()
+{
+    // With several slots the running rows' shares count too; the bar never
+    // goes back when a row ends and its share becomes a whole step.
+    double total = m_run.TotalPercent;
+    if (m_run.slotCount > 1) {
+        for (const std::unique_ptr<Slot> &slot : m_slots)
+            total += std::clamp(slot->percent, 0, 100) / double(m_run.rowCount);
+    }
+    m_shownTotal = std::max(m_shownTotal, std::min(100, int(total)));
+    if (m_run.slotCount <= 1)
+        m_shownTotal = m_run.TotalPercent; // steps exactly as one row after the other
+    emit totalProgressChanged(m_shownTotal);
+}
+
+void ConversionEngine::showCaption()
+{
+    if (m_slots.size() == 1)
+        emit captionChanged(m_slots.front()->caption);
+    else if (m_slots.size() > 1)
+        emit captionChanged(QStringLiteral("Progress....Converting %1 files at once")
+                                .arg(m_slots.size()));
 }
 
 void ConversionEngine::onJobStatus(ConversionJob *job, ConversionJob::Status status)
 {
     if (!ConversionJob::isFinal(status))
         return;
-    if (job == m_job) {
-        finishRow(job);
+    if (Slot *slot = slotOf(job)) {
+        finishSlot(slot);
         return;
     }
     // A cancelled job has closed its file: the row already shows "Cancel".
@@ -215,25 +375,36 @@ void ConversionEngine::onJobStatus(ConversionJob *job, ConversionJob::Status sta
     updateBusy();
 }
 
-void ConversionEngine::finishRow(ConversionJob *job)
+void ConversionEngine::finishSlot(Slot *slot)
 {
-    m_job = nullptr;
+    ConversionJob *job = slot->job;
+    const bool wasLead = m_slots.front().get() == slot;
+    const auto it = std::find_if(m_slots.begin(), m_slots.end(),
+                                 [slot](const std::unique_ptr<Slot> &s) { return s.get() == slot; });
+    std::unique_ptr<Slot> owned = std::move(*it);
+    m_slots.erase(it);
+    owned->monitor->stop();
     job->deleteLater();
     releaseName(job);
-    m_monitor->stop();
-    emit itemProgressChanged(100);
+    m_run.ConverterProcessId.remove(job->rowId());
+    if (m_slots.empty() || m_run.slotCount <= 1)
+        emit itemProgressChanged(100);
+    else if (wasLead)
+        emit itemProgressChanged(m_slots.front()->percent);
     setRowStatus(job->rowId(), job->status());
     emit rowFinished(job->rowId(), job->status(), job->sourcePath(), job->outputPath(),
                      job->reason());
     m_run.TotalPercent = int(std::nearbyint(m_run.TotalPercent + 100.0 / double(m_run.rowCount)));
-    emit totalProgressChanged(m_run.TotalPercent);
+    showTotal();
+    if (!m_slots.empty())
+        showCaption();
 
-    if (m_run.currentRow < m_run.rowCount) {
-        ++m_run.currentRow;
-        startRow();
-    } else {
-        finishBatch();
+    if (!m_invalidInput.isEmpty()) {
+        if (m_slots.empty())
+            stopAtInvalidInput(m_invalidInput);
+        return;
     }
+    fillSlots();
 }
 
 void ConversionEngine::releaseName(const ConversionJob *job)
@@ -248,7 +419,6 @@ void ConversionEngine::releaseName(const ConversionJob *job)
 
 void ConversionEngine::finishBatch()
 {
-    m_monitor->stop();
     emit totalProgressChanged(100);
     emit busyPointerChanged(false);
     if (Settings(m_env.settingsFile, m_env.defaultOutputFolder).autoShut())
@@ -261,31 +431,37 @@ void ConversionEngine::finishBatch()
 
 void ConversionEngine::stopAtInvalidInput(const QString &path)
 {
-    m_monitor->stop();
-    emit message(QStringLiteral("Invalid input file name. ") + path, MessageIcon::Critical);
+    // The message shows at once; rows already converting finish first.
+    const bool first = m_invalidInput.isEmpty();
+    m_invalidInput = path;
+    if (first)
+        emit message(QStringLiteral("Invalid input file name. ") + path, MessageIcon::Critical);
+    if (!m_slots.empty())
+        return;
     emit busyPointerChanged(false);
     enterIdle();
     emit batchFinished(BatchOutcome::InvalidInput);
 }
 
-void ConversionEngine::cancelRow(bool showMessage)
+void ConversionEngine::cancelRows(bool showMessage)
 {
-    ConversionJob *job = m_job;
-    m_job = nullptr;
     if (m_waitingFor != 0) // it had not started: it takes the cancel at once
         setRowStatus(std::exchange(m_waitingFor, 0), ConversionJob::Status::Cancelled);
-    if (job) {
-        setRowStatus(job->rowId(), ConversionJob::Status::Cancelled);
-        m_finishing << job;
-        // "q" now; the job ends from the event loop when FFmpeg has closed
-        // its file, and the engine stays busy until then.
-        job->cancel();
+    std::vector<std::unique_ptr<Slot>> running = std::move(m_slots);
+    m_slots.clear();
+    for (const std::unique_ptr<Slot> &slot : running) {
+        slot->monitor->stop();
+        setRowStatus(slot->job->rowId(), ConversionJob::Status::Cancelled);
+        m_finishing << slot->job;
     }
+    // "q" to each now; a job ends from the event loop when its FFmpeg has
+    // closed its file, and the engine stays busy until then.
+    for (const std::unique_ptr<Slot> &slot : running)
+        slot->job->cancel();
     emit busyPointerChanged(false);
     if (showMessage)
         emit message(QStringLiteral("Conversion Canceled by the user!"), MessageIcon::Critical);
     m_run.CancelRequested = false;
-    m_monitor->stop();
     enterIdle();
     emit batchFinished(BatchOutcome::Cancelled);
 }
@@ -297,7 +473,10 @@ void ConversionEngine::enterIdle()
     emit panelVisibleChanged(false);
     emit captionChanged(QStringLiteral("Progress...."));
     m_run.TotalPercent = 0;
-    m_run.currentRow = 0;
+    m_run.ConverterProcessId.clear();
+    m_shownTotal = 0;
+    m_invalidInput.clear();
+    m_nextRow = 0;
     m_running = false;
     updateBusy();
 }

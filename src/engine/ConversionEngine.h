@@ -6,11 +6,13 @@
 #include "settings/Settings.h"
 
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class FolderOpener;
 class KeyChannel;
@@ -27,12 +29,13 @@ enum class MessageIcon
 // The state of a running batch.
 struct ConversionRun
 {
-    QString CommandLine;
-    qint64 ConverterProcessId = 0;
+    QString CommandLine; // the command of the row started last
+    // The FFmpeg of each running row, by row id.
+    QMap<ConversionList::RowId, qint64> ConverterProcessId;
     bool CancelRequested = false;
-    int TotalPercent = 0;
-    int rowCount = 0;   // taken once when the run starts
-    int currentRow = 0; // which of the batch's rows runs, from 1; 0 when idle
+    int TotalPercent = 0; // what the finished rows add to the batch bar
+    int rowCount = 0;     // taken once when the run starts
+    int slotCount = 1;    // how many rows may convert at once now
 };
 
 // How a batch ended.
@@ -43,11 +46,19 @@ enum class BatchOutcome
     InvalidInput, // a source was missing; later rows were not tried
 };
 
-// Converts the rows of the list with FFmpeg, one ConversionJob after the
-// other, and reports everything a view shows through signals. The batch is
-// the rows listed when it starts, followed by their ids: rows added later
-// wait for the next batch, and a row removed meanwhile is skipped. The next
-// row starts when the previous job signals its end; nothing waits in a loop.
+// Converts the rows of the list with FFmpeg, a ConversionJob per row, up to
+// a number of them at once, and reports everything a view shows through
+// signals. The batch is the rows listed when it starts, followed by their
+// ids: rows added later wait for the next batch, and a row removed meanwhile
+// is skipped. Rows start in list order whenever a slot is free: when a job
+// signals its end, or a row's probe is done; nothing waits in a loop.
+//
+// Each slot has its own statistics file: the first FFmpeg writes the one in
+// the environment (curconvert.log), the second curconvert-2.log, and so on.
+// With one slot the item bar, the caption and the batch bar behave as for a
+// plain one-after-the-other batch; with several, the item bar follows the
+// row that started first, the batch bar also counts the running rows'
+// shares, and each running row reports its own percent.
 class ConversionEngine : public QObject
 {
     Q_OBJECT
@@ -74,6 +85,11 @@ public:
 
     // Used instead of the "outputfolder" setting when not empty.
     void setOutputFolderOverride(const QString &folder) { m_outputFolderOverride = folder; }
+    // The number of rows converting at once, 1..8; 0 chooses it from the
+    // cores and the rows, and -1 (the default) reads the "jobs" setting.
+    void setJobsOverride(int jobs) { m_jobsOverride = jobs; }
+    // The cores the automatic count divides; the computer's by default.
+    void setCores(int cores) { m_cores = cores; }
     // How long a cancelled FFmpeg gets to finish its file after "q" before it
     // is terminated, then killed.
     void setGracePeriod(int milliseconds) { m_graceMs = milliseconds; }
@@ -81,10 +97,11 @@ public:
     // The Convert command. False, and nothing happens, while the engine is
     // busy or the list is empty.
     bool BurnNow();
-    // The Cancel button: the running row is cancelled at once.
+    // The Cancel button: every running row is cancelled at once.
     void cancel();
-    // The program is closing: the running row is cancelled as by Cancel, but
-    // without a message. The engine stays busy until its FFmpeg has ended.
+    // The program is closing: the running rows are cancelled as by Cancel,
+    // but without a message. The engine stays busy until their FFmpegs have
+    // ended.
     void shutdown();
 
     bool isRunning() const { return m_running; }
@@ -92,7 +109,19 @@ public:
     // file; a new batch waits until then.
     bool isBusy() const { return m_running || !m_finishing.isEmpty(); }
     const ConversionRun &run() const { return m_run; }
-    ProgressMonitor &monitor() { return *m_monitor; }
+
+    struct RunningRow
+    {
+        ConversionList::RowId id = 0;
+        int batchRow = 0; // its place in the batch, from 1
+        int percent = 0;
+    };
+    // The converting rows, in the order they started.
+    QList<RunningRow> runningRows() const;
+
+    // The statistics file of slot `slot` (from 1) beside `first`:
+    // curconvert.log, curconvert-2.log, curconvert-3.log, ...
+    static QString statisticsFileOfSlot(const QString &first, int slot);
 
     // The command the engine would run for `row` with the settings as they
     // are now; FFmpeg would write to a part file, which the text does not show.
@@ -129,6 +158,12 @@ signals:
                      const QString &output, const QString &reason);
     void batchFinished(BatchOutcome outcome);
     void busyChanged(bool busy);
+    // Each running row's own percent, while several rows may run at once.
+    void rowProgressChanged(ConversionList::RowId id, int percent);
+    // The figures of the row that started first among those running.
+    void elapsedTextChanged(const QString &text);
+    void speedChanged(double speed);
+    void remainingChanged(qint64 seconds);
 
 private:
     struct BatchSettings
@@ -136,6 +171,17 @@ private:
         QString outputFolder;
         ExistingFilePolicy policy = ExistingFilePolicy::AddNew;
         int threads = 0;
+        int jobs = 0; // 0: automatic
+    };
+    // One running row.
+    struct Slot
+    {
+        int number = 1;   // which statistics file
+        int batchRow = 0; // from 1
+        ConversionJob *job = nullptr;
+        std::unique_ptr<ProgressMonitor> monitor;
+        int percent = 0;
+        QString caption;
     };
     BatchSettings readSettings() const;
     // A running batch (`toPartFile`) never gives a row a name that another
@@ -143,16 +189,25 @@ private:
     ConvertCommand buildCommand(const ConversionItem &row, const BatchSettings &settings,
                                 bool toPartFile, QString *note = nullptr) const;
     // The command that writes `output`, through a part file or not.
+    // `statistics`: the slot's statistics file; empty for the first.
     ConvertCommand commandTo(const ConversionItem &row, const QString &output,
-                             const BatchSettings &settings, bool toPartFile) const;
-    void startRow();
+                             const BatchSettings &settings, bool toPartFile,
+                             const QString &statistics = QString()) const;
+    // Starts rows while slots are free; ends the batch after its last row.
+    void fillSlots();
+    int slotLimit(int nextBatchRow) const;
+    void startSlot(ConversionList::RowId id, const ConversionItem &row);
+    Slot *slotOf(const ConversionJob *job) const;
     void onListChanged();
     void onJobStatus(ConversionJob *job, ConversionJob::Status status);
-    void finishRow(ConversionJob *job);
+    void finishSlot(Slot *slot);
+    void onSlotProgress(Slot *slot, int percent);
+    void showTotal();
+    void showCaption();
     void releaseName(const ConversionJob *job);
     void finishBatch();
     void stopAtInvalidInput(const QString &path);
-    void cancelRow(bool showMessage);
+    void cancelRows(bool showMessage);
     void enterIdle();
     void setRowStatus(ConversionList::RowId id, ConversionJob::Status status);
     void updateBusy();
@@ -165,6 +220,8 @@ private:
     Environment m_env;
     QString m_outputFolderOverride;
     int m_graceMs = 10000;
+    int m_jobsOverride = -1;
+    int m_cores = 0;
 
     ConversionRun m_run;
     bool m_running = false;
@@ -174,8 +231,11 @@ private:
     QSet<QString> m_batchOutputs; // names this batch has written or writes
 
     std::function<bool(ConversionList::RowId)> m_isPending;
-    ConversionList::RowId m_waitingFor = 0;     // a row whose probe the batch waits for
-    ConversionJob *m_job = nullptr;             // the running row
+    ConversionList::RowId m_waitingFor = 0; // a row whose probe the batch waits for
+    int m_nextRow = 0;                      // the batch row to start next, from 1
+    // A source was missing: no row starts, the running ones finish.
+    QString m_invalidInput;
+    std::vector<std::unique_ptr<Slot>> m_slots; // the running rows, in start order
+    int m_shownTotal = 0;
     QList<QPointer<ConversionJob>> m_finishing; // cancelled, closing their files
-    std::unique_ptr<ProgressMonitor> m_monitor;
 };

@@ -1,6 +1,7 @@
 #include "process/KeyChannel.h"
 
 #include <QProcess>
+#include <algorithm>
 
 KeyChannel::KeyChannel(QObject *parent) : QObject(parent) {}
 
@@ -34,7 +35,12 @@ QByteArray KeyChannel::keyBytes(int vk)
 
 bool KeyChannel::send(Role role, int vk)
 {
-    const auto it = m_children.constFind(m_lastPid.value(role));
+    return sendTo(m_lastPid.value(role), role, vk);
+}
+
+bool KeyChannel::sendTo(qint64 processId, Role role, int vk)
+{
+    const auto it = m_children.constFind(processId);
     // A child that is still starting buffers the key until its pipe is open.
     if (it == m_children.cend() || it->role != role || !it->process ||
         it->process->state() == QProcess::NotRunning)
@@ -51,6 +57,32 @@ bool KeyChannel::SendKeyToPlayer(int vk)
 bool KeyChannel::SendKeyToConverter(int vk)
 {
     return send(Role::Converter, vk);
+}
+
+bool KeyChannel::SendKeyToConverter(qint64 processId, int vk)
+{
+    return sendTo(processId, Role::Converter, vk);
+}
+
+bool KeyChannel::isRunning(Role role) const
+{
+    for (const Child &child : m_children) {
+        if (child.role == role && child.process && child.process->state() != QProcess::NotRunning)
+            return true;
+    }
+    return false;
+}
+
+QList<qint64> KeyChannel::ConverterProcessIds() const
+{
+    QList<qint64> ids;
+    for (auto it = m_children.cbegin(); it != m_children.cend(); ++it) {
+        if (it->role == Role::Converter && it->process &&
+            it->process->state() != QProcess::NotRunning)
+            ids << it.key();
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
 }
 
 bool KeyChannel::SendKeyToCapture(int vk)

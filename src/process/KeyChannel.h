@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
@@ -42,9 +43,18 @@ public:
     qint64 PlayerProcessId() const { return m_lastPid.value(Role::Player); }
     qint64 ConverterProcessId() const { return m_lastPid.value(Role::Converter); }
 
+    // True while a child of that role runs.
+    bool isRunning(Role role) const;
+    // The converters running now, each its own entry: several rows can
+    // convert at once.
+    QList<qint64> ConverterProcessIds() const;
+
     // True when the key reached a running child.
     bool SendKeyToPlayer(int vk);
+    // To the last converter started.
     bool SendKeyToConverter(int vk);
+    // To the converter with that process id only.
+    bool SendKeyToConverter(qint64 processId, int vk);
     bool SendKeyToCapture(int vk);
 
     // The terminal bytes of a virtual key: 81 -> "q", 32 -> " ",
@@ -53,6 +63,7 @@ public:
 
 private:
     bool send(Role role, int vk);
+    bool sendTo(qint64 processId, Role role, int vk);
 
     struct Child
     {

@@ -58,6 +58,18 @@ int Settings::thread() const
     return threadCount(read(ThreadKey));
 }
 
+int jobsCount(const QString &text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    return ok && value >= 0 && value <= Settings::MaxJobs ? value : 0;
+}
+
+int Settings::jobs() const
+{
+    return jobsCount(read(JobsKey));
+}
+
 bool Settings::autoShut() const
 {
     return read(AutoShutKey) == QLatin1String("1");
@@ -93,6 +105,11 @@ bool Settings::setThread(int threads) const
 bool Settings::setAutoShut(bool on) const
 {
     return write(AutoShutKey, on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bool Settings::setJobs(int jobs) const
+{
+    return write(JobsKey, QString::number(std::clamp(jobs, 0, MaxJobs)));
 }
 
 bool Settings::setProfile(int position) const

@@ -20,6 +20,8 @@ public:
     static inline const QString ThreadKey = QStringLiteral("thread");
     static inline const QString AutoShutKey = QStringLiteral("autoshut");
     static inline const QString ProfileKey = QStringLiteral("profile");
+    static inline const QString JobsKey = QStringLiteral("jobs");
+    static constexpr int MaxJobs = 8;
 
     // `defaultOutputFolder` is used when "outputfolder" is absent, empty or "0".
     Settings(QString file, QString defaultOutputFolder);
@@ -35,6 +37,9 @@ public:
     // 0 when empty, not a number or negative; at most 1024.
     int thread() const;
     bool autoShut() const;
+    // How many conversions run at once: 1..MaxJobs, or 0 for a count the
+    // engine chooses; a missing or bad value is 0.
+    int jobs() const;
     // The stored combo position (from 1): the number the text starts with,
     // within -1..MaxProfilePosition; nullopt when absent or not a number.
     std::optional<int> profile() const;
@@ -44,6 +49,7 @@ public:
     [[nodiscard]] bool setExistedFile(ExistingFilePolicy policy) const;
     [[nodiscard]] bool setThread(int threads) const;
     [[nodiscard]] bool setAutoShut(bool on) const;
+    [[nodiscard]] bool setJobs(int jobs) const;
     // The window writes the section as "Set" when it closes; names match
     // without regard to case, so it is the same section.
     [[nodiscard]] bool setProfile(int position) const;
@@ -59,3 +65,5 @@ private:
 
 // Thread text as the argument builder reads it; see Settings::thread().
 int threadCount(const QString &text);
+// "jobs" text as Settings::jobs() reads it: a whole number 0..MaxJobs, else 0.
+int jobsCount(const QString &text);

@@ -2,9 +2,13 @@
 
 #include "widgets/MessageBoxes.h"
 
+#include <QApplication>
 #include <QBrush>
 #include <QColor>
 #include <QFileInfo>
+#include <QPainter>
+#include <QStyleOptionProgressBar>
+#include <algorithm>
 
 using Field = ConversionItem::Field;
 
@@ -61,6 +65,12 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
         }
         return field == Field::FileName || field == Field::Watermark ? plainToolTip(text)
                                                                      : QVariant();
+    case ProgressRole: {
+        const auto progress = m_progress.constFind(m_list.idAt(index.row() + 1));
+        if (field != Field::Status || progress == m_progress.cend())
+            return {};
+        return *progress;
+    }
     case Qt::ForegroundRole: {
         const auto outcome = m_outcomes.constFind(m_list.idAt(index.row() + 1));
         if (field != Field::Status || outcome == m_outcomes.cend())
@@ -88,6 +98,17 @@ void FileListModel::setOutcome(ConversionList::RowId id, ConversionJob::Status s
                                const QString &reason)
 {
     m_outcomes.insert(id, {status, reason});
+    m_progress.remove(id);
+    statusCellChanged(id);
+}
+
+void FileListModel::setProgress(ConversionList::RowId id, int percent)
+{
+    percent = std::clamp(percent, 0, 100);
+    const auto it = m_progress.constFind(id);
+    if (it != m_progress.cend() && *it == percent)
+        return;
+    m_progress.insert(id, percent);
     statusCellChanged(id);
 }
 
@@ -103,5 +124,33 @@ void FileListModel::statusCellChanged(ConversionList::RowId id)
     if (position == 0)
         return;
     const QModelIndex cell = index(position - 1, int(Field::Status));
-    emit dataChanged(cell, cell, {Qt::ToolTipRole, Qt::ForegroundRole});
+    emit dataChanged(cell, cell, {Qt::ToolTipRole, Qt::ForegroundRole, ProgressRole});
+}
+
+void StatusCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                               const QModelIndex &index) const
+{
+    const QVariant progress = index.data(FileListModel::ProgressRole);
+    if (!progress.isValid())
+        return QStyledItemDelegate::paint(painter, option, index);
+    // The row's background and selection first, then the bar inside the cell.
+    QStyleOptionViewItem background = option;
+    initStyleOption(&background, index);
+    background.text.clear();
+    const QWidget *widget = option.widget;
+    QStyle *style = widget ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &background, painter, widget);
+
+    QStyleOptionProgressBar bar;
+    bar.rect = option.rect.adjusted(2, 2, -2, -2);
+    bar.minimum = 0;
+    bar.maximum = 100;
+    bar.progress = progress.toInt();
+    bar.text = QStringLiteral("%1 %2%").arg(index.data().toString()).arg(bar.progress);
+    bar.textVisible = true;
+    bar.textAlignment = Qt::AlignCenter;
+    bar.state = option.state | QStyle::State_Horizontal;
+    bar.palette = option.palette;
+    bar.fontMetrics = option.fontMetrics;
+    style->drawControl(QStyle::CE_ProgressBar, &bar, painter, widget);
 }

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QStyledItemDelegate>
 
 // The file list as a table: one row per ConversionItem, one column per field.
 // It follows the list's signals, so rows appear and fill as they change.
@@ -13,6 +14,10 @@ class FileListModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
+    // The status cell's percent (an int) while its row converts beside
+    // others; no value otherwise.
+    static constexpr int ProgressRole = Qt::UserRole + 1;
+
     explicit FileListModel(ConversionList &list, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -26,6 +31,8 @@ public:
     // forgets it.
     void setOutcome(ConversionList::RowId id, ConversionJob::Status status, const QString &reason);
     void forgetOutcome(ConversionList::RowId id);
+    // A running row's own percent; its outcome clears it.
+    void setProgress(ConversionList::RowId id, int percent);
 
 private:
     struct Outcome
@@ -37,4 +44,14 @@ private:
 
     ConversionList &m_list;
     QHash<ConversionList::RowId, Outcome> m_outcomes;
+    QHash<ConversionList::RowId, int> m_progress;
+};
+
+// Draws a status cell that has a percent as a bar with its text inside.
+class StatusCellDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
 };

@@ -262,6 +262,8 @@ QWidget *MainWindow::buildCentre()
     m_fileView = new QTableView(videoList);
     m_fileView->setObjectName(QStringLiteral("lvwAudioTracks"));
     m_fileView->setModel(m_fileModel);
+    m_fileView->setItemDelegateForColumn(int(ConversionItem::Field::Status),
+                                         new StatusCellDelegate(m_fileView));
     m_fileView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_fileView->setSelectionMode(QAbstractItemView::SingleSelection);
     m_fileView->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -499,12 +501,13 @@ void MainWindow::connectEngine()
                    const QString &,
                    const QString &reason) { m_fileModel->setOutcome(id, status, reason); });
     connect(engine, &ConversionEngine::busyChanged, this, &MainWindow::onBusyChanged);
-    ProgressMonitor *monitor = &engine->monitor();
-    connect(monitor, &ProgressMonitor::elapsedTextChanged, m_panel, &ProgressPanel::setElapsed);
-    connect(monitor, &ProgressMonitor::remainingChanged, this, [this](qint64 seconds) {
+    connect(engine, &ConversionEngine::rowProgressChanged, m_fileModel,
+            &FileListModel::setProgress);
+    connect(engine, &ConversionEngine::elapsedTextChanged, m_panel, &ProgressPanel::setElapsed);
+    connect(engine, &ConversionEngine::remainingChanged, this, [this](qint64 seconds) {
         m_panel->setRate(m_lastSpeed > 0 ? speedText(m_lastSpeed, seconds) : QString());
     });
-    connect(monitor, &ProgressMonitor::speedChanged, this,
+    connect(engine, &ConversionEngine::speedChanged, this,
             [this](double speed) { m_lastSpeed = speed; });
     connect(m_panel, &ProgressPanel::cancelClicked, engine, &ConversionEngine::cancel);
 }

@@ -4,6 +4,7 @@
 #include "widgets/MessageBoxes.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -32,7 +33,7 @@ OptionsDialog::OptionsDialog(const Settings &settings, QWidget *parent)
       m_autoShut(
           named(new QCheckBox(QStringLiteral("Automatically Shutdown Computer After Conversion")),
                 "Check1")),
-      m_threads(named(new QLineEdit, "Text1"))
+      m_threads(named(new QLineEdit, "Text1")), m_jobs(named(new QComboBox, "cboJobs"))
 {
     setObjectName(QStringLiteral("Frmset"));
     setWindowTitle(QStringLiteral("Video Options"));
@@ -64,6 +65,19 @@ OptionsDialog::OptionsDialog(const Settings &settings, QWidget *parent)
     threadRow->addWidget(new QLabel(QStringLiteral("(0-8), 0 - Disable multi-thread")));
     threadRow->addStretch(1);
 
+    m_jobs->addItem(QStringLiteral("Automatic"), 0);
+    for (int jobs = 1; jobs <= Settings::MaxJobs; ++jobs)
+        m_jobs->addItem(QString::number(jobs), jobs);
+    m_jobs->setToolTip(QStringLiteral("How many files are converted at the same time. "
+                                      "Automatic chooses from the processor cores and the "
+                                      "encoders of the batch."));
+    auto *jobsLabel = new QLabel(QStringLiteral("Simultaneous conversions"));
+    jobsLabel->setBuddy(m_jobs);
+    auto *jobsRow = new QHBoxLayout;
+    jobsRow->addWidget(jobsLabel);
+    jobsRow->addWidget(m_jobs);
+    jobsRow->addStretch(1);
+
     auto *buttons = new QDialogButtonBox;
     auto *ok =
         named(buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole), "Command1");
@@ -77,6 +91,7 @@ OptionsDialog::OptionsDialog(const Settings &settings, QWidget *parent)
     column->addWidget(existingBox);
     column->addWidget(m_autoShut);
     column->addWidget(threadBox);
+    column->addLayout(jobsRow);
     column->addStretch(1);
     column->addWidget(buttons);
     setMinimumWidth(480);
@@ -90,6 +105,7 @@ OptionsDialog::OptionsDialog(const Settings &settings, QWidget *parent)
     m_overwrite->setChecked(overwrite);
     m_autoShut->setChecked(m_settings.autoShut());
     m_threads->setText(m_settings.read(Settings::ThreadKey));
+    m_jobs->setCurrentIndex(m_jobs->findData(m_settings.jobs()));
 }
 
 void OptionsDialog::browse()
@@ -115,7 +131,8 @@ void OptionsDialog::save()
         m_settings.setExistedFile(m_addNew->isChecked() ? ExistingFilePolicy::AddNew
                                                         : ExistingFilePolicy::Overwrite) &&
         m_settings.setAutoShut(m_autoShut->isChecked()) &&
-        m_settings.setThread(threadCount(m_threads->text()));
+        m_settings.setThread(threadCount(m_threads->text())) &&
+        m_settings.setJobs(m_jobs->currentData().toInt());
     if (!saved) {
         showMessage(this,
                     QStringLiteral("The settings could not be saved to %1.\nCheck that its "

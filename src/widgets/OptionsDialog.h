@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QRadioButton;
 
@@ -29,4 +30,5 @@ private:
     QRadioButton *m_overwrite; // Option2
     QCheckBox *m_autoShut;     // Check1
     QLineEdit *m_threads;      // Text1
+    QComboBox *m_jobs;         // "Automatic", 1..8
 };

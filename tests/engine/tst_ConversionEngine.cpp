@@ -110,6 +110,7 @@ private slots:
         QFile::remove(m_dir.filePath("settings.dat"));
         setSetting("outputfolder", m_out);
         setSetting("thread", "2");
+        setSetting("jobs", "1"); // one row at a time unless a test says otherwise
         m_engine.reset();
         m_list = std::make_unique<ConversionList>();
         m_sheet = std::make_unique<OptionSheet>();
@@ -150,8 +151,19 @@ private slots:
         QVERIFY(g_events.contains("info: Conversion completed!"));
     }
 
+    void missingSourceStopsTheBatch_data()
+    {
+        addColumns<QString>("jobs");
+        newRow("one at a time", "1");
+        newRow("two at a time", "2"); // the message comes while row 1 still converts
+    }
     void missingSourceStopsTheBatch()
     {
+        QFETCH(QString, jobs);
+        setSetting("jobs", jobs);
+        int runningAtMessage = -1;
+        connect(m_engine.get(), &ConversionEngine::message, this,
+                [&] { runningAtMessage = int(m_engine->runningRows().size()); });
         const QString gone = m_dir.filePath("gone.avi");
         QVERIFY(QFile::copy(m_short, gone));
         for (const QString &source : {m_short, gone, m_short})
@@ -161,6 +173,7 @@ private slots:
         QCOMPARE(convert({}), QString("InvalidInput: OK||old"));
         QCOMPARE(g_events, QStringList({"panel shown", "critical: Invalid input file name. " + gone,
                                         "panel hidden"}));
+        QCOMPARE(runningAtMessage, jobs.toInt() - 1);
     }
 
     void cancelDuringSecondRow()
@@ -191,6 +204,84 @@ private slots:
         m_list->clear();
         QCOMPARE(convert({m_short}), QString("Completed: OK")); // a new run is accepted
         QVERIFY(qAbs(duration(partialPath) - partial) < 0.01);
+    }
+
+    // Two slots: rows start in list order as slots free up; each FFmpeg has
+    // its own statistics file, key entry and share of the threads; a name is
+    // fixed when its row starts, whatever order the rows finish in.
+    void sideBySide()
+    {
+        setSetting("jobs", "2");
+        QVERIFY(QDir().mkpath(m_dir.filePath("a")) && QDir().mkpath(m_dir.filePath("b")));
+        const QString first = m_dir.filePath("a/same.avi"), second = m_dir.filePath("b/same.avi");
+        QVERIFY(QFile::exists(first) || QFile::copy(m_long, first));
+        QVERIFY(QFile::exists(second) || QFile::copy(m_short, second));
+        append(first, "0:01:00"); // "q" ends it while row 3 runs beside it
+        append(second);           // ends first; its name is still the second
+        append(m_long, "0:00:20");
+        QHash<quint64, QString> commands;
+        connect(m_engine.get(), &ConversionEngine::rowWriting, this,
+                [&](quint64 id, const QString &, const QString &, const QString &command) {
+                    commands.insert(id, command);
+                });
+        QSet<quint64> ownPercent;
+        connect(m_engine.get(), &ConversionEngine::rowProgressChanged, this,
+                [&](quint64 id) { ownPercent.insert(id); });
+        QStringList statusesWhenTwo;
+        connect(m_engine.get(), &ConversionEngine::rowStarted, this, [&](quint64 id) {
+            if (id == m_list->idAt(2))
+                for (int row = 1; row <= 3; ++row)
+                    statusesWhenTwo << m_list->row(row)->Status;
+            if (id != m_list->idAt(3))
+                return;
+            const qint64 pid = m_engine->run().ConverterProcessId.value(m_list->idAt(1));
+            QVERIFY(pid > 0 && m_engine->run().ConverterProcessId.size() == 2);
+            QTimer::singleShot(500, this, [this, pid] {
+                QVERIFY(m_keys->SendKeyToConverter(pid, KeyChannel::KeyQ));
+            });
+        });
+        QCOMPARE(convert({}), QString("Completed: Fail|OK|OK"));
+        QCOMPARE(statusesWhenTwo, QStringList({"Processing", "Processing", ""}));
+        QVERIFY(ownPercent.contains(m_list->idAt(1)));
+        const QString statistics[] = {m_dir.filePath("curconvert.log"),
+                                      m_dir.filePath("curconvert-2.log")};
+        for (int row : {1, 2, 3}) {
+            const QString command = commands.value(m_list->idAt(row));
+            QVERIFY2(command.contains("\"" + statistics[row == 1 ? 0 : 1] + "\"") &&
+                         command.contains(" -threads 1 "),
+                     qPrintable(command));
+        }
+        const double stopped = duration(m_out + "/same.mp4");
+        QVERIFY2(stopped > 0 && stopped < 59, qPrintable(QString::number(stopped)));
+        QVERIFY(qAbs(duration(m_out + "/same_New.mp4") - 2) < 0.3);
+        QVERIFY(qAbs(duration(m_out + "/long clip.mp4") - 20) < 0.3); // its FFmpeg got no "q"
+        QCOMPARE(outputFolder().size(), 3);
+    }
+
+    // Cancel stops every running row at once; neither partial file replaces
+    // a complete one, and the message comes once.
+    void cancelSideBySide()
+    {
+        setSetting("jobs", "2");
+        setSetting("existedfile", "1");
+        QVERIFY(writeFile(m_out + "/long clip.mp4", "complete"));
+        append(m_long, "0:01:00");
+        append(m_long, "0:01:00");
+        connect(m_engine.get(), &ConversionEngine::rowStarted, this, [this](quint64 id) {
+            if (id == m_list->idAt(2))
+                QTimer::singleShot(1500, m_engine.get(), &ConversionEngine::cancel);
+        });
+        QCOMPARE(convert({}), QString("Cancelled: Cancel|Cancel"));
+        QVERIFY(waitUntilIdle());
+        QCOMPARE(g_events, QStringList({"panel shown", "critical: Conversion Canceled by the user!",
+                                        "panel hidden"}));
+        QCOMPARE(readFile(m_out + "/long clip.mp4"), QByteArray("complete"));
+        QCOMPARE(outputFolder(), QStringList({"long clip.mp4", "long clip_New.mp4",
+                                              "long clip_New_New.mp4"}));
+        for (const char *name : {"/long clip_New.mp4", "/long clip_New_New.mp4"}) {
+            const double partial = duration(m_out + name);
+            QVERIFY2(partial > 0 && partial < 59, name);
+        }
     }
 
     void cancelBeforeFfmpegHasStarted()

@@ -84,23 +84,25 @@ void TestSettings::typedValues()
 {
     const Settings settings(m_file, "/prog");
     const auto state = [&] {
-        return QStringLiteral("%1 %2 %3 %4 %5")
+        return QStringLiteral("%1 %2 %3 %4 %5 %6")
             .arg(settings.outputFolder())
             .arg(settings.existedFile() == ExistingFilePolicy::Overwrite ? "overwrite" : "new")
             .arg(settings.thread())
             .arg(settings.autoShut())
-            .arg(settings.profile().value_or(-1));
+            .arg(settings.profile().value_or(-1))
+            .arg(settings.jobs());
     };
-    QCOMPARE(state(), QString("/prog new 0 0 -1")); // no file
-    QVERIFY(!QFile::exists(m_file));                // and reading made none
-    writeFile(m_file, "[set]\noutputfolder=0\nexistedfile=1\nthread=2\nautoshut=1\nprofile=12\n");
-    QCOMPARE(state(), QString("/prog overwrite 2 1 12")); // "0" means the default folder
-    writeFile(m_file, "[set]\noutputfolder=/o\nexistedfile=2\nthread=-4\nautoshut=yes\n");
-    QCOMPARE(state(), QString("/o new 0 0 -1"));
-    writeFile(m_file, "[set]\noutputfolder=Videos/../Clips\nprofile=99999999999\n");
-    QCOMPARE(state(), QString("/prog/Clips new 0 0 1000000")); // relative: where FFmpeg runs
-    writeFile(m_file, "[set]\nthread=99999999999999999999\nprofile=7 abc\n"); // clamped
-    QCOMPARE(state(), QString("/prog new 1024 0 7"));
+    QCOMPARE(state(), QString("/prog new 0 0 -1 0")); // no file
+    QVERIFY(!QFile::exists(m_file));                  // and reading made none
+    writeFile(m_file, "[set]\noutputfolder=0\nexistedfile=1\nthread=2\nautoshut=1\nprofile=12\n"
+                      "jobs= 8 \n");
+    QCOMPARE(state(), QString("/prog overwrite 2 1 12 8")); // "0" means the default folder
+    writeFile(m_file, "[set]\noutputfolder=/o\nexistedfile=2\nthread=-4\nautoshut=yes\njobs=9\n");
+    QCOMPARE(state(), QString("/o new 0 0 -1 0"));
+    writeFile(m_file, "[set]\noutputfolder=Videos/../Clips\nprofile=99999999999\njobs=-2\n");
+    QCOMPARE(state(), QString("/prog/Clips new 0 0 1000000 0")); // relative: where FFmpeg runs
+    writeFile(m_file, "[set]\nthread=99999999999999999999\nprofile=7 abc\njobs=2x\n");
+    QCOMPARE(state(), QString("/prog new 1024 0 7 0")); // clamped; a bad count is automatic
 }
 
 void TestSettings::writeKeepsTheRest()

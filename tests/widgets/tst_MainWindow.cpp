@@ -262,7 +262,7 @@ private slots:
         ModalAnswerer answerer;
         w.BurnNow();
         QTest::qWait(1500);
-        const qint64 ffmpeg = program->engine().run().ConverterProcessId;
+        const qint64 ffmpeg = program->engine().run().ConverterProcessId.values().value(0);
         QVERIFY(!w.close()); // not yet: FFmpeg closes the file first
         QCOMPARE(w.statusBar()->currentMessage(), QString("Finishing the current file…"));
         QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 20000);

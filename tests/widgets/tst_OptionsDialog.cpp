@@ -9,13 +9,15 @@ template <typename T> T *child(const OptionsDialog &dialog, const char *name)
     return dialog.findChild<T *>(QLatin1String(name));
 }
 
-// The controls as "outputfolder|existedfile|autoshut|thread", 0/1 as stored.
+// The controls as "outputfolder|existedfile|autoshut|thread|jobs", 0/1 as
+// stored, jobs as the combo shows it.
 QString state(const OptionsDialog &d)
 {
     return QStringList{child<QLineEdit>(d, "Text2")->text(),
                        QString::number(child<QRadioButton>(d, "Option2")->isChecked()),
                        QString::number(child<QCheckBox>(d, "Check1")->isChecked()),
-                       child<QLineEdit>(d, "Text1")->text()}
+                       child<QLineEdit>(d, "Text1")->text(),
+                       child<QComboBox>(d, "cboJobs")->currentText()}
         .join('|');
 }
 
@@ -26,6 +28,8 @@ void setState(OptionsDialog &d, const QString &state)
     child<QRadioButton>(d, v[1] == "1" ? "Option2" : "Option1")->setChecked(true);
     child<QCheckBox>(d, "Check1")->setChecked(v[2] == "1");
     child<QLineEdit>(d, "Text1")->setText(v[3]);
+    auto *jobs = child<QComboBox>(d, "cboJobs");
+    jobs->setCurrentIndex(jobs->findText(v.value(4, "Automatic")));
 }
 
 // Shows the dialog, clicks a button and returns the first line of each
@@ -57,13 +61,15 @@ private slots:
     void opens_data()
     {
         addColumns<QByteArray, QString>("content", "shown");
-        newRow("no file", QByteArray(), "/default|0|0|");
-        newRow("no existedfile", QByteArray("[set]\noutputfolder=/o\nautoshut=1\nthread=4 cores"),
-               "/o|0|1|4 cores");
-        newRow("1", QByteArray("[Set]\nexistedfile=1\nautoshut=2\n"), "/default|1|0|");
+        newRow("no file", QByteArray(), "/default|0|0||Automatic");
+        newRow("no existedfile",
+               QByteArray("[set]\noutputfolder=/o\nautoshut=1\nthread=4 cores\njobs=3"),
+               "/o|0|1|4 cores|3");
+        newRow("1", QByteArray("[Set]\nexistedfile=1\nautoshut=2\njobs=9\n"),
+               "/default|1|0||Automatic");
         // Shown as a conversion reads them; OK must not turn "2" into overwriting.
-        newRow("2, folder 0", QByteArray("[set]\nexistedfile=2\noutputfolder=0\n"),
-               "/default|0|0|");
+        newRow("2, folder 0", QByteArray("[set]\nexistedfile=2\noutputfolder=0\njobs=-1\n"),
+               "/default|0|0||Automatic");
     }
     void opens()
     {
@@ -76,12 +82,12 @@ private slots:
     void saves_data()
     {
         addColumns<QString, QString>("input", "saved");
-        newRow("8", "/out|0|1|8", "/out|0|1|8");
-        newRow("4 cores", "/out|1|0|4 cores", "/out|1|0|4");
-        newRow("empty", "|0|1|", "|0|1|0");
-        newRow("trimmed", " \t/my videos  |0|0|2", "/my videos|0|0|2");
-        newRow("negative", "/o|0|0|-3", "/o|0|0|0");
-        newRow("fraction", "/o|0|0|2.9x", "/o|0|0|2");
+        newRow("8", "/out|0|1|8|8", "/out|0|1|8|8");
+        newRow("4 cores", "/out|1|0|4 cores|1", "/out|1|0|4|1");
+        newRow("empty", "|0|1|", "|0|1|0|0");
+        newRow("trimmed", " \t/my videos  |0|0|2", "/my videos|0|0|2|0");
+        newRow("negative", "/o|0|0|-3", "/o|0|0|0|0");
+        newRow("fraction", "/o|0|0|2.9x", "/o|0|0|2|0");
     }
     void saves()
     {
@@ -93,8 +99,8 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         const QStringList v = saved.split('|');
         QCOMPARE(readFile(m_file),
-                 QString("[set]\noutputfolder=%1\nexistedfile=%2\nautoshut=%3\nthread=%4\n")
-                     .arg(v[0], v[1], v[2], v[3])
+                 QString("[set]\noutputfolder=%1\nexistedfile=%2\nautoshut=%3\nthread=%4\njobs=%5\n")
+                     .arg(v[0], v[1], v[2], v[3], v[4])
                      .toUtf8());
     }
 
@@ -116,11 +122,11 @@ private slots:
         // A folder in the file's place cannot be replaced, even by root.
         QVERIFY(writable ? writeFile(m_file, before) : QDir().mkdir(m_file));
         OptionsDialog dialog(Settings(m_file, "/default"));
-        setState(dialog, "/out|1|1|" + threads);
+        setState(dialog, "/out|1|1|" + threads + "|2");
         QCOMPARE(click(dialog, "Command1"),
                  message.replace("%1", QDir::toNativeSeparators(m_file)));
         QVERIFY(dialog.isVisible());
-        QCOMPARE(state(dialog), "/out|1|1|" + threads);
+        QCOMPARE(state(dialog), "/out|1|1|" + threads + "|2");
         QCOMPARE(readFile(m_file), before);
     }
 
