@@ -119,8 +119,11 @@ void CliRun::addQueuedFiles()
             }
             if (!m_defaults.watermark.isEmpty())
                 item.Watermark = m_defaults.watermark;
-            if (m_session.engine().commandFor(item, record->output).CommandLine ==
-                record->command) {
+            // Run beside others, the row had a share of the threads and a
+            // statistics file of its slot.
+            if (commandWithoutRunDetails(
+                    m_session.engine().commandFor(item, record->output).CommandLine) ==
+                commandWithoutRunDetails(record->command)) {
                 printResult(ConversionJob::Status::Ok, file, record->output,
                             QStringLiteral("(done before)"));
                 continue;
@@ -202,6 +205,8 @@ void CliRun::onProbesDone()
         printLine(stdout, escapeField(command.CommandLine) + QLatin1Char('\t') +
                               escapeField(command.OutputPath));
     }
+    printLine(stderr, QStringLiteral("clipwright-cli: %1 conversions at once")
+                          .arg(m_session.engine().slotsForList()));
     finish(AllOk);
 }
 

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <utility>
 #include <vector>
 
@@ -311,4 +312,14 @@ ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionIte
     command.CommandLine = line + pieces.line();
     command.Arguments = pieces.arguments();
     return command;
+}
+
+QString commandWithoutRunDetails(const QString &commandLine)
+{
+    static const QRegularExpression threads(QStringLiteral(" -threads [0-9]+ "));
+    QString text = commandLine;
+    const qsizetype statistics = text.lastIndexOf(QLatin1String(" -vstats_file "));
+    if (statistics >= 0)
+        text.truncate(statistics);
+    return text.replace(threads, QStringLiteral(" -threads "));
 }

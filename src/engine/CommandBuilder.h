@@ -55,6 +55,11 @@ ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionIte
                                    const QString &outputPath, const QString &partPath,
                                    const ConvertEnvironment &env);
 
+// A command's text without what only says how it ran beside others: the
+// thread count and the statistics file (it is the last piece). Commands that
+// make the same file from the same source give the same text.
+QString commandWithoutRunDetails(const QString &commandLine);
+
 // The FFmpeg encoder a codec value of the option sheet asks for ("xvid" ->
 // "libxvid", "aac" -> "aac"); empty for "Original", "N/A" and unknown values.
 QString videoEncoderFor(const QString &codecValue);

@@ -165,10 +165,19 @@ void ConversionEngine::shutdown()
         cancelRows(false);
 }
 
-int ConversionEngine::slotLimit(int nextBatchRow) const
+int ConversionEngine::slotsForList() const
 {
-    if (m_settings.jobs > 0)
-        return m_settings.jobs;
+    QList<ConversionList::RowId> ids;
+    for (int position = 1; position <= m_list.count(); ++position)
+        ids << m_list.idAt(position);
+    return slotLimit(readSettings(), ids, 1);
+}
+
+int ConversionEngine::slotLimit(const BatchSettings &settings,
+                                const QList<ConversionList::RowId> &batch, int nextBatchRow) const
+{
+    if (settings.jobs > 0)
+        return settings.jobs;
     // The option sheet is one for the batch: the next row's command tells
     // the encoder of every row.
     JobLoad load;
@@ -176,13 +185,13 @@ int ConversionEngine::slotLimit(int nextBatchRow) const
     load.previewPlaying = m_keys.isRunning(KeyChannel::Role::Player);
     bool first = true;
     for (int batchRow = nextBatchRow;
-         batchRow <= m_run.rowCount && load.seconds.size() < 2 * load.cores; ++batchRow) {
-        const ConversionList::RowId id = m_batch.value(batchRow - 1);
+         batchRow <= batch.size() && load.seconds.size() < 2 * load.cores; ++batchRow) {
+        const ConversionList::RowId id = batch.value(batchRow - 1);
         const ConversionItem *row = m_list.row(m_list.positionOf(id));
         if (!row)
             continue;
         if (first) {
-            const ConvertCommand command = commandTo(*row, QString(), m_settings, false);
+            const ConvertCommand command = commandTo(*row, QString(), settings, false);
             load.hasVideo = command.hasVideo;
             const qsizetype codec = command.Arguments.indexOf(QStringLiteral("-vcodec"));
             if (codec >= 0)
@@ -224,7 +233,7 @@ void ConversionEngine::fillSlots()
             showTotal();
             continue;
         }
-        m_run.slotCount = slotLimit(m_nextRow);
+        m_run.slotCount = slotLimit(m_settings, m_batch, m_nextRow);
         if (int(m_slots.size()) >= m_run.slotCount)
             return;
         if (m_isPending && m_isPending(id)) {

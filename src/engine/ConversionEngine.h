@@ -94,6 +94,9 @@ public:
     // is terminated, then killed.
     void setGracePeriod(int milliseconds) { m_graceMs = milliseconds; }
 
+    // How many rows a batch started now would convert at once at its start.
+    int slotsForList() const;
+
     // The Convert command. False, and nothing happens, while the engine is
     // busy or the list is empty.
     bool BurnNow();
@@ -195,7 +198,8 @@ private:
                              const QString &statistics = QString()) const;
     // Starts rows while slots are free; ends the batch after its last row.
     void fillSlots();
-    int slotLimit(int nextBatchRow) const;
+    int slotLimit(const BatchSettings &settings, const QList<ConversionList::RowId> &batch,
+                  int nextBatchRow) const;
     void startSlot(ConversionList::RowId id, const ConversionItem &row);
     Slot *slotOf(const ConversionJob *job) const;
     void onListChanged();

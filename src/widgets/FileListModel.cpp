@@ -146,11 +146,16 @@ void StatusCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     bar.minimum = 0;
     bar.maximum = 100;
     bar.progress = progress.toInt();
-    bar.text = QStringLiteral("%1 %2%").arg(index.data().toString()).arg(bar.progress);
-    bar.textVisible = true;
-    bar.textAlignment = Qt::AlignCenter;
+    bar.textVisible = false;
     bar.state = option.state | QStyle::State_Horizontal;
     bar.palette = option.palette;
     bar.fontMetrics = option.fontMetrics;
     style->drawControl(QStyle::CE_ProgressBar, &bar, painter, widget);
+    // The text on one line over the bar, as narrow cells elide it.
+    const QString text = QStringLiteral("%1 %2%").arg(index.data().toString()).arg(bar.progress);
+    painter->save();
+    painter->setPen(option.palette.color(QPalette::Text));
+    painter->drawText(bar.rect, Qt::AlignCenter,
+                      option.fontMetrics.elidedText(text, Qt::ElideMiddle, bar.rect.width() - 4));
+    painter->restore();
 }

@@ -47,7 +47,8 @@ private slots:
         QVERIFY(QDir().mkpath(path("bin")) && QDir().mkpath(path("out")));
         QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright-cli", m_cli));
         QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/ct.s3db", path("bin/ct.s3db")));
-        QVERIFY(makeClip(path("a clip.avi"), 3) && makeClip(path("-b.avi"), 3));
+        QVERIFY(makeClip(path("a clip.avi"), 3) && makeClip(path("-b.avi"), 3) &&
+                makeClip(path("slow.avi"), 3, "1280x720"));
         QVERIFY(writeFile(path("notes.avi"), "not a video\n"));
     }
 
@@ -97,6 +98,11 @@ private slots:
         row("two files", {a, b}, 0,
             {"OK\t" + a + "\t" + aOut + "\n", "OK\t" + b + "\t" + bOut + "\n",
              "Conversion completed!\n"});
+        // Row 1 ends last, yet its line comes first.
+        row("two at once: lines in list order", {"--jobs", "2", path("slow.avi"), b}, 0,
+            {"OK\t" + path("slow.avi") + "\t" + out + "/slow.mp4\n", "OK\t" + b + "\t" + bOut + "\n",
+             "Conversion completed!\n"});
+        row("bad --jobs", {"--jobs", "9", a}, 2, {}, {"--jobs takes a number from 1 to 8, or auto"});
         row("undecodable first row", {notes, a}, 1,
             {"Fail\t" + notes + "\t" + out + "/notes.mp4\n", "OK\t" + a, "Conversion completed!\n"},
             {"Failed: " + notes, "Invalid data"});

@@ -4,6 +4,7 @@
 #include "session/Session.h"
 #include "settings/IniFile.h"
 #include "widgets/ClipEditorDialog.h"
+#include "widgets/FileListModel.h"
 #include "widgets/MainWindow.h"
 #include "widgets/RangeTool.h"
 
@@ -176,7 +177,8 @@ private slots:
     void convertThroughTheWindow()
     {
         const QString out = m_dir.filePath("converted");
-        QVERIFY(QDir().mkpath(out) && WriteIniValue(m_settings, "set", "outputfolder", out));
+        QVERIFY(QDir().mkpath(out) && WriteIniValue(m_settings, "set", "outputfolder", out) &&
+                WriteIniValue(m_settings, "set", "jobs", "1"));
         auto program = makeWindow();
         MainWindow &w = program->window;
         w.selectProfile(2);
@@ -222,6 +224,51 @@ private slots:
         QCOMPARE(firstArguments(total), QList<int>({0, 50, 100, 100, 0}));
         QVERIFY(!w.progressPanel()->isVisibleTo(&w));
         QCOMPARE(wrong(false).join(' '), QString());
+    }
+
+    // Two rows converting at once: each status cell draws its own percent
+    // as a bar, and the caption counts the files.
+    void twoRowsProcessing()
+    {
+        const QString out = m_dir.filePath("two");
+        QVERIFY(QDir().mkpath(out) && WriteIniValue(m_settings, "set", "outputfolder", out) &&
+                WriteIniValue(m_settings, "set", "jobs", "2"));
+        auto program = makeWindow();
+        MainWindow &w = program->window;
+        w.resize(1000, 600);
+        w.show();
+        w.selectProfile(2);
+        w.AddFileToList(m_long);
+        w.AddFileToList(m_long);
+        ModalAnswerer answerer;
+        w.BurnNow();
+        const auto percent = [&](int row) {
+            return w.fileView()->model()->index(row, int(ConversionItem::Field::Status))
+                .data(FileListModel::ProgressRole);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(percent(0).toInt() > 0 && percent(1).toInt() > 0, 20000);
+        QCOMPARE(w.progressPanel()->caption(), QString("Progress....Converting 2 files at once"));
+        w.fileView()->scrollTo(
+            w.fileView()->model()->index(0, int(ConversionItem::Field::Status)));
+        const QImage shot = w.fileView()->grab().toImage();
+        if (const QByteArray folder = qgetenv("CLIPWRIGHT_SCREENSHOTS"); !folder.isEmpty())
+            shot.save(QString::fromLocal8Bit(folder) + "/two-rows-processing.png");
+        const QColor bar = w.fileView()->palette().color(QPalette::Highlight);
+        for (int row : {0, 1}) {
+            const QRect cell = w.fileView()->visualRect(
+                w.fileView()->model()->index(row, int(ConversionItem::Field::Status)));
+            int filled = 0;
+            for (int x = cell.left(); x <= cell.right(); ++x) {
+                const QColor c = shot.pixelColor(x + w.fileView()->viewport()->x(),
+                                                 cell.top() + 4 + w.fileView()->viewport()->y());
+                filled += qAbs(c.red() - bar.red()) + qAbs(c.green() - bar.green()) +
+                              qAbs(c.blue() - bar.blue()) < 96;
+            }
+            QVERIFY2(filled > 0, qPrintable(QString("row %1 draws no bar").arg(row + 1)));
+        }
+        w.progressPanel()->cancelButton()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!program->engine().isBusy(), 20000);
+        QVERIFY(!percent(0).isValid() && !percent(1).isValid());
     }
 
     void cancelAndInvalidInput()
