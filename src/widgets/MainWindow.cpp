@@ -681,10 +681,12 @@ void MainWindow::closeKeepingList()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    qsizetype converting = 0;
     if (!m_closing) {
         m_closing = true;
         (void)m_session.storeProfilePosition();
         m_session.probes().cancelAll();
+        converting = m_engine.runningRows().size();
         m_engine.shutdown();
     }
     if (!m_engine.isBusy()) {
@@ -700,7 +702,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->ignore();
     centralWidget()->setEnabled(false);
     menuBar()->setEnabled(false);
-    statusBar()->showMessage(QStringLiteral("Finishing the current file…"));
+    if (converting > 1)
+        statusBar()->showMessage(QStringLiteral("Finishing the current files…"));
+    else if (converting == 1)
+        statusBar()->showMessage(QStringLiteral("Finishing the current file…"));
 }
 
 void MainWindow::onBusyChanged(bool busy)
