@@ -242,25 +242,23 @@ private slots:
         w.AddFileToList(m_long);
         ModalAnswerer answerer;
         w.BurnNow();
-        const auto percent = [&](int row) {
-            return w.fileView()->model()->index(row, int(ConversionItem::Field::Status))
-                .data(FileListModel::ProgressRole);
+        QTableView *view = w.fileView();
+        const auto cell = [&](int row) {
+            return view->model()->index(row, int(ConversionItem::Field::Status));
         };
+        const auto percent = [&](int row) { return cell(row).data(FileListModel::ProgressRole); };
         QTRY_VERIFY_WITH_TIMEOUT(percent(0).toInt() > 0 && percent(1).toInt() > 0, 20000);
         QCOMPARE(w.progressPanel()->caption(), QString("Progress....Converting 2 files at once"));
-        w.fileView()->scrollTo(
-            w.fileView()->model()->index(0, int(ConversionItem::Field::Status)));
-        const QImage shot = w.fileView()->grab().toImage();
+        view->scrollTo(cell(0));
+        const QImage shot = view->grab().toImage();
         if (const QByteArray folder = qgetenv("CLIPWRIGHT_SCREENSHOTS"); !folder.isEmpty())
             shot.save(QString::fromLocal8Bit(folder) + "/two-rows-processing.png");
-        const QColor bar = w.fileView()->palette().color(QPalette::Highlight);
-        for (int row : {0, 1}) {
-            const QRect cell = w.fileView()->visualRect(
-                w.fileView()->model()->index(row, int(ConversionItem::Field::Status)));
+        const QColor bar = view->palette().color(QPalette::Highlight);
+        for (int row : {0, 1}) { // the bar's colour along the top of the cell
+            const QRect rect = view->visualRect(cell(row)).translated(view->viewport()->pos());
             int filled = 0;
-            for (int x = cell.left(); x <= cell.right(); ++x) {
-                const QColor c = shot.pixelColor(x + w.fileView()->viewport()->x(),
-                                                 cell.top() + 4 + w.fileView()->viewport()->y());
+            for (int x = rect.left(); x <= rect.right(); ++x) {
+                const QColor c = shot.pixelColor(x, rect.top() + 4);
                 filled += qAbs(c.red() - bar.red()) + qAbs(c.green() - bar.green()) +
                               qAbs(c.blue() - bar.blue()) < 96;
             }
