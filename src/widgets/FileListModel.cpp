@@ -127,6 +127,12 @@ void FileListModel::statusCellChanged(ConversionList::RowId id)
     emit dataChanged(cell, cell, {Qt::ToolTipRole, Qt::ForegroundRole, ProgressRole});
 }
 
+StatusCellDelegate::StatusCellDelegate(QWidget *parent)
+    : QStyledItemDelegate(parent), m_look(new QProgressBar(parent))
+{
+    m_look->hide();
+}
+
 void StatusCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                                const QModelIndex &index) const
 {
@@ -150,12 +156,16 @@ void StatusCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     bar.state = option.state | QStyle::State_Horizontal;
     bar.palette = option.palette;
     bar.fontMetrics = option.fontMetrics;
-    style->drawControl(QStyle::CE_ProgressBar, &bar, painter, widget);
-    // The text on one line over the bar, as narrow cells elide it.
-    const QString text = QStringLiteral("%1 %2%").arg(index.data().toString()).arg(bar.progress);
+    m_look->ensurePolished();
+    m_look->style()->drawControl(QStyle::CE_ProgressBar, &bar, painter, m_look);
+    // "Processing 45%" on one line over the bar; a narrow cell shows the
+    // percent alone, as the bar says the rest.
+    const QString percent = QStringLiteral("%1%").arg(bar.progress);
+    QString text = index.data().toString() + QLatin1Char(' ') + percent;
+    if (option.fontMetrics.horizontalAdvance(text) > bar.rect.width() - 4)
+        text = percent;
     painter->save();
     painter->setPen(option.palette.color(QPalette::Text));
-    painter->drawText(bar.rect, Qt::AlignCenter,
-                      option.fontMetrics.elidedText(text, Qt::ElideMiddle, bar.rect.width() - 4));
+    painter->drawText(bar.rect, Qt::AlignCenter, text);
     painter->restore();
 }

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QProgressBar>
 #include <QStyledItemDelegate>
 
 // The file list as a table: one row per ConversionItem, one column per field.
@@ -51,7 +52,12 @@ private:
 class StatusCellDelegate : public QStyledItemDelegate
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit StatusCellDelegate(QWidget *parent);
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
+
+private:
+    // Never shown: the bar is drawn as this one, so that a style sheet's
+    // rules for progress bars apply to it too.
+    QProgressBar *m_look;
 };
