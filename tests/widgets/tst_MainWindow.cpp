@@ -49,6 +49,17 @@ class TestMainWindow : public QObject
             [&] { QVERIFY(ready.wait(10000)); }();
         return program;
     }
+    // Ready with the first profile, its batches writing to `out`, `jobs` rows at once.
+    std::unique_ptr<Program> makeConvertingWindow(const QString &out, const char *jobs)
+    {
+        [&] {
+            QVERIFY(QDir().mkpath(out) && WriteIniValue(m_settings, "set", "outputfolder", out) &&
+                    WriteIniValue(m_settings, "set", "jobs", jobs));
+        }();
+        auto program = makeWindow();
+        program->window.selectProfile(2);
+        return program;
+    }
     // The seven options a profile sets.
     static QStringList seven(Program &w)
     {
@@ -177,11 +188,8 @@ private slots:
     void convertThroughTheWindow()
     {
         const QString out = m_dir.filePath("converted");
-        QVERIFY(QDir().mkpath(out) && WriteIniValue(m_settings, "set", "outputfolder", out) &&
-                WriteIniValue(m_settings, "set", "jobs", "1"));
-        auto program = makeWindow();
+        auto program = makeConvertingWindow(out, "1");
         MainWindow &w = program->window;
-        w.selectProfile(2);
         for (int i = 0; i < 2; ++i)
             w.AddFileToList(m_clip);
         QSignalSpy finished(&program->engine(), &ConversionEngine::batchFinished);
@@ -230,14 +238,10 @@ private slots:
     // as a bar, and the caption counts the files.
     void twoRowsProcessing()
     {
-        const QString out = m_dir.filePath("two");
-        QVERIFY(QDir().mkpath(out) && WriteIniValue(m_settings, "set", "outputfolder", out) &&
-                WriteIniValue(m_settings, "set", "jobs", "2"));
-        auto program = makeWindow();
+        auto program = makeConvertingWindow(m_dir.filePath("two"), "2");
         MainWindow &w = program->window;
         w.resize(1000, 600);
         w.show();
-        w.selectProfile(2);
         w.AddFileToList(m_long);
         w.AddFileToList(m_long);
         ModalAnswerer answerer;
