@@ -353,9 +353,9 @@ void ConversionEngine::showTotal()
         for (const std::unique_ptr<Slot> &slot : m_slots)
             total += std::clamp(slot->percent, 0, 100) / double(m_run.rowCount);
     }
+    // With one slot this is the finished rows' steps alone, as one row after
+    // the other.
     m_shownTotal = std::max(m_shownTotal, std::min(100, int(total)));
-    if (m_run.slotCount <= 1)
-        m_shownTotal = m_run.TotalPercent; // steps exactly as one row after the other
     emit totalProgressChanged(m_shownTotal);
 }
 
