@@ -85,7 +85,7 @@ ConversionEngine::BatchSettings ConversionEngine::readSettings() const
 
 ConvertCommand ConversionEngine::buildCommand(const ConversionItem &row,
                                               const BatchSettings &settings, bool toPartFile,
-                                              QString *note) const
+                                              QString *note, const QString &statistics) const
 {
     QString output =
         MakeOutputPath(row.FileName, m_env.profileText ? m_env.profileText() : QString(),
@@ -101,7 +101,7 @@ ConvertCommand ConversionEngine::buildCommand(const ConversionItem &row,
                                    "as %2.")
                         .arg(first, output);
     }
-    return commandTo(row, output, settings, toPartFile);
+    return commandTo(row, output, settings, toPartFile, statistics);
 }
 
 ConvertCommand ConversionEngine::commandTo(const ConversionItem &row, const QString &output,
@@ -141,8 +141,6 @@ bool ConversionEngine::BurnNow()
     m_settings = readSettings();
     m_batch.clear();
     m_batchOutputs.clear();
-    m_invalidInput.clear();
-    m_shownTotal = 0;
     for (int position = 1; position <= m_list.count(); ++position)
         m_batch << m_list.idAt(position);
     m_run.rowCount = int(m_batch.size());
@@ -252,13 +250,12 @@ void ConversionEngine::startSlot(ConversionList::RowId id, const ConversionItem 
 {
     auto slot = std::make_unique<Slot>();
     // The lowest statistics file no running row writes.
-    for (bool taken = true; taken; ) {
-        taken = false;
-        for (const std::unique_ptr<Slot> &other : m_slots)
-            taken = taken || other->number == slot->number;
-        if (taken)
-            ++slot->number;
-    }
+    const auto taken = [this](int number) {
+        return std::any_of(m_slots.begin(), m_slots.end(),
+                           [number](const std::unique_ptr<Slot> &s) { return s->number == number; });
+    };
+    while (taken(slot->number))
+        ++slot->number;
     slot->batchRow = m_nextRow;
     const QString statistics = statisticsFileOfSlot(m_env.statisticsFile, slot->number);
     if (m_slots.empty())
@@ -271,9 +268,7 @@ void ConversionEngine::startSlot(ConversionList::RowId id, const ConversionItem 
     if (settings.threads > 0)
         settings.threads = std::max(1, settings.threads / m_run.slotCount);
     QString note;
-    ConvertCommand command =
-        commandTo(row, buildCommand(row, settings, true, &note).OutputPath, settings, true,
-                  statistics);
+    ConvertCommand command = buildCommand(row, settings, true, &note, statistics);
     m_batchOutputs.insert(command.OutputPath);
     m_run.CommandLine = command.CommandLine;
     slot->caption =

@@ -189,8 +189,10 @@ private:
     BatchSettings readSettings() const;
     // A running batch (`toPartFile`) never gives a row a name that another
     // row of the batch has written or writes; `note` then says so.
+    // `statistics`: the slot's statistics file; empty for the first.
     ConvertCommand buildCommand(const ConversionItem &row, const BatchSettings &settings,
-                                bool toPartFile, QString *note = nullptr) const;
+                                bool toPartFile, QString *note = nullptr,
+                                const QString &statistics = QString()) const;
     // The command that writes `output`, through a part file or not.
     // `statistics`: the slot's statistics file; empty for the first.
     ConvertCommand commandTo(const ConversionItem &row, const QString &output,

@@ -1,7 +1,6 @@
 #include "process/KeyChannel.h"
 
 #include <QProcess>
-#include <algorithm>
 
 KeyChannel::KeyChannel(QObject *parent) : QObject(parent) {}
 
@@ -71,18 +70,6 @@ bool KeyChannel::isRunning(Role role) const
             return true;
     }
     return false;
-}
-
-QList<qint64> KeyChannel::ConverterProcessIds() const
-{
-    QList<qint64> ids;
-    for (auto it = m_children.cbegin(); it != m_children.cend(); ++it) {
-        if (it->role == Role::Converter && it->process &&
-            it->process->state() != QProcess::NotRunning)
-            ids << it.key();
-    }
-    std::sort(ids.begin(), ids.end());
-    return ids;
 }
 
 bool KeyChannel::SendKeyToCapture(int vk)

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QList>
 #include <QObject>
 #include <QPointer>
 
@@ -45,9 +44,6 @@ public:
 
     // True while a child of that role runs.
     bool isRunning(Role role) const;
-    // The converters running now, each its own entry: several rows can
-    // convert at once.
-    QList<qint64> ConverterProcessIds() const;
 
     // True when the key reached a running child.
     bool SendKeyToPlayer(int vk);
