@@ -19,6 +19,11 @@ CLIPWRIGHT_PACKAGES=(
     xvfb xauth
     # the crash test presses the window's keys under Xvfb
     xdotool
+    # the package test: lintian checks the .deb, appstreamcli and
+    # desktop-file-validate its metadata and desktop entry, dpkg-shlibdeps
+    # (dpkg-dev) finds its library dependencies, and the installed window
+    # runs on a session bus of its own (dbus-run-session)
+    lintian appstream desktop-file-utils dpkg-dev dbus-daemon
 )
 
 clipwright_missing_packages() {
