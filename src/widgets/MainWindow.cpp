@@ -1,6 +1,8 @@
 #include "widgets/MainWindow.h"
 
 #include "app/FileName.h"
+#include "app/MediaFiles.h"
+#include "desktop/DesktopNotifier.h"
 #include "engine/ConversionEngine.h"
 #include "engine/ProgressMonitor.h"
 #include "media/MediaProbeQueue.h"
@@ -52,33 +54,6 @@
 namespace {
 
 constexpr int KeyRole = Qt::UserRole + 1;
-
-const char *const openFilters[] = {
-    "All supported media files (*.avi *.wmv *.wma *.asf *.mov *.mp4 *.3gp *.3g2 *.rm *.rmvb "
-    "*.flv *.mkv *.m2ts *.m1v *.mpe *.mpg *.mpeg *.m2v *.divx *.ogm *.vro *.dr *.amv *.ms-dvr "
-    "*.dvr-ms *.m4v *.qt *.3gp2 *.3gpp *.mpeg4 *.rv *.f4v *.avs *.mts *.tod *.mpv *.dat *.mpeg1 "
-    "*.vob *.mpeg2 *.m2p *.mod *.ts *.tp *.m2t *.ogv *.ogg *.nsv *.webm *.m4v)",
-    "Windows Media files (*.avi;*.wmv;*.wma;*.asf;*.ms-dvr;*.dvr-ms) (*.avi *.wmv *.wma *.asf "
-    "*.ms-dvr *.dvr-ms)",
-    "Mov/MP4 Files (*.mov;*.mp4;*.3gp;*.3g2;*.m4v;*.qt;*.3gp2;*.3gpp;*.mpeg4) (*.mov *.mp4 *.3gp "
-    "*.3g2 *.m4v *.qt *.3gp2 *.3gpp *.mpeg4)",
-    "Real Media Files (*.rm;*.rmvb;*.rv) (*.rm *.rmvb *.rv)",
-    "Flash Video files (*.flv;*.f4v) (*.flv *.f4v)",
-    "Matroska Video files (*.mkv) (*.mkv)",
-    "AviSynth Scripts (*.avs) (*.avs)",
-    "Sony High Definition Video File (*.m2ts;*.mts;*.tod) (*.m2ts *.mts *.tod)",
-    "MPEG-1 Video File (*.m1v;*.mpe;*.mpg;*.mpeg;*.mpv;*.dat;*.mpeg1) (*.m1v *.mpe *.mpg *.mpeg "
-    "*.mpv *.dat *.mpeg1)",
-    "MPEG-2 Video File (*.m2v;*.mpe;*.mpg;*.mpeg;*.mpv;*.vob;*.mpeg2;*.m2p;*.mod) (*.m2v *.mpe "
-    "*.mpg *.mpeg *.vob *.mpeg2 *.m2p *.mod)",
-    "MPEG Transport Stream Files (*.ts;*.tp;*.m2t) (*.ts *.tp *.m2t)",
-    "Divx Video File (*.divx) (*.divx)",
-    "Ogg Media File (*.ogm;*.ogv;*.ogg) (*.ogm *.ogv *.ogg)",
-    "DVD-VR Video File(*.vro) (*.vro)",
-    "Nullsoft Stream Video Files (*.nsv) (*.nsv)",
-    "Other Video File(*.dr;*.amv;*.webm) (*.dr *.amv *.webm)",
-    "All files (*.*) (*)",
-};
 
 QString speedText(double speed, qint64 remaining)
 {
@@ -237,6 +212,8 @@ QWidget *MainWindow::buildCentre()
     m_profiles->setModel(m_profileModel);
     m_profiles->setIconSize(QSize(20, 20));
     m_profiles->setMaxVisibleItems(24);
+    // Shown while no profile is chosen, as on a first start.
+    m_profiles->setPlaceholderText(QStringLiteral("Choose an output profile"));
     m_profiles->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     to->setBuddy(m_profiles);
     profileRow->addWidget(to);
@@ -498,8 +475,15 @@ void MainWindow::connectEngine()
     connect(engine, &ConversionEngine::rowStarted, m_fileModel, &FileListModel::forgetOutcome);
     connect(engine, &ConversionEngine::rowFinished, this,
             [this](ConversionList::RowId id, ConversionJob::Status status, const QString &,
-                   const QString &,
-                   const QString &reason) { m_fileModel->setOutcome(id, status, reason); });
+                   const QString &, const QString &reason) {
+                m_fileModel->setOutcome(id, status, reason);
+                m_converted += status == ConversionJob::Status::Ok;
+                m_failed += status == ConversionJob::Status::Failed;
+            });
+    connect(engine, &ConversionEngine::batchFinished, this, [this](BatchOutcome outcome) {
+        if (m_notifier && !m_closing && !isActiveWindow())
+            m_notifier->notify(batchEndText(outcome, m_converted, m_failed));
+    });
     connect(engine, &ConversionEngine::busyChanged, this, &MainWindow::onBusyChanged);
     connect(engine, &ConversionEngine::rowProgressChanged, m_fileModel,
             &FileListModel::setProgress);
@@ -514,11 +498,9 @@ void MainWindow::connectEngine()
 
 void MainWindow::AddFiles()
 {
-    QStringList filters;
-    for (const char *filter : openFilters)
-        filters << QString::fromLatin1(filter);
-    const QStringList files = QFileDialog::getOpenFileNames(
-        this, QStringLiteral("Open Video File"), QString(), filters.join(QStringLiteral(";;")));
+    const QStringList files =
+        QFileDialog::getOpenFileNames(this, QStringLiteral("Open Video File"), QString(),
+                                      mediaOpenFilters().join(QStringLiteral(";;")));
     for (const QString &file : files)
         AddFileToList(QFileInfo(file).absoluteFilePath());
 }
@@ -528,37 +510,33 @@ void MainWindow::AddFileToList(const QString &path)
     m_session.AddFileToList(path);
 }
 
-bool MainWindow::isAcceptedVideoName(const QString &name)
-{
-    static const QStringList suffixes = {"QT",  "RM",   "AVI",  "MPG",  "WMV",  "FLV", "ASF",
-                                         "MOV", "M4V",  "MP4",  "3GP",  "OGV",  "3G2", "SWF",
-                                         "MKV", "WEBM", "MPEG", "RMVB", "DIVX", "M2TS"};
-    const QString upper = name.toUpper();
-    for (const QString &suffix : suffixes) {
-        if (upper.endsWith(suffix))
-            return true;
-    }
-    return false;
-}
-
 void MainWindow::addDroppedFiles(const QList<QUrl> &urls)
 {
+    QStringList paths;
     for (const QUrl &url : urls) {
         if (!url.isLocalFile())
             continue;
         QString problem;
         const std::optional<QString> path = fileNameFromBytes(
             QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()), &problem);
-        if (!path) {
+        if (path)
+            paths << *path;
+        else
             showMessage(this, problem, MessageIcon::Critical);
-            continue;
-        }
-        if (!isAcceptedVideoName(*path)) {
-            showMessage(this, QStringLiteral("Only Video files are allowed!"),
-                        MessageIcon::Information);
-            return;
-        }
-        AddFileToList(*path);
+    }
+    const DroppedMedia media = mediaFilesOf(paths);
+    for (const QString &file : media.files)
+        AddFileToList(file);
+    if (!media.refused.isEmpty()) {
+        QStringList names;
+        for (const QString &path : media.refused)
+            names << QFileInfo(path).fileName();
+        constexpr int MaxNamed = 10;
+        QString list = names.mid(0, MaxNamed).join(QStringLiteral(", "));
+        if (names.size() > MaxNamed)
+            list += QStringLiteral(" and %1 more").arg(names.size() - MaxNamed);
+        showMessage(this, QStringLiteral("Only Video files are allowed! Not added: ") + list,
+                    MessageIcon::Information);
     }
     unsetCursor();
 }
@@ -712,10 +690,29 @@ void MainWindow::onBusyChanged(bool busy)
 {
     for (QAction *action : std::as_const(m_offWhileBusy))
         action->setEnabled(!busy);
-    if (busy) // what the start said of restored rows is past
+    if (busy) { // what the start said of restored rows is past
         statusBar()->clearMessage();
+        m_converted = m_failed = 0;
+    }
     if (!busy && m_closing)
         close();
+}
+
+void MainWindow::bringToFront()
+{
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::setNotifier(DesktopNotifier *notifier)
+{
+    if (m_notifier)
+        disconnect(m_notifier, nullptr, this, nullptr);
+    m_notifier = notifier;
+    if (notifier)
+        connect(notifier, &DesktopNotifier::showRequested, this, &MainWindow::bringToFront);
 }
 
 void MainWindow::setHoverMark(QToolButton *button, bool on)

@@ -5,6 +5,7 @@
 #include <QUrl>
 
 class ConversionEngine;
+class DesktopNotifier;
 struct ConversionItem;
 class Session;
 class FileListModel;
@@ -37,9 +38,9 @@ public:
     void AddFiles();
     // Appends a row for the path at once and fills it when its probe ends.
     void AddFileToList(const QString &path);
-    // Adds dropped files while their names pass the suffix rule; stops with
-    // a message at the first name that does not. A name that is not UTF-8 is
-    // refused with a message of its own and passed over.
+    // Adds the dropped media files and the media files of dropped folders,
+    // then names the refused files in one message. A name that is not UTF-8
+    // is refused with a message of its own.
     void addDroppedFiles(const QList<QUrl> &urls);
     // A file named by the command line, as the system's bytes.
     void addFileBytes(const QByteArray &path);
@@ -60,12 +61,15 @@ public:
     void showHelp();
     // "Exit": quits a running preview, then closes the window.
     void exitProgram();
+    // Shows the window in front of others, restored if it was minimized.
+    void bringToFront();
+    // Notifies through `notifier` when a batch ends while the window is
+    // not active; the notification's "Show" brings it to the front.
+    void setNotifier(DesktopNotifier *notifier);
+
     // Closes as the close button does, but the unfinished rows stay in the
     // records for the next start (SIGTERM at a logout, say).
     void closeKeepingList();
-
-    // The suffix rule for dropped files (case does not matter, no dot needed).
-    static bool isAcceptedVideoName(const QString &name);
 
     Session &session() { return m_session; }
     QComboBox *profileCombo() const { return m_profiles; }
@@ -133,4 +137,7 @@ private:
     bool m_closing = false; // waiting for the engine before closing
     bool m_keepList = false;
     double m_lastSpeed = 0;
+    DesktopNotifier *m_notifier = nullptr;
+    int m_converted = 0; // this batch's rows, for the notification at its end
+    int m_failed = 0;
 };

@@ -1,4 +1,5 @@
 #include "../SessionSupport.h"
+#include "app/MediaFiles.h"
 #include "engine/ConversionEngine.h"
 #include "media/PlayerController.h"
 #include "session/Session.h"
@@ -106,23 +107,35 @@ private slots:
 
     void dropRule()
     {
+        // One rule for "Add Files" and drops: the open dialog's extensions.
         const std::pair<const char *, bool> names[] = {
-            {"a.avi", true},      {"b.txt", false},       {"c.mkv", true},  {"clip.Rm", true},
-            {"NOTES.FORM", true}, {"movie.mpeg4", false}, {"x.WEBM", true}, {"y.m2ts", true}};
+            {"a.avi", true},       {"b.txt", false},      {"c.MKV", true},   {"song.wma", true},
+            {"x.ogg", true},       {"NOTES.FORM", false}, {"myavi", false},  {"m.mpeg4", true},
+            {"/d.avi/clip", false}, {"t.dvr-ms", true},    {"y.m2ts", true}, {"z.swf", false}};
         for (const auto &[name, accepted] : names)
-            QVERIFY2(MainWindow::isAcceptedVideoName(name) == accepted, name);
+            QVERIFY2(isMediaFileName(name) == accepted, name);
 
+        // A folder gives its media files, subfolders too, in name order.
+        const QString folder = m_dir.filePath("drop");
+        for (const char *name : {"b10.mp4", "B9.avi", "notes.txt", ".cw-12345678.mp4", "sub/a.ogg",
+                                 "sub/deeper/c.webm", "sub/read.me"})
+            QVERIFY(QDir().mkpath(QFileInfo(folder + "/" + name).path()) &&
+                    writeFile(folder + "/" + name, ""));
         auto w = makeWindow();
         ModalAnswerer answerer;
         const QUrl latin1 = QUrl::fromEncoded("file:///v/caf%E9.avi");
         w->window.addDroppedFiles({QUrl::fromLocalFile(m_dir.filePath("a é.avi")), latin1,
-                                   QUrl::fromLocalFile(m_dir.filePath("b.txt")),
+                                   QUrl::fromLocalFile(folder),
+                                   QUrl::fromLocalFile(m_dir.filePath("z.txt")),
                                    QUrl::fromLocalFile(m_dir.filePath("c.mkv"))});
         QCOMPARE(answerer.texts,
                  QStringList({"Clipwright ! The file name is not valid UTF-8: /v/caf\\xe9.avi",
-                              "Clipwright i Only Video files are allowed!"}));
-        QVERIFY(w->files().count() == 1 &&
-                w->files().row(1)->FileName == m_dir.filePath("a é.avi"));
+                              "Clipwright i Only Video files are allowed! Not added: z.txt"}));
+        QStringList added;
+        for (int row = 1; row <= w->files().count(); ++row)
+            added << w->files().row(row)->FileName.mid(m_dir.path().size() + 1);
+        QCOMPARE(added, QStringList({"a é.avi", "drop/B9.avi", "drop/b10.mp4", "drop/sub/a.ogg",
+                                     "drop/sub/deeper/c.webm", "c.mkv"}));
     }
 
     void selectRemoveClear()

@@ -1,0 +1,146 @@
+#include "../SessionSupport.h"
+#include "desktop/DesktopNotifier.h"
+#include "desktop/SingleInstance.h"
+#include "settings/IniFile.h"
+#include "widgets/MainWindow.h"
+
+#include <QtDBus>
+#include <csignal>
+
+// A notification service as a desktop runs one, on the private session bus
+// that dbus-run-session gives this test.
+class NotificationServer : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    QStringList calls; // "application|icon|summary|body|actions"
+
+public slots:
+    uint Notify(const QString &application, uint, const QString &icon, const QString &summary,
+                const QString &body, const QStringList &actions, const QVariantMap &, int)
+    {
+        calls << QStringList{application, icon, summary, body, actions.join(',')}.join('|');
+        return 41;
+    }
+};
+
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private slots:
+    void batchEndTexts_data()
+    {
+        addColumns<BatchOutcome, int, int, QString>("outcome", "converted", "failed", "text");
+        newRow("finished", BatchOutcome::Completed, 12, 1,
+               QString("Conversion finished|12 files converted, 1 failed"));
+        newRow("cancelled", BatchOutcome::Cancelled, 1, 0,
+               QString("Conversion cancelled|1 file converted"));
+        newRow("missing source", BatchOutcome::InvalidInput, 0, 2,
+               QString("Conversion stopped: a source file is missing|0 files converted, 2 failed"));
+    }
+    void batchEndTexts()
+    {
+        QFETCH(BatchOutcome, outcome);
+        QFETCH(int, converted);
+        QFETCH(int, failed);
+        const BatchEndText text = batchEndText(outcome, converted, failed);
+        QTEST(text.summary + '|' + text.body, "text");
+    }
+
+    // A batch that ends behind other windows is told of, and "Show" brings
+    // the window to the front; with no service on the bus nothing happens.
+    void notificationAtTheEnd()
+    {
+        QDBusConnection server =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, "server");
+        QVERIFY2(server.isConnected(), "run under dbus-run-session");
+        NotificationServer service;
+        QVERIFY(server.registerObject("/org/freedesktop/Notifications", &service,
+                                      QDBusConnection::ExportAllSlots) &&
+                server.registerService("org.freedesktop.Notifications"));
+
+        QVERIFY(QDir().mkpath(path("out")) &&
+                WriteIniValue(path("settings.dat"), "set", "outputfolder", path("out")));
+        QVERIFY(makeClip(path("good.avi"), 1, "64x48") && writeFile(path("bad.avi"), "no video"));
+        QStringList calls;
+        RecordingServices services(calls);
+        Session session(sessionSetup(m_dir), services, services);
+        MainWindow window(session);
+        QSignalSpy ready(&session, &Session::ready);
+        QVERIFY(session.isReady() || ready.wait(10000));
+        DesktopNotifier notifier;
+        window.setNotifier(&notifier);
+        window.selectProfile(2);
+        window.AddFileToList(path("good.avi"));
+        window.AddFileToList(path("bad.avi"));
+        ModalAnswerer answerer;
+        QSignalSpy ended(&session.engine(), &ConversionEngine::batchFinished);
+        window.BurnNow(); // the window is not shown, so not active
+        QVERIFY(ended.wait(60000));
+        QTRY_COMPARE(service.calls, QStringList("Clipwright|clipwright|Conversion finished|"
+                                                "1 file converted, 1 failed|show,Show"));
+
+        QVERIFY(!window.isVisible());
+        QDBusMessage show = QDBusMessage::createSignal(
+            "/org/freedesktop/Notifications", "org.freedesktop.Notifications", "ActionInvoked");
+        show << 41u << QString("show");
+        QVERIFY(server.send(show));
+        QTRY_VERIFY(window.isVisible());
+
+        QVERIFY(server.unregisterService("org.freedesktop.Notifications"));
+        QSignalSpy shown(&notifier, &DesktopNotifier::showRequested);
+        QTest::failOnWarning(
+            QRegularExpression("D-?Bus|Notif", QRegularExpression::CaseInsensitiveOption));
+        notifier.notify({"Conversion finished", "1 file converted"});
+        QTest::qWait(500);
+        QVERIFY(server.send(show));
+        QTest::qWait(200);
+        QCOMPARE(shown.count(), 0);
+        QCOMPARE(service.calls.size(), 1);
+        QDBusConnection::disconnectFromBus("server");
+    }
+
+    // A second start hands its files, relative names made absolute, to the
+    // window already open for the same writable folder, and ends.
+    void secondStartHandsOver()
+    {
+        const QString bin = path("bin");
+        QVERIFY(QDir().mkpath(bin) &&
+                QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright", bin + "/clipwright") &&
+                QFile::copy(CLIPWRIGHT_BIN_DIR "/ct.s3db", bin + "/ct.s3db"));
+        QProcess first;
+        first.setStandardInputFile(QProcess::nullDevice());
+        first.start(bin + "/clipwright", {path("good.avi")});
+        QVERIFY(first.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(SingleInstance::socketPath(bin)), 20000);
+
+        for (const QStringList &files : {QStringList{"bad.avi", path("a b.avi")}, QStringList{}}) {
+            QProcess second;
+            second.setWorkingDirectory(m_dir.path());
+            second.start(bin + "/clipwright", files);
+            QVERIFY(second.waitForFinished(20000));
+            QCOMPARE(second.exitCode(), 0);
+        }
+        const auto sources = [&] {
+            return run("sqlite3",
+                       {"-readonly", bin + "/queue.db", "SELECT source FROM rows ORDER BY id"},
+                       10000)
+                .output;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(
+            sources(),
+            (path("good.avi") + '\n' + path("bad.avi") + '\n' + path("a b.avi") + '\n').toUtf8(),
+            10000);
+        first.terminate();
+        QVERIFY(first.waitForFinished(20000));
+    }
+};
+
+QTEST_MAIN(TestDesktop)
+#include "tst_Desktop.moc"
