@@ -212,8 +212,16 @@ QWidget *MainWindow::buildCentre()
     m_profiles->setModel(m_profileModel);
     m_profiles->setIconSize(QSize(20, 20));
     m_profiles->setMaxVisibleItems(24);
-    // Shown while no profile is chosen, as on a first start.
+    // Shown, greyed by the skin, while no profile is chosen, as on a first start.
     m_profiles->setPlaceholderText(QStringLiteral("Choose an output profile"));
+    m_profiles->setProperty("chosen", false);
+    connect(m_profiles, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (m_profiles->property("chosen").toBool() == (index >= 0))
+            return;
+        m_profiles->setProperty("chosen", index >= 0);
+        m_profiles->style()->unpolish(m_profiles);
+        m_profiles->style()->polish(m_profiles);
+    });
     m_profiles->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     to->setBuddy(m_profiles);
     profileRow->addWidget(to);
