@@ -77,5 +77,6 @@ int main(int argc, char *argv[])
                              window.addFileBytes(file);
                          window.bringToFront();
                      });
+    QObject::connect(&window, &MainWindow::closing, &instance, &SingleInstance::stopListening);
     return app.exec();
 }

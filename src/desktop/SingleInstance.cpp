@@ -75,6 +75,11 @@ bool SingleInstance::listen()
     return m_server->listen(path);
 }
 
+void SingleInstance::stopListening()
+{
+    m_server->close();
+}
+
 void SingleInstance::onConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {

@@ -30,6 +30,9 @@ public:
     // Starts listening; a socket nobody answers on (left by a crash) is
     // replaced. False when another window answers on it after all.
     bool listen();
+    // Stops taking files, so that a later start opens a window of its own
+    // (this one is closing).
+    void stopListening();
 
 signals:
     // A later start's files; none when it was started without files.

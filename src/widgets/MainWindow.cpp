@@ -674,6 +674,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         m_session.probes().cancelAll();
         converting = m_engine.runningRows().size();
         m_engine.shutdown();
+        emit closing();
     }
     if (!m_engine.isBusy()) {
         // A close by the user ends the list; one asked by a signal (a

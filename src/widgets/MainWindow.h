@@ -88,6 +88,10 @@ public:
     // session selects.
     void selectProfile(int position);
 
+signals:
+    // The window has begun to close; it may still wait for FFmpeg.
+    void closing();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
