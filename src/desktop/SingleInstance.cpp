@@ -3,7 +3,6 @@
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -29,7 +28,9 @@ QString SingleInstance::socketPath(const QString &writableFolder)
     const QString key = folder.exists() ? folder.canonicalFilePath() : folder.absoluteFilePath();
     const QByteArray hash =
         QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
-    // The runtime folder is the user's own (mode 0700): nobody else can take the name.
+    // The runtime folder is the user's own (mode 0700), so nobody else can
+    // take the name; in the shared temporary folder the user id keeps users
+    // apart.
     QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (base.isEmpty() || !QFileInfo(base).isDir())
         base = QDir::tempPath();
