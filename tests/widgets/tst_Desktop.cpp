@@ -34,25 +34,6 @@ class TestDesktop : public QObject
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
 private slots:
-    void batchEndTexts_data()
-    {
-        addColumns<BatchOutcome, int, int, QString>("outcome", "converted", "failed", "text");
-        newRow("finished", BatchOutcome::Completed, 12, 1,
-               QString("Conversion finished|12 files converted, 1 failed"));
-        newRow("cancelled", BatchOutcome::Cancelled, 1, 0,
-               QString("Conversion cancelled|1 file converted"));
-        newRow("missing source", BatchOutcome::InvalidInput, 0, 2,
-               QString("Conversion stopped: a source file is missing|0 files converted, 2 failed"));
-    }
-    void batchEndTexts()
-    {
-        QFETCH(BatchOutcome, outcome);
-        QFETCH(int, converted);
-        QFETCH(int, failed);
-        const BatchEndText text = batchEndText(outcome, converted, failed);
-        QTEST(text.summary + '|' + text.body, "text");
-    }
-
     // A batch that ends behind other windows is told of, and "Show" brings
     // the window to the front; with no service on the bus nothing happens.
     void notificationAtTheEnd()
