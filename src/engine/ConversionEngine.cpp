@@ -423,6 +423,7 @@ void ConversionEngine::releaseName(const ConversionJob *job)
 
 void ConversionEngine::finishBatch()
 {
+    emit batchEnding(BatchOutcome::Completed);
     emit totalProgressChanged(100);
     emit busyPointerChanged(false);
     if (Settings(m_env.settingsFile, m_env.defaultOutputFolder).autoShut())
@@ -442,6 +443,7 @@ void ConversionEngine::stopAtInvalidInput(const QString &path)
         emit message(QStringLiteral("Invalid input file name. ") + path, MessageIcon::Critical);
     if (!m_slots.empty())
         return;
+    emit batchEnding(BatchOutcome::InvalidInput);
     emit busyPointerChanged(false);
     enterIdle();
     emit batchFinished(BatchOutcome::InvalidInput);
@@ -451,6 +453,7 @@ void ConversionEngine::cancelRows(bool showMessage)
 {
     if (m_waitingFor != 0) // it had not started: it takes the cancel at once
         setRowStatus(std::exchange(m_waitingFor, 0), ConversionJob::Status::Cancelled);
+    emit batchEnding(BatchOutcome::Cancelled);
     std::vector<std::unique_ptr<Slot>> running = std::move(m_slots);
     m_slots.clear();
     for (const std::unique_ptr<Slot> &slot : running) {

@@ -159,6 +159,9 @@ signals:
     // partial file too); `reason` says why a row failed.
     void rowFinished(ConversionList::RowId id, ConversionJob::Status status, const QString &source,
                      const QString &output, const QString &reason);
+    // The batch has ended as `outcome`: sent before the message that closes
+    // it, which a window shows and waits on, and before batchFinished.
+    void batchEnding(BatchOutcome outcome);
     void batchFinished(BatchOutcome outcome);
     void busyChanged(bool busy);
     // Each running row's own percent, while several rows may run at once.

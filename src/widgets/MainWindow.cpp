@@ -215,13 +215,7 @@ QWidget *MainWindow::buildCentre()
     // Shown, greyed by the skin, while no profile is chosen, as on a first start.
     m_profiles->setPlaceholderText(QStringLiteral("Choose an output profile"));
     m_profiles->setProperty("chosen", false);
-    connect(m_profiles, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (m_profiles->property("chosen").toBool() == (index >= 0))
-            return;
-        m_profiles->setProperty("chosen", index >= 0);
-        m_profiles->style()->unpolish(m_profiles);
-        m_profiles->style()->polish(m_profiles);
-    });
+    connect(m_profiles, &QComboBox::currentIndexChanged, this, &MainWindow::showProfileChosen);
     m_profiles->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     to->setBuddy(m_profiles);
     profileRow->addWidget(to);
@@ -447,6 +441,7 @@ void MainWindow::onProfileApplied(int position, const QString &problem)
         statusBar()->showMessage(problem);
     const QSignalBlocker blocker(m_profiles);
     m_profiles->setCurrentIndex(position - 1);
+    showProfileChosen();
 }
 
 void MainWindow::connectEngine()
@@ -488,7 +483,8 @@ void MainWindow::connectEngine()
                 m_converted += status == ConversionJob::Status::Ok;
                 m_failed += status == ConversionJob::Status::Failed;
             });
-    connect(engine, &ConversionEngine::batchFinished, this, [this](BatchOutcome outcome) {
+    // Before the batch's closing message, which waits for the user.
+    connect(engine, &ConversionEngine::batchEnding, this, [this](BatchOutcome outcome) {
         if (m_notifier && !m_closing && !isActiveWindow())
             m_notifier->notify(batchEndText(outcome, m_converted, m_failed));
     });
@@ -705,6 +701,16 @@ void MainWindow::onBusyChanged(bool busy)
     }
     if (!busy && m_closing)
         close();
+}
+
+void MainWindow::showProfileChosen()
+{
+    const bool chosen = m_profiles->currentIndex() >= 0;
+    if (m_profiles->property("chosen").toBool() == chosen)
+        return;
+    m_profiles->setProperty("chosen", chosen);
+    m_profiles->style()->unpolish(m_profiles);
+    m_profiles->style()->polish(m_profiles);
 }
 
 void MainWindow::bringToFront()

@@ -113,6 +113,8 @@ private:
     void loadProfiles();
     void markUnusableProfiles();
     void onProfileApplied(int position, const QString &problem);
+    // The profile box's hint look while no profile is chosen.
+    void showProfileChosen();
     void connectEngine();
     void onBusyChanged(bool busy);
     void onRowClicked(const QModelIndex &index);

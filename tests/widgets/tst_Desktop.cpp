@@ -15,13 +15,17 @@ class NotificationServer : public QObject
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 
 public:
-    QStringList calls; // "application|icon|summary|body|actions"
+    QStringList calls; // "application|icon|summary|body|actions", and whether a box was open
+    std::function<void()> called = [] {};
 
 public slots:
     uint Notify(const QString &application, uint, const QString &icon, const QString &summary,
                 const QString &body, const QStringList &actions, const QVariantMap &, int)
     {
-        calls << QStringList{application, icon, summary, body, actions.join(',')}.join('|');
+        calls << QStringList{application, icon, summary, body, actions.join(','),
+                             QApplication::activeModalWidget() ? "box open" : "no box"}
+                     .join('|');
+        called();
         return 41;
     }
 };
@@ -60,12 +64,18 @@ private slots:
         window.selectProfile(2);
         window.AddFileToList(path("good.avi"));
         window.AddFileToList(path("bad.avi"));
+        // "Conversion completed!" waits for the user; the notification
+        // must not wait for it (it is answered 20 s later at the latest).
         ModalAnswerer answerer;
+        answerer.press = "none";
+        service.called = [&] { answerer.press = "OK"; };
+        QTimer::singleShot(20000, &answerer, [&] { answerer.press = "OK"; });
         QSignalSpy ended(&session.engine(), &ConversionEngine::batchFinished);
         window.BurnNow(); // the window is not shown, so not active
         QVERIFY(ended.wait(60000));
-        QTRY_COMPARE(service.calls, QStringList("Clipwright|clipwright|Conversion finished|"
-                                                "1 file converted, 1 failed|show,Show"));
+        QCOMPARE(service.calls, QStringList("Clipwright|clipwright|Conversion finished|"
+                                            "1 file converted, 1 failed|show,Show|box open"));
+        QVERIFY(answerer.texts.contains("Clipwright i Conversion completed!"));
 
         QVERIFY(!window.isVisible());
         QDBusMessage show = QDBusMessage::createSignal(

@@ -97,6 +97,9 @@ private slots:
         auto fifth = makeWindow();
         MainWindow &w5 = fifth->window;
         QVERIFY(w5.profilePosition() == 5 && seven(*fifth) != QStringList(7, "N/A"));
+        // The box loses its grey hint look with the stored profile.
+        QVERIFY(!w1.profileCombo()->property("chosen").toBool() &&
+                w5.profileCombo()->property("chosen").toBool());
         w5.selectProfile(1); // a category selects the profile after it
         QCOMPARE(w5.profilePosition(), 2);
         w5.selectProfile(3);
