@@ -22,7 +22,11 @@ public slots:
     uint Notify(const QString &application, uint, const QString &icon, const QString &summary,
                 const QString &body, const QStringList &actions, const QVariantMap &, int)
     {
-        calls << QStringList{application, icon, summary, body, actions.join(','),
+        calls << QStringList{application,
+                             icon,
+                             summary,
+                             body,
+                             actions.join(','),
                              QApplication::activeModalWidget() ? "box open" : "no box"}
                      .join('|');
         called();
