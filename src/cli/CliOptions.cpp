@@ -2,6 +2,7 @@
 
 #include "app/WatermarkText.h"
 #include "engine/CommandBuilder.h"
+#include "engine/OutputPrediction.h"
 #include "online/StreamLinks.h"
 #include "process/TimeText.h"
 #include "settings/Settings.h"
@@ -34,6 +35,14 @@ QString cliUsage()
         "                               still has the recorded size and time, and whose command\n"
         "                               is unchanged, is not converted again; its line says OK\n"
         "                               and stderr says \"(done before)\"\n"
+        "  --estimate                   print each row's predicted output size and conversion\n"
+        "                               time from three 2-s samples, one line a row:\n"
+        "                               SIZE_BYTES<TAB>SECONDS<TAB>SOURCE (\"-\" when unknown),\n"
+        "                               then total<TAB>SIZE_BYTES<TAB>SECONDS<TAB>ROWS_WITHOUT;\n"
+        "                               convert nothing\n"
+        "  --fit-size SIZE              set the video bitrate so that the batch's predicted\n"
+        "                               total fits SIZE (700M, 4.7G, 650MiB, bytes), then convert\n"
+        "                               (with --estimate: print the estimates instead)\n"
         "  --list-profiles              print the entries, one a line: position<TAB>key<TAB>text;\n"
         "                               exit\n"
         "  --dry-run                    print each row's command-line text and output path;\n"
@@ -131,6 +140,14 @@ QString parseInto(const QCommandLineParser &parser, CliOptions &o)
     o.queueFile = parser.value(QStringLiteral("queue"));
     o.files = parser.positionalArguments();
 
+    o.estimate = parser.isSet(QStringLiteral("estimate"));
+    if (parser.isSet(QStringLiteral("fit-size"))) {
+        o.fitSize = parseSizeText(parser.value(QStringLiteral("fit-size")));
+        if (!o.fitSize)
+            return QStringLiteral("--fit-size takes a size such as 700M, 4.7G or 650MiB");
+    }
+    if ((o.estimate || o.fitSize) && (o.dryRun || parser.isSet(QStringLiteral("queue"))))
+        return QStringLiteral("--estimate and --fit-size go without --dry-run and --queue");
     if (o.dryRun && parser.isSet(QStringLiteral("queue")))
         return QStringLiteral("--queue and --dry-run do not go together");
     if (parser.isSet(QStringLiteral("queue")) && o.queueFile.isEmpty())
@@ -244,6 +261,8 @@ CliParseResult parseCliArguments(const QStringList &arguments)
         valueOption("output-folder", "DIR"),
         valueOption("queue", "FILE"),
         valueOption("jobs", "N"),
+        valueOption("fit-size", "SIZE"),
+        QCommandLineOption(QStringLiteral("estimate")),
         valueOption("lookup", "URL"),
         valueOption("fetch", "URL"),
         valueOption("format", "CODE"),

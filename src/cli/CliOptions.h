@@ -29,6 +29,8 @@ struct CliOptions
     std::optional<int> jobs;
     bool listProfiles = false;
     bool dryRun = false;
+    bool estimate = false;         // --estimate: predicted sizes and times
+    std::optional<qint64> fitSize; // --fit-size SIZE, in bytes
     bool help = false;
     bool version = false;
     QStringList files;

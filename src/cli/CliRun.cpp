@@ -2,15 +2,18 @@
 
 #include "app/ConversionList.h"
 #include "engine/ConversionEngine.h"
+#include "engine/OutputEstimator.h"
 #include "engine/ProgressMonitor.h"
 #include "media/MediaProbeQueue.h"
 #include "process/SignalWatcher.h"
 #include "process/TimeText.h"
+#include "settings/NumberValue.h"
 #include "session/Session.h"
 #include "store/QueueRecorder.h"
 #include "store/QueueStore.h"
 
 #include <QCoreApplication>
+#include <cmath>
 
 CliRun::CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions &options,
                QStringList files, RowDefaults defaults, QueueStore *queue, QObject *parent)
@@ -151,6 +154,19 @@ void CliRun::onReady()
     m_setUp = true;
     if (m_options.dryRun)
         return onProbesDone(); // printed once every row is probed
+    if (m_options.estimate || m_options.fitSize) {
+        OutputEstimator &estimator = m_session.estimator();
+        connect(&estimator, &OutputEstimator::completed, this, &CliRun::onEstimated);
+        connect(&estimator, &OutputEstimator::fitFinished, this, &CliRun::onFitted);
+        estimator.setDelay(0);
+        estimator.setActive(true);
+        return;
+    }
+    startBatch();
+}
+
+void CliRun::startBatch()
+{
     if (m_queue) {
         addQueuedFiles();
         if (m_session.files().count() == 0) // every file was done before
@@ -208,6 +224,59 @@ void CliRun::onProbesDone()
     printLine(stderr, QStringLiteral("clipwright-cli: %1 conversions at once")
                           .arg(m_session.engine().slotsForList()));
     finish(AllOk);
+}
+
+void CliRun::onEstimated()
+{
+    if (m_exitStatus || m_fitting)
+        return;
+    if (!m_options.fitSize) {
+        printEstimates();
+        return finish(m_session.estimator().total(1).rowsWithout > 0 ? SomeFailed : AllOk);
+    }
+    const QString problem = m_session.estimator().fitToSize(*m_options.fitSize);
+    if (!problem.isEmpty()) {
+        printEstimates();
+        printLine(stderr, QStringLiteral("clipwright-cli: ") + problem);
+        return finish(SomeFailed);
+    }
+    m_fitting = true;
+}
+
+void CliRun::onFitted(bool ok, const QString &message)
+{
+    printLine(stderr, QStringLiteral("clipwright-cli: ") + message);
+    if (m_options.estimate || !ok) {
+        printEstimates();
+        return finish(ok ? AllOk : SomeFailed);
+    }
+    m_session.estimator().setActive(false);
+    startBatch();
+}
+
+void CliRun::printEstimates()
+{
+    const OutputEstimator &estimator = m_session.estimator();
+    const ConversionList &list = m_session.files();
+    const auto seconds = [](double s) { return plainNumber(std::round(s * 10) / 10); };
+    for (int position = 1; position <= list.count(); ++position) {
+        const OutputEstimator::Estimate e = estimator.estimate(list.idAt(position));
+        const QString source = escapeField(list.row(position)->FileName);
+        if (!e.prediction) {
+            printLine(stdout, QStringLiteral("-\t-\t") + source);
+            printLine(stderr, QStringLiteral("clipwright-cli: ") + estimator.rowText(list.idAt(position)) +
+                                  QStringLiteral(": ") + source);
+            continue;
+        }
+        printLine(stdout, QStringLiteral("%1\t%2\t%3")
+                              .arg(e.prediction->bytes)
+                              .arg(seconds(e.prediction->seconds), source));
+    }
+    const OutputEstimator::Total total = estimator.total(m_session.engine().slotsForList());
+    printLine(stdout, QStringLiteral("total\t%1\t%2\t%3")
+                          .arg(total.bytes)
+                          .arg(seconds(total.seconds))
+                          .arg(total.rowsWithout));
 }
 
 void CliRun::onSignal(int)

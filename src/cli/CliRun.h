@@ -69,6 +69,11 @@ private:
     // line asks for something the sheet cannot do.
     QString setUpSheet();
     void onProbesDone();
+    void startBatch();
+    // Every row has its estimate (--estimate, --fit-size).
+    void onEstimated();
+    void onFitted(bool ok, const QString &message);
+    void printEstimates();
     void onSignal(int signalNumber);
     void onRowFinished(ConversionList::RowId id, ConversionJob::Status status,
                        const QString &source, const QString &output, const QString &reason);
@@ -93,6 +98,7 @@ private:
     std::unique_ptr<QueueRecorder> m_recorder;
 
     bool m_setUp = false; // the profile and the --set values are applied
+    bool m_fitting = false;
     bool m_cancelRequested = false;
     bool m_anyFailed = false;
     std::optional<int> m_exitStatus;

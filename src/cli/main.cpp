@@ -117,6 +117,9 @@ int main(int argc, char *argv[])
     if (options.isOnline())
         return runOnlineCommand(options);
 
+    if ((options.estimate || options.fitSize) && resolveProgram(QStringLiteral("ffmpeg")).isEmpty())
+        return fail(QStringLiteral("No estimate: FFmpeg was not found"));
+
     NoPowerOff power;
     NoFolderOpener opener;
     Session session({dataFolder(), settingsFilePath(), writableFolder(),

@@ -124,6 +124,14 @@ ConvertCommand ConversionEngine::commandFor(const ConversionItem &row, const QSt
     return commandTo(row, output, readSettings(), true); // as a batch runs it
 }
 
+ConvertCommand ConversionEngine::trialCommand(const ConversionItem &row, const QString &output,
+                                              const QString &statistics) const
+{
+    return BuildConvertCommand(m_sheet, row, output, QString(),
+                               {m_env.ffmpeg, statistics, readSettings().threads,
+                                ExistingFilePolicy::Overwrite});
+}
+
 bool ConversionEngine::BurnNow()
 {
     if (isBusy() || m_list.count() == 0)

@@ -133,6 +133,11 @@ public:
     // row converted before gives the same text while nothing that shapes its
     // command has changed.
     ConvertCommand commandFor(const ConversionItem &row, const QString &output) const;
+    // The command with the settings as they are now that writes `output`
+    // itself, over what is there, with its statistics in `statistics`: for
+    // trial encodes in the program's own folders.
+    ConvertCommand trialCommand(const ConversionItem &row, const QString &output,
+                                const QString &statistics) const;
 
     // Rows that are not ready yet (their probe runs): the batch waits at such
     // a row until rowReady() is called for it, so that conversions can start

@@ -10,6 +10,7 @@
 namespace {
 
 constexpr int BackgroundNice = 10;
+constexpr int IdleNice = 19;
 
 // The timer of a stop under way, a child of the QProcess it stops.
 const char StopTimerName[] = "clipwright-stop";
@@ -34,11 +35,13 @@ void signalChild(QProcess &process, int signalNumber)
 void prepareChild(QProcess &process, ChildPriority priority)
 {
     const pid_t parent = ::getpid();
-    const bool background = priority == ChildPriority::Background;
+    const int nice = priority == ChildPriority::Idle         ? IdleNice
+                     : priority == ChildPriority::Background ? BackgroundNice
+                                                             : 0;
     // Runs in the child between fork and exec: async-signal-safe calls only.
-    process.setChildProcessModifier([parent, background] {
-        if (background)
-            ::setpriority(PRIO_PROCESS, 0, BackgroundNice);
+    process.setChildProcessModifier([parent, nice] {
+        if (nice > 0)
+            ::setpriority(PRIO_PROCESS, 0, nice);
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);

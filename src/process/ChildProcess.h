@@ -12,12 +12,14 @@ class QProcess;
 //   only through this program, which stops it so that its file is kept;
 // - SIGTERM when this program dies, so that no child outlives it.
 // A background child also runs at a lower priority, so that it takes only
-// the processor time the foreground work (a conversion) leaves.
+// the processor time the foreground work (a conversion) leaves; an idle one
+// at the lowest (nice 19), for work nobody waits on.
 // Call before start().
 enum class ChildPriority
 {
     Normal,
-    Background
+    Background,
+    Idle
 };
 void prepareChild(QProcess &process, ChildPriority priority = ChildPriority::Normal);
 

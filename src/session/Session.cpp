@@ -3,6 +3,7 @@
 #include "app/ProfileSelection.h"
 #include "engine/ConversionEngine.h"
 #include "engine/EncoderCheck.h"
+#include "engine/OutputEstimator.h"
 #include "media/MediaProbeQueue.h"
 #include "media/PreviewPlayer.h"
 #include "process/TimeText.h"
@@ -55,12 +56,19 @@ Session::Session(Setup setup, PowerControl &power, FolderOpener &opener, QObject
     // A batch converts each row once its probe has filled it. Queued, so
     // that whoever follows rowProbed has seen the filled row before its
     // conversion starts.
-    m_engine->setPendingCheck([this](ConversionList::RowId id) {
+    const auto isPending = [this](ConversionList::RowId id) {
         return std::find(m_probing.cbegin(), m_probing.cend(), id) != m_probing.cend();
-    });
+    };
+    m_engine->setPendingCheck(isPending);
     connect(this, &Session::rowProbed, m_engine.get(), &ConversionEngine::rowReady,
             Qt::QueuedConnection);
     m_player = std::make_unique<PreviewPlayer>(m_setup.mplayer, m_keys);
+    m_estimator = std::make_unique<OutputEstimator>(
+        m_list, m_sheet, *m_engine,
+        OutputEstimator::Environment{
+            m_setup.ffmpeg, QDir(m_setup.writableFolder).filePath(QStringLiteral("Cache/samples")),
+            [this] { return profileText(); }, isPending,
+            qMax(1, QThread::idealThreadCount())});
 }
 
 Session::~Session()
@@ -72,6 +80,7 @@ Session::~Session()
     // The probes and the engine end their children while the list and the
     // sheet they work on still exist.
     m_probes.reset();
+    m_estimator.reset();
     m_engine.reset();
     m_player.reset();
 }

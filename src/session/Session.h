@@ -18,6 +18,7 @@ class ConversionEngine;
 class EncoderListing;
 class FolderOpener;
 class MediaProbeQueue;
+class OutputEstimator;
 class PowerControl;
 class PreviewPlayer;
 class QueueRecorder;
@@ -62,6 +63,8 @@ public:
     ConversionList &files() { return m_list; }
     KeyChannel &keys() { return m_keys; }
     ConversionEngine &engine() { return *m_engine; }
+    // Predicts the rows' output sizes and times; off until switched on.
+    OutputEstimator &estimator() { return *m_estimator; }
     MediaProbeQueue &probes() { return *m_probes; }
     // The one preview MPlayer and the player state the windows share.
     PreviewPlayer &player() { return *m_player; }
@@ -145,6 +148,7 @@ private:
     std::unique_ptr<MediaProbeQueue> m_probes;
     QHash<int, ConversionList::RowId> m_probing; // probe id -> row
     std::unique_ptr<ConversionEngine> m_engine;
+    std::unique_ptr<OutputEstimator> m_estimator;
     std::unique_ptr<PreviewPlayer> m_player;
     EditorInputs m_editorInputs;
     std::unique_ptr<QueueStore> m_store;
