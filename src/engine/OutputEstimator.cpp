@@ -219,7 +219,8 @@ void OutputEstimator::onChange()
 
 void OutputEstimator::next()
 {
-    if (!m_active || m_running || m_engine.isBusy() || m_env.ffmpeg.isEmpty())
+    if (!m_active || m_running || m_engine.isBusy() || m_env.ffmpeg.isEmpty() ||
+        m_env.profileText().isEmpty())
         return;
     QList<int> order;
     if (m_list.selected() > 0)
@@ -239,8 +240,9 @@ void OutputEstimator::next()
     dropStale();
     if (isComplete() && !m_wasComplete) {
         m_wasComplete = true;
+        if (m_fitTarget > 0)
+            return checkFit();
         emit completed();
-        checkFit();
     }
 }
 
@@ -259,8 +261,13 @@ void OutputEstimator::startRow(ConversionList::RowId id, const ConversionItem &r
     const QString list = QDir(m_env.folder).filePath(QString::number(id) + ".ffconcat");
     QStringList arguments =
         m_engine.trialCommand(trial, output, output + QStringLiteral(".log")).Arguments;
-    const qsizetype bitrate = arguments.indexOf(QStringLiteral("-b:v"));
-    running.videoBitsPerSecond = bitrate >= 0 ? numberValue(arguments.value(bitrate + 1)) : 0;
+    const auto rate = [&arguments](const char *option) {
+        const qsizetype at = arguments.indexOf(QLatin1String(option));
+        return at >= 0 ? numberValue(arguments.value(at + 1)) : 0.0;
+    };
+    running.videoBitsPerSecond = rate("-b:v");
+    // Without sound the asked rate is not spent.
+    running.audioBitsPerSecond = arguments.contains(QStringLiteral("-an")) ? 0 : rate("-ab");
     // x264 spaces keyframes 250 pictures apart, also as the default encoder
     // of MP4, MKV and MOV; the others FFmpeg sets to 12, which a sample shows.
     const qsizetype codec = arguments.indexOf(QStringLiteral("-vcodec"));
@@ -357,7 +364,7 @@ void OutputEstimator::onSampleFinished()
     statistics.remove();
     const std::optional<RowPrediction> prediction =
         ok ? predictRow(figures, m_running->clipSeconds, m_running->videoBitsPerSecond,
-                        m_running->keyframeDistance)
+                        m_running->audioBitsPerSecond, m_running->keyframeDistance)
            : std::nullopt;
     if (prediction)
         return finishRow({State::Ready, prediction, {}});
@@ -455,8 +462,6 @@ QString OutputEstimator::fitToSize(qint64 targetBytes)
 
 void OutputEstimator::checkFit()
 {
-    if (m_fitTarget <= 0)
-        return;
     const Total t = total(1);
     const QString bitrate =
         m_sheet.value(OptionSheet::VideoOptions, QStringLiteral("Video Bitrate")).value_or(QString());

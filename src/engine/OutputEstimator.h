@@ -98,7 +98,8 @@ public:
 signals:
     // A row's estimate, or which rows have one, changed.
     void changed();
-    // Every row has a result for the current settings.
+    // Every row has a result for the current settings (while fitting to a
+    // size, fitFinished comes instead).
     void completed();
     // `message` says what was set, and the predicted total; `ok` false when
     // the samples did not confirm the fit.
@@ -117,6 +118,7 @@ private:
         QString key;
         double clipSeconds = 0;
         double videoBitsPerSecond = 0;
+        double audioBitsPerSecond = 0;
         double keyframeDistance = 0;
         bool whole = false; // the whole clip, not three parts of it
         QVector<ProgressPoint> progress;

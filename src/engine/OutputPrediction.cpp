@@ -113,12 +113,14 @@ void readSampleStatistics(const QByteArray &statistics, SampleFigures &figures)
 }
 
 std::optional<RowPrediction> predictRow(const SampleFigures &s, double clipSeconds,
-                                        double videoBitsPerSecond, double keyframeDistance)
+                                        double videoBitsPerSecond, double audioBitsPerSecond,
+                                        double keyframeDistance)
 {
     if (!(s.seconds > 0) || !(clipSeconds > 0))
         return std::nullopt;
     RowPrediction p;
     p.clipSeconds = clipSeconds;
+    p.sampleSeconds = s.seconds;
     p.cpuSeconds = s.cpuSeconds * std::max(1.0, clipSeconds / s.seconds);
     if (s.seconds >= clipSeconds - 0.5) {
         p.bytes = p.lowBytes = p.highBytes = s.fileBytes;
@@ -128,6 +130,8 @@ std::optional<RowPrediction> predictRow(const SampleFigures &s, double clipSecon
         return p;
     }
     p.audioRate = s.audioBytes / s.seconds;
+    if (audioBitsPerSecond > 0 && p.audioRate >= ReachedShare * audioBitsPerSecond / 8)
+        p.audioRate = audioBitsPerSecond / 8;
     p.overheadRate = std::max<qint64>(0, s.fileBytes - s.videoBytes - s.audioBytes) / s.seconds;
     double video = s.videoBytes / s.seconds;
     if (keyframeDistance > 0 && s.keyframes > 0 && s.pictures > 0) {
@@ -234,7 +238,8 @@ std::optional<qint64> parseSizeText(const QString &text)
     if (!m.hasMatch())
         return std::nullopt;
     const double base = m.captured(4).isEmpty() ? 1000 : 1024;
-    const int power = QStringLiteral("kmgt").indexOf(m.captured(3).toLower()) + 1;
+    const QString unit = m.captured(3).toLower();
+    const int power = unit.isEmpty() ? 0 : int(QStringLiteral("kmgt").indexOf(unit)) + 1;
     const double bytes = m.captured(1).toDouble() * std::pow(base, power);
     if (!(bytes >= 1) || bytes > 1e15)
         return std::nullopt;

@@ -49,6 +49,7 @@ void readSampleStatistics(const QByteArray &statistics, SampleFigures &figures);
 struct RowPrediction
 {
     double clipSeconds = 0;
+    double sampleSeconds = 0; // the length of the sample it came from
     qint64 bytes = 0; // the best guess
     qint64 lowBytes = 0;
     qint64 highBytes = 0;
@@ -62,16 +63,18 @@ struct RowPrediction
 
 // What a row's conversion is predicted to give.
 //
-// The encoders follow -b:v (`videoBitsPerSecond`, 0 without one) as an
-// average over the file: over a whole file they spend the asked rate unless
-// the picture needs less, whatever their first seconds did while finding
-// their quantizer. `keyframeDistance` is the encoder's own spacing of
+// The encoders follow -b:v and -ab (`videoBitsPerSecond` and
+// `audioBitsPerSecond`, 0 without one) as an average over the file: over a
+// whole file they spend the asked rate unless the content needs less,
+// whatever their first seconds did while finding their quantizer (and a
+// sample's parts bring some sound from before their in points). `keyframeDistance` is the encoder's own spacing of
 // keyframes in pictures when it is wider than a sample (x264's 250), so
 // that the keyframes the sample's cuts brought are spread as the
 // conversion will space them; 0 when the sample shows the real spacing. A
 // sample as long as the clip is the conversion itself.
 std::optional<RowPrediction> predictRow(const SampleFigures &sample, double clipSeconds,
-                                        double videoBitsPerSecond, double keyframeDistance);
+                                        double videoBitsPerSecond, double audioBitsPerSecond,
+                                        double keyframeDistance);
 
 // A batch's time: the rows in list order on `laneCount` lanes, each lane taking
 // the next row when its last ends, but never faster than the processor time

@@ -66,6 +66,20 @@ void PlayerController::Play()
     startClock();
 }
 
+void PlayerController::playFile(const QString &file, int seconds, int startSecond)
+{
+    m_file = file;
+    if (!canPlay())
+        return;
+    m_player.StartPlayer(file, startSecond > 0 ? std::optional<int>(startSecond) : std::nullopt,
+                         m_surface);
+    const QString length = formatTimeText(seconds);
+    setTotalText(QStringLiteral("Total time:") + length);
+    m_player.setPositionSeconds(startSecond);
+    m_total = seconds;
+    startClock();
+}
+
 void PlayerController::Pause()
 {
     m_player.sendKey(KeyChannel::KeySpace);

@@ -41,6 +41,9 @@ public:
     QString totalTimeText() const { return m_totalText; }
 
     void Play();
+    // Plays `file` of `seconds` from `startSecond`, whatever row is selected:
+    // a file made from a row, such as a sample of its output.
+    void playFile(const QString &file, int seconds, int startSecond);
     void Pause();
     void Stop();
     void Back();

@@ -21,6 +21,7 @@
 #include "widgets/MessageBoxes.h"
 #include "widgets/OnlineVideoWindow.h"
 #include "widgets/OptionGridModel.h"
+#include "engine/OutputEstimator.h"
 #include "widgets/OptionsDialog.h"
 #include "widgets/PreviewPanel.h"
 #include "widgets/ProgressPanel.h"
@@ -37,7 +38,9 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QInputDialog>
 #include <QMenu>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSplitter>
@@ -48,6 +51,7 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <cmath>
 #include <iterator>
 #include <optional>
 
@@ -76,6 +80,8 @@ enum class MainWindow::Command
     Options,
     Convert,
     Play,
+    PreviewOutput,
+    FitToSize,
     Clip,
     Watermark,
     Help,
@@ -115,6 +121,16 @@ MainWindow::MainWindow(Session &session, QWidget *parent)
     m_panel->hide();
     buildMenus();
     connectEngine();
+    OutputEstimator &estimator = m_session.estimator();
+    connect(&estimator, &OutputEstimator::changed, this, &MainWindow::showEstimate);
+    connect(&m_session.files(), &ConversionList::selectionChanged, this, &MainWindow::showEstimate);
+    connect(&estimator, &OutputEstimator::fitFinished, this, [this](bool ok, const QString &text) {
+        statusBar()->showMessage(text);
+        if (!ok)
+            showMessage(this, text, MessageIcon::Information);
+    });
+    estimator.setActive(true);
+    showEstimate();
 
     m_optionView->expandAll();
     loadProfiles();
@@ -278,7 +294,23 @@ QWidget *MainWindow::buildCentre()
     right->setCollapsible(1, false);
     right->setSizes({400, 300});
 
-    splitter->addWidget(m_optionView);
+    // The option sheet, and under it what it will give.
+    auto *sheetSide = new QWidget(splitter);
+    auto *sheetLayout = new QVBoxLayout(sheetSide);
+    sheetLayout->setContentsMargins(0, 0, 0, 0);
+    sheetLayout->addWidget(m_optionView, 1);
+    m_estimate = new QLabel(sheetSide);
+    m_estimate->setObjectName(QStringLiteral("estimate"));
+    m_estimate->setTextFormat(Qt::PlainText);
+    m_estimate->setWordWrap(true);
+    m_estimate->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    sheetLayout->addWidget(m_estimate);
+    auto *previewButton = new QPushButton(QStringLiteral("Preview the output"), sheetSide);
+    previewButton->setObjectName(QStringLiteral("previewOutputButton"));
+    connect(previewButton, &QPushButton::clicked, command(Command::PreviewOutput),
+            &QAction::trigger);
+    sheetLayout->addWidget(previewButton, 0, Qt::AlignLeft);
+    splitter->addWidget(sheetSide);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({340, 840});
@@ -320,6 +352,11 @@ void MainWindow::createCommands()
          OnWhen::Idle},
         {Command::Play, "play", "Play Selected File", Qt::CTRL | Qt::Key_P,
          &MainWindow::playSelectedFile, OnWhen::Always},
+        {Command::PreviewOutput, "previewOutput", "Preview the output", QKeySequence(),
+         &MainWindow::previewOutput, OnWhen::Always},
+        // It sets an option of the batch.
+        {Command::FitToSize, "fitToSize", "Fit to size...", QKeySequence(), &MainWindow::fitToSize,
+         OnWhen::Idle},
         // A row's clip and watermark are fixed once its batch has started.
         {Command::Clip, "videoclip", "Video Clip", Qt::CTRL | Qt::Key_V, &MainWindow::openEditor,
          OnWhen::Idle},
@@ -356,10 +393,11 @@ void MainWindow::buildMenus()
     fill(menuBar()->addMenu(QStringLiteral("File(&F)")),
          {Command::AddFiles, Command::RemoveFile, Command::ClearAll, separator, Command::Capture,
           separator, Command::Import, separator, Command::Exit});
-    fill(menuBar()->addMenu(QStringLiteral("Edit(&E)")), {Command::Options});
-    fill(
-        menuBar()->addMenu(QStringLiteral("Action(&A)")),
-        {Command::Convert, separator, Command::Play, separator, Command::Clip, Command::Watermark});
+    fill(menuBar()->addMenu(QStringLiteral("Edit(&E)")),
+         {Command::Options, separator, Command::FitToSize});
+    fill(menuBar()->addMenu(QStringLiteral("Action(&A)")),
+         {Command::Convert, separator, Command::Play, Command::PreviewOutput, separator,
+          Command::Clip, Command::Watermark});
     fill(menuBar()->addMenu(QStringLiteral("Help(&H)")),
          {Command::Help, separator, Command::About});
 
@@ -615,6 +653,57 @@ void MainWindow::openEditor()
 void MainWindow::playSelectedFile()
 {
     m_player->Play();
+}
+
+void MainWindow::showEstimate()
+{
+    const OutputEstimator &estimator = m_session.estimator();
+    const ConversionList &list = m_session.files();
+    QStringList lines;
+    if (list.selected() > 0 && !m_session.profileText().isEmpty())
+        lines << estimator.rowText(list.idAt(list.selected()));
+    const QString total = estimator.totalText(m_engine.slotsForList());
+    if (!total.isEmpty() && list.count() > 1)
+        lines << total;
+    m_estimate->setText(lines.join(QLatin1Char('\n')));
+    m_estimate->setVisible(!lines.isEmpty());
+}
+
+void MainWindow::previewOutput()
+{
+    const ConversionList &list = m_session.files();
+    const ConversionList::RowId id = list.idAt(list.selected());
+    const QString file = m_session.estimator().previewFile(id);
+    const std::optional<RowPrediction> prediction = m_session.estimator().estimate(id).prediction;
+    if (file.isEmpty() || !prediction) {
+        statusBar()->showMessage(id ? QStringLiteral("No sample of this file's output yet.")
+                                    : QStringLiteral("Select a file first."));
+        return;
+    }
+    // The sample's middle third is from the middle of the clip.
+    const int length = int(std::ceil(prediction->sampleSeconds));
+    m_player->playFile(file, length,
+                       prediction->sampleSeconds < prediction->clipSeconds ? length / 3 : 0);
+}
+
+void MainWindow::fitToSize()
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(
+        this, QStringLiteral("Fit to size"),
+        QStringLiteral("Size of the whole batch (such as 700M, 4.7G or 650MiB):"),
+        QLineEdit::Normal, m_fitText, &ok);
+    if (!ok)
+        return;
+    const std::optional<qint64> size = parseSizeText(text);
+    if (!size)
+        return showMessage(this, QStringLiteral("\"%1\" is not a size.").arg(text),
+                           MessageIcon::Critical);
+    m_fitText = text.trimmed();
+    const QString problem = m_session.estimator().fitToSize(*size);
+    if (!problem.isEmpty())
+        return showMessage(this, problem, MessageIcon::Information);
+    statusBar()->showMessage(QStringLiteral("Fitting to %1\u2026").arg(sizeText(*size)));
 }
 
 void MainWindow::showOptions()

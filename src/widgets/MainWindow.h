@@ -79,6 +79,7 @@ public:
     PreviewPanel *previewPanel() const { return m_preview; }
     PlayerController &player() { return *m_player; }
     QLabel *outputFolderLabel() const { return m_outputFolder; }
+    QLabel *estimateLabel() const { return m_estimate; }
     QList<QToolButton *> toolButtons() const { return m_toolButtons; }
     QWidget *toolBarPanel() const { return m_toolBar; }
     QMenu *contextMenu() const { return m_popup; }
@@ -120,6 +121,10 @@ private:
     void onRowClicked(const QModelIndex &index);
     // The row's name, start and end in the option sheet.
     void showRowInSheet(const ConversionItem &row);
+    // The selected row's predicted output and the batch's, under the sheet.
+    void showEstimate();
+    void previewOutput();
+    void fitToSize();
     void setHoverMark(QToolButton *button, bool on);
 
     Session &m_session;
@@ -134,6 +139,8 @@ private:
     QTreeView *m_optionView = nullptr;
     QTableView *m_fileView = nullptr;
     QLabel *m_outputFolder = nullptr;
+    QLabel *m_estimate = nullptr;
+    QString m_fitText; // the size last fitted to
     ProgressPanel *m_panel = nullptr;
     PlayerController *m_player = nullptr; // this window's clock and PreviewFile
     PreviewPanel *m_preview = nullptr;

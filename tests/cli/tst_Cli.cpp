@@ -103,6 +103,9 @@ private slots:
             {"OK\t" + path("slow.avi") + "\t" + out + "/slow.mp4\n", "OK\t" + b + "\t" + bOut + "\n",
              "Conversion completed!\n"});
         row("bad --jobs", {"--jobs", "9", a}, 2, {}, {"--jobs takes a number from 1 to 8, or auto"});
+        row("estimate: a line a row, then the total", {"--estimate", a, notes}, 1,
+            {"\t" + a + "\n", "-\t-\t" + notes + "\n", "total\t", "\t1\n"}, {"length unknown"});
+        row("bad --fit-size", {"--fit-size", "lots", a}, 2, {}, {"--fit-size takes a size"});
         row("undecodable first row", {notes, a}, 1,
             {"Fail\t" + notes + "\t" + out + "/notes.mp4\n", "OK\t" + a, "Conversion completed!\n"},
             {"Failed: " + notes, "Invalid data"});
@@ -152,6 +155,36 @@ private slots:
             if (line.startsWith("Fail\t"))
                 QVERIFY(!QFile::exists(line.section('\t', 2)));
         }
+    }
+
+    void fitToSize()
+    {
+        // A busy picture, so that the encoder spends what it is given.
+        const QString source = path("fit.avi");
+        QCOMPARE(run(resolveProgram("ffmpeg"),
+                     {"-v", "error", "-f", "lavfi", "-i",
+                      "testsrc2=size=640x360:rate=25,noise=alls=12:allf=t", "-f", "lavfi", "-i",
+                      "sine=frequency=440", "-t", "20", "-c:v", "mpeg4", "-q:v", "3", "-c:a", "mp2",
+                      source})
+                     .exitCode,
+                 0);
+        QDir out(path("out"));
+        QVERIFY(out.removeRecursively() && out.mkpath("."));
+        const QStringList common = {"--profile", "1", "--output-folder", out.path(), "--fit-size",
+                                    "1M", source};
+        Result r = runCli(m_cli, QStringList{"--estimate"} + common);
+        QVERIFY2(r.exitCode == 0 && r.err.contains("Video Bitrate set to "), qPrintable(r.err));
+        QCOMPARE(out.entryList(QDir::Files), QStringList()); // an estimate converts nothing
+        r = runCli(m_cli, common);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.out + r.err));
+        const qint64 size = QFileInfo(out.filePath("fit.mp4")).size();
+        QVERIFY2(qAbs(size - 1000000) <= 50000, qPrintable(QString::number(size) + "\n" + r.err));
+        QCOMPARE(QDir(path("bin/Cache/samples")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList());
+
+        r = runCli("/usr/bin/env", {"PATH=/nonexistent", m_cli, "--estimate", source});
+        QVERIFY2(r.exitCode == 2 && r.err.contains("No estimate: FFmpeg was not found"),
+                 qPrintable(r.err));
     }
 
     void nameThatIsNotUtf8()

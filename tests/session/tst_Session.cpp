@@ -1,5 +1,6 @@
 #include "../TestSupport.h"
 #include "engine/ConversionEngine.h"
+#include "engine/OutputEstimator.h"
 #include "session/Session.h"
 #include "settings/IniFile.h"
 
@@ -99,6 +100,35 @@ private slots:
         QVERIFY(!session->removeFile(1) && !session->clearFiles());
         QTRY_VERIFY_WITH_TIMEOUT(!session->engine().isBusy(), 30000);
         QVERIFY(session->clearFiles() && list.count() == 0);
+    }
+
+    void convertStopsTheSamples()
+    {
+        const QString source = m_dir.filePath("long.avi");
+        QVERIFY(makeClip(source, 60, "1280x720", "mp2"));
+        QVERIFY(WriteIniValue(m_dir.filePath("settings.dat"), "set", "outputfolder", m_dir.path()));
+        auto session = makeSession(resolveProgram("ffmpeg"));
+        QTRY_VERIFY(session->isReady());
+        session->selectProfile(2);
+        OutputEstimator &estimator = session->estimator();
+        estimator.setDelay(0);
+        estimator.setActive(true);
+        session->AddFileToList(source);
+        QTRY_VERIFY_WITH_TIMEOUT(estimator.sampleProcessId() != 0, 20000);
+        const qint64 sample = estimator.sampleProcessId();
+        ConversionEngine &engine = session->engine();
+        bool sampledWhileConverting = false;
+        connect(&engine, &ConversionEngine::itemProgressChanged, this,
+                [&] { sampledWhileConverting |= estimator.sampleProcessId() != 0; });
+        QVERIFY(engine.BurnNow());
+        QCOMPARE(estimator.sampleProcessId(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(QStringLiteral("/proc/%1").arg(sample)), 2000);
+        QVERIFY(engine.isRunning()); // at once, not once the batch is over
+        QTRY_VERIFY_WITH_TIMEOUT(!engine.isBusy(), 120000);
+        QVERIFY(!sampledWhileConverting);
+        // Afterwards the row is sampled again.
+        QTRY_VERIFY_WITH_TIMEOUT(estimator.isComplete(), 30000);
+        QCOMPARE(estimator.estimate(session->files().idAt(1)).state, OutputEstimator::State::Ready);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "../SessionSupport.h"
 #include "app/MediaFiles.h"
 #include "engine/ConversionEngine.h"
+#include "engine/OutputEstimator.h"
 #include "media/PlayerController.h"
 #include "session/Session.h"
 #include "settings/IniFile.h"
@@ -336,6 +337,35 @@ private slots:
         QVERIFY2(partial > 0 && partial < 59, qPrintable(QString::number(partial)));
         QVERIFY(ffmpeg > 0 && ::kill(pid_t(ffmpeg), 0) != 0); // no FFmpeg outlives the window
         QVERIFY(answerer.texts.isEmpty());
+    }
+
+    void estimateUnderTheSheet()
+    {
+        auto w = makeWindow();
+        w->window.selectProfile(2);
+        OutputEstimator &estimator = w->session.estimator();
+        estimator.setDelay(0);
+        w->window.AddFileToList(m_long);
+        w->window.AddFileToList(m_clip);
+        w->files().select(1);
+        QTRY_VERIFY_WITH_TIMEOUT(estimator.isComplete(), 60000);
+        const QStringList lines = w->window.estimateLabel()->text().split('\n');
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[0].startsWith("About ") && lines[1].startsWith("All 2 files: about "),
+                 qPrintable(lines.join('|')));
+        if (const QByteArray folder = qgetenv("CLIPWRIGHT_SCREENSHOTS"); !folder.isEmpty())
+            w->window.grab().save(QDir(folder).filePath("estimate.png"));
+        // A sample stays for "Preview the output" while the window is open.
+        const auto samples = [this] {
+            QStringList files;
+            QDirIterator it(m_dir.filePath("Cache/samples"), QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext())
+                files << it.next();
+            return files;
+        };
+        QVERIFY(QFileInfo::exists(estimator.previewFile(w->files().idAt(1))));
+        w.reset();
+        QCOMPARE(samples(), QStringList());
     }
 
     void hoverMarkAndPanelDrag()
