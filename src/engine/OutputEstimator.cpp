@@ -65,23 +65,24 @@ OutputEstimator::OutputEstimator(ConversionList &list, OptionSheet &sheet,
     m_delay.setSingleShot(true);
     m_delay.setInterval(1000);
     connect(&m_delay, &QTimer::timeout, this, &OutputEstimator::next);
-    connect(&m_sheet, &OptionSheet::itemChanged, this, &OutputEstimator::onChange);
-    connect(&m_sheet, &OptionSheet::structureChanged, this, &OutputEstimator::onChange);
-    connect(&m_list, &ConversionList::rowAppended, this, &OutputEstimator::onChange);
-    connect(&m_list, &ConversionList::rowRemoved, this, &OutputEstimator::onChange);
-    connect(&m_list, &ConversionList::cleared, this, &OutputEstimator::onChange);
+    connect(&m_sheet, &OptionSheet::itemChanged, this, &OutputEstimator::refresh);
+    connect(&m_sheet, &OptionSheet::structureChanged, this, &OutputEstimator::refresh);
+    // Rows keep their ids: their keys stay.
+    connect(&m_list, &ConversionList::rowAppended, this, [this] { onChange(0); });
+    connect(&m_list, &ConversionList::rowRemoved, this, [this] { onChange(0); });
+    connect(&m_list, &ConversionList::cleared, this, &OutputEstimator::refresh);
     connect(&m_list, &ConversionList::selectionChanged, this, [this] {
         if (m_active && !m_running)
             m_delay.start();
     });
     connect(&m_list, &ConversionList::fieldChanged, this,
-            [this](int, ConversionItem::Field field) {
+            [this](int position, ConversionItem::Field field) {
                 if (field != ConversionItem::Field::Status)
-                    onChange();
+                    onChange(m_list.idAt(position));
             });
     connect(&m_engine, &ConversionEngine::busyChanged, this, [this](bool busy) {
         if (!busy)
-            return onChange();
+            return refresh(); // the settings may have changed meanwhile
         // A conversion takes the processor at once.
         m_delay.stop();
         stopSample();
@@ -113,7 +114,15 @@ void OutputEstimator::setActive(bool active)
     m_delay.start();
 }
 
-QString OutputEstimator::keyOf(const ConversionItem &row) const
+QString OutputEstimator::keyOf(ConversionList::RowId id, const ConversionItem &row) const
+{
+    const auto known = m_keys.constFind(id);
+    if (known != m_keys.cend())
+        return *known;
+    return m_keys[id] = keyFor(row);
+}
+
+QString OutputEstimator::keyFor(const ConversionItem &row) const
 {
     const QString output = QStringLiteral("sample") + profileExtension(m_env.profileText());
     return m_engine.trialCommand(row, output, QString()).Arguments.join(QLatin1Char('\n')) +
@@ -124,7 +133,7 @@ const OutputEstimator::Result *OutputEstimator::currentResult(ConversionList::Ro
 {
     const auto it = m_results.constFind(id);
     const ConversionItem *row = m_list.row(m_list.positionOf(id));
-    return it != m_results.cend() && row && it->key == keyOf(*row) ? &*it : nullptr;
+    return it != m_results.cend() && row && it->key == keyOf(id, *row) ? &*it : nullptr;
 }
 
 OutputEstimator::Estimate OutputEstimator::estimate(ConversionList::RowId id) const
@@ -204,12 +213,19 @@ qint64 OutputEstimator::sampleProcessId() const
     return m_process ? m_process->processId() : 0;
 }
 
-void OutputEstimator::onChange()
+void OutputEstimator::refresh()
 {
+    m_keys.clear();
+    onChange(0);
+}
+
+void OutputEstimator::onChange(ConversionList::RowId changedRow)
+{
+    m_keys.remove(changedRow);
     m_wasComplete = false;
     if (m_running) {
         const ConversionItem *row = m_list.row(m_list.positionOf(m_running->id));
-        if (!row || keyOf(*row) != m_running->key)
+        if (!row || keyOf(m_running->id, *row) != m_running->key)
             stopSample();
     }
     if (m_active)
@@ -234,7 +250,7 @@ void OutputEstimator::next()
             continue;
         if (clipOf(*row))
             return startRow(id, *row);
-        m_results[id] = {keyOf(*row), {State::LengthUnknown, {}, {}}, {}};
+        m_results[id] = {keyOf(id, *row), {State::LengthUnknown, {}, {}}, {}};
         emit changed();
     }
     dropStale();
@@ -251,7 +267,7 @@ void OutputEstimator::startRow(ConversionList::RowId id, const ConversionItem &r
     const Clip clip = *clipOf(row);
     Running running;
     running.id = id;
-    running.key = keyOf(row);
+    running.key = keyOf(id, row);
     running.clipSeconds = clip.seconds;
     running.whole = clip.seconds < PartCount * PartSeconds;
     ConversionItem trial = row;

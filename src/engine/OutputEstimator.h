@@ -95,6 +95,10 @@ public:
     // profile without video, a size their sound alone exceeds).
     QString fitToSize(qint64 targetBytes);
 
+    // Something that shapes every row's command changed: the profile, or a
+    // setting (the option sheet's changes are followed without this).
+    void refresh();
+
 signals:
     // A row's estimate, or which rows have one, changed.
     void changed();
@@ -125,9 +129,13 @@ private:
         QByteArray output;
         QByteArray unread; // the end of a progress line still coming
     };
-    QString keyOf(const ConversionItem &row) const;
+    // The command a row's prediction is for, kept until the row, the sheet
+    // or the profile changes.
+    QString keyOf(ConversionList::RowId id, const ConversionItem &row) const;
+    QString keyFor(const ConversionItem &row) const;
     const Result *currentResult(ConversionList::RowId id) const;
-    void onChange();
+    // `changedRow`: the one row whose fields changed; 0 for none.
+    void onChange(ConversionList::RowId changedRow);
     void next();
     void startRow(ConversionList::RowId id, const ConversionItem &row);
     void onSampleOutput();
@@ -145,6 +153,7 @@ private:
     bool m_active = false;
     QTimer m_delay;
     QHash<ConversionList::RowId, Result> m_results;
+    mutable QHash<ConversionList::RowId, QString> m_keys;
     std::optional<Running> m_running;
     QPointer<QProcess> m_process;
     QElapsedTimer m_clock;

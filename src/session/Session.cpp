@@ -157,6 +157,8 @@ Session::ProfileChoice Session::selectProfile(int position)
             applyProfile(m_entries, 0, m_catalogue, m_sheet);
         m_profilePosition = isEntry && problem.isEmpty() ? selected : 0;
     }
+    // The output's container comes with the profile.
+    m_estimator->refresh();
     emit profileApplied(m_profilePosition, problem);
     return {m_profilePosition, problem};
 }

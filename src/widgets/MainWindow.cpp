@@ -122,8 +122,13 @@ MainWindow::MainWindow(Session &session, QWidget *parent)
     buildMenus();
     connectEngine();
     OutputEstimator &estimator = m_session.estimator();
-    connect(&estimator, &OutputEstimator::changed, this, &MainWindow::showEstimate);
-    connect(&m_session.files(), &ConversionList::selectionChanged, this, &MainWindow::showEstimate);
+    // Changes come in bursts (a profile sets many options, probes fill rows).
+    m_estimateTimer.setSingleShot(true);
+    m_estimateTimer.setInterval(50);
+    connect(&m_estimateTimer, &QTimer::timeout, this, &MainWindow::showEstimate);
+    const auto later = [this] { m_estimateTimer.start(); };
+    connect(&estimator, &OutputEstimator::changed, this, later);
+    connect(&m_session.files(), &ConversionList::selectionChanged, this, later);
     connect(&estimator, &OutputEstimator::fitFinished, this, [this](bool ok, const QString &text) {
         statusBar()->showMessage(text);
         if (!ok)
@@ -710,6 +715,7 @@ void MainWindow::showOptions()
 {
     OptionsDialog dialog(m_session.settings(), this);
     dialog.exec();
+    m_session.estimator().refresh(); // the thread count shapes the commands
 }
 
 void MainWindow::showCapture()

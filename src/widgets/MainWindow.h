@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPersistentModelIndex>
+#include <QTimer>
 #include <QUrl>
 
 class ConversionEngine;
@@ -140,6 +141,7 @@ private:
     QTableView *m_fileView = nullptr;
     QLabel *m_outputFolder = nullptr;
     QLabel *m_estimate = nullptr;
+    QTimer m_estimateTimer;
     QString m_fitText; // the size last fitted to
     ProgressPanel *m_panel = nullptr;
     PlayerController *m_player = nullptr; // this window's clock and PreviewFile
