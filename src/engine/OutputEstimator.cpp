@@ -297,26 +297,27 @@ void OutputEstimator::startRow(ConversionList::RowId id, const ConversionItem &r
     const qsizetype input = arguments.indexOf(QStringLiteral("-i"));
     if (!running.whole) {
         // Each part from the keyframe before its in point: what a seek costs
-        // least. The source's name goes into the list quoted.
+        // least. The list names the source through a link of a plain name,
+        // whatever the source's name holds (quotes, line breaks).
+        const QString link = QString::number(id) + QStringLiteral(".source");
         QString text = QStringLiteral("ffconcat version 1.0\n");
-        QString quoted = row.FileName;
-        quoted.replace(QLatin1Char('\''), QLatin1String("'\\''"));
         for (int k = 0; k < PartCount; ++k) {
             const double at =
                 clip.start + clip.seconds * (2 * k + 1) / (2 * PartCount) - PartSeconds / 2;
-            text += QStringLiteral("file '%1'\ninpoint %2\noutpoint %3\n")
-                        .arg(quoted, plainNumber(at), plainNumber(at + PartSeconds));
+            text += QStringLiteral("file %1\ninpoint %2\noutpoint %3\n")
+                        .arg(link, plainNumber(at), plainNumber(at + PartSeconds));
         }
+        QDir folder(m_env.folder);
+        folder.remove(link);
         QFile file(list);
-        if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 ||
-            row.FileName.contains(QLatin1Char('\n'))) {
+        if (!QFile::link(row.FileName, folder.filePath(link)) ||
+            !file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.flush()) {
             m_running = running;
-            return finishRow({State::Failed, {}, QStringLiteral("the samples' list cannot be "
-                                                                "written")});
+            return finishRow(
+                {State::Failed, {}, QStringLiteral("cannot write in ") + m_env.folder});
         }
         arguments[input + 1] = list;
-        extra << QStringLiteral("-f") << QStringLiteral("concat") << QStringLiteral("-safe")
-              << QStringLiteral("0");
+        extra << QStringLiteral("-f") << QStringLiteral("concat");
     }
     for (qsizetype i = 0; i < extra.size(); ++i)
         arguments.insert(input + i, extra[i]);
@@ -347,6 +348,13 @@ QString OutputEstimator::samplePath(ConversionList::RowId id) const
                                        profileExtension(m_env.profileText()));
 }
 
+void OutputEstimator::removeListFiles(ConversionList::RowId id) const
+{
+    QDir folder(m_env.folder);
+    for (const char *suffix : {".ffconcat", ".source"})
+        folder.remove(QString::number(id) + QLatin1String(suffix));
+}
+
 void OutputEstimator::onSampleOutput()
 {
     const QByteArray chunk = m_process->readAll();
@@ -367,7 +375,7 @@ void OutputEstimator::onSampleFinished()
     process->deleteLater();
     onSampleOutput();
     const QString file = samplePath(m_running->id);
-    QFile::remove(QDir(m_env.folder).filePath(QString::number(m_running->id) + ".ffconcat"));
+    removeListFiles(m_running->id);
     SampleFigures figures;
     figures.wallSeconds = m_clock.nsecsElapsed() / 1e9;
     figures.fileBytes = QFileInfo(file).size();
@@ -408,9 +416,11 @@ void OutputEstimator::stopSample()
         QProcess *process = m_process;
         process->disconnect(this);
         const QString file = samplePath(m_running->id);
+        const QDir folder(m_env.folder);
+        const QString id = QString::number(m_running->id);
         const QStringList files = {file, file + QStringLiteral(".log"),
-                                   QDir(m_env.folder).filePath(QString::number(m_running->id) +
-                                                               ".ffconcat")};
+                                   folder.filePath(id + QStringLiteral(".ffconcat")),
+                                   folder.filePath(id + QStringLiteral(".source"))};
         connect(process, &QProcess::finished, process, [process, files] {
             for (const QString &name : files)
                 QFile::remove(name);

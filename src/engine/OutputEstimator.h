@@ -145,6 +145,8 @@ private:
     void dropStale();
     void checkFit();
     QString samplePath(ConversionList::RowId id) const;
+    // The parts' list and the link to the source it names.
+    void removeListFiles(ConversionList::RowId id) const;
 
     ConversionList &m_list;
     OptionSheet &m_sheet;
