@@ -10,8 +10,13 @@
 namespace {
 
 // Below this share of the asked bitrate in its sample, an encoder is taken
-// to need less than it was given.
-constexpr double ReachedShare = 0.8;
+// to need less than it was given. x264 starts a talking head at about 0.7
+// of its rate; a still picture stays near 0.4.
+constexpr double ReachedShare = 0.6;
+// Parts whose pictures take more than this many times the bytes of others:
+// an encoder that averages its rate over the file may spend what the quiet
+// parts left on the busy ones.
+constexpr double UnevenParts = 2;
 constexpr int Parts = 3;
 
 QString lastCapture(const QRegularExpression &pattern, const QString &text, int group = 1)
@@ -66,6 +71,8 @@ bool readSampleOutput(const QByteArray &output, const QVector<ProgressPoint> &po
         QStringLiteral(R"(bench: utime=([0-9.]+)s stime=([0-9.]+)s)"));
     figures.cpuSeconds =
         lastCapture(bench, text).toDouble() + lastCapture(bench, text, 2).toDouble();
+    static const QRegularExpression speed(QStringLiteral(R"(speed=\s*([0-9.]+)x)"));
+    figures.ffmpegSpeed = lastCapture(speed, text).toDouble();
 
     // The pace of the second half: the first seconds of an encoder are slow
     // (its threads and look-ahead fill), and a conversion is mostly the rest.
@@ -86,7 +93,7 @@ bool readSampleOutput(const QByteArray &output, const QVector<ProgressPoint> &po
     });
     const double wall = running.last().wallSeconds - half->wallSeconds;
     const double done = byPictures ? points.last().pictures : points.last().seconds;
-    if (wall > 0.05 && done > 0)
+    if (wall >= 0.2 && done > 0)
         figures.steadySpeed = (end - progress(*half)) / done * figures.seconds / wall;
     return true;
 }
@@ -142,25 +149,38 @@ std::optional<RowPrediction> predictRow(const SampleFigures &s, double clipSecon
         video = (s.videoBytes - s.keyframeBytes) / s.seconds +
                 std::min(keyRate, s.keyframeBytes / s.seconds);
     }
-    const double asked = videoBitsPerSecond / 8;
-    const bool reached = asked > 0 && s.videoBytes / s.seconds >= ReachedShare * asked;
-    QVector<double> parts;
+    QVector<double> shares;
     for (const qint64 part : s.partVideoBytes)
-        parts << (reached || s.videoBytes <= 0 ? 1.0 : Parts * double(part) / s.videoBytes);
-    if (parts.isEmpty())
-        parts << 1.0;
-    double sum = 0;
-    p.lowBytes = std::numeric_limits<qint64>::max();
-    for (const double share : std::as_const(parts)) {
-        const double bytes =
-            ((reached ? asked : video * share) + p.audioRate + p.overheadRate) * clipSeconds;
-        sum += bytes;
-        p.lowBytes = std::min(p.lowBytes, qint64(std::llround(bytes)));
-        p.highBytes = std::max(p.highBytes, qint64(std::llround(bytes)));
+        shares << (s.videoBytes > 0 ? Parts * double(part) / s.videoBytes : 1.0);
+    if (shares.isEmpty())
+        shares << 1.0;
+    const auto [fewest, most] = std::minmax_element(shares.cbegin(), shares.cend());
+    // One part that takes the rate is enough: what the quiet parts leave, a
+    // busy one gets.
+    const double asked = videoBitsPerSecond / 8;
+    const bool reached = asked > 0 && s.videoBytes / s.seconds * *most >= ReachedShare * asked;
+    const double beside = p.audioRate + p.overheadRate;
+    const auto bytes = [&](double video) { return qint64(std::llround((video + beside) * clipSeconds)); };
+    if (reached) {
+        p.bytes = p.lowBytes = p.highBytes = bytes(asked);
+        if (*most > UnevenParts * *fewest)
+            p.highBytes = bytes(asked * *most);
+    } else {
+        double sum = 0;
+        p.lowBytes = std::numeric_limits<qint64>::max();
+        for (const double share : std::as_const(shares)) {
+            sum += bytes(video * share);
+            p.lowBytes = std::min(p.lowBytes, bytes(video * share));
+            p.highBytes = std::max(p.highBytes, bytes(video * share));
+        }
+        p.bytes = std::llround(sum / shares.size());
     }
-    p.bytes = std::llround(sum / parts.size());
     // The sample is how a conversion begins; the rest goes at its pace.
-    const double speed = s.steadySpeed > 0 ? s.steadySpeed : s.seconds / s.wallSeconds;
+    // Without enough progress lines (a fast encode), FFmpeg's own speed,
+    // which leaves out the program's start.
+    const double speed = s.steadySpeed > 0   ? s.steadySpeed
+                         : s.ffmpegSpeed > 0 ? s.ffmpegSpeed
+                                             : s.seconds / s.wallSeconds;
     p.seconds = s.wallSeconds + (clipSeconds - s.seconds) / speed;
     return p;
 }

@@ -25,6 +25,7 @@ struct SampleFigures
     // Seconds written per second taken once the encoder runs at its pace
     // (its second half); 0 when unknown.
     double steadySpeed = 0;
+    double ffmpegSpeed = 0; // FFmpeg's own figure for the whole sample
 };
 
 // One progress line of FFmpeg, and when it came.
@@ -39,7 +40,8 @@ struct ProgressPoint
 void readProgress(const QByteArray &chunk, double wallSeconds, QVector<ProgressPoint> &points);
 
 // Fills what FFmpeg's error output tells: length, processor time, stream
-// sizes, and the steady speed from `points`. False when it holds no summary.
+// sizes, its speed, and the steady speed from `points` (0 when they span
+// less than 0.2 s). False when it holds no summary.
 bool readSampleOutput(const QByteArray &output, const QVector<ProgressPoint> &points,
                       SampleFigures &figures);
 // Fills the picture figures from a -vstats_file text.
