@@ -65,7 +65,12 @@ OutputEstimator::OutputEstimator(ConversionList &list, OptionSheet &sheet,
     m_delay.setSingleShot(true);
     m_delay.setInterval(1000);
     connect(&m_delay, &QTimer::timeout, this, &OutputEstimator::next);
-    connect(&m_sheet, &OptionSheet::itemChanged, this, &OutputEstimator::refresh);
+    // The sheet's first groups show the selected row; only the options shape
+    // the commands.
+    connect(&m_sheet, &OptionSheet::itemChanged, this, [this](const QString &group) {
+        if (group != OptionSheet::General && group != OptionSheet::OutputDuration)
+            refresh();
+    });
     connect(&m_sheet, &OptionSheet::structureChanged, this, &OutputEstimator::refresh);
     // Rows keep their ids: their keys stay.
     connect(&m_list, &ConversionList::rowAppended, this, [this] { onChange(0); });
