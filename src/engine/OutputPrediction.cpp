@@ -74,7 +74,7 @@ bool readSampleOutput(const QByteArray &output, const QVector<ProgressPoint> &po
     static const QRegularExpression speed(QStringLiteral(R"(speed=\s*([0-9.]+)x)"));
     figures.ffmpegSpeed = lastCapture(speed, text).toDouble();
 
-    // The pace of the second half: the first seconds of an encoder are slow
+    // The pace after the first third: the first second of an encoder is slow
     // (its threads and look-ahead fill), and a conversion is mostly the rest.
     // The last line comes once the file is closed, which a conversion does
     // once. Pictures count the picture's progress; the time runs ahead with
@@ -88,13 +88,13 @@ bool readSampleOutput(const QByteArray &output, const QVector<ProgressPoint> &po
         return byPictures ? double(p.pictures) : p.seconds;
     };
     const double end = progress(running.last());
-    const auto half = std::find_if(running.cbegin(), running.cend(), [&](const ProgressPoint &p) {
-        return progress(p) >= end / 2;
+    const auto settled = std::find_if(running.cbegin(), running.cend(), [&](const ProgressPoint &p) {
+        return progress(p) >= end / 3;
     });
-    const double wall = running.last().wallSeconds - half->wallSeconds;
+    const double wall = running.last().wallSeconds - settled->wallSeconds;
     const double done = byPictures ? points.last().pictures : points.last().seconds;
     if (wall >= 0.2 && done > 0)
-        figures.steadySpeed = (end - progress(*half)) / done * figures.seconds / wall;
+        figures.steadySpeed = (end - progress(*settled)) / done * figures.seconds / wall;
     return true;
 }
 

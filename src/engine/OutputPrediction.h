@@ -23,7 +23,7 @@ struct SampleFigures
     double wallSeconds = 0; // from start to end of the process
     double cpuSeconds = 0;  // user and system time
     // Seconds written per second taken once the encoder runs at its pace
-    // (its second half); 0 when unknown.
+    // (after its first third); 0 when unknown.
     double steadySpeed = 0;
     double ffmpegSpeed = 0; // FFmpeg's own figure for the whole sample
 };
