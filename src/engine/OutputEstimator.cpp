@@ -14,7 +14,6 @@
 #include <QProcess>
 #include <cerrno>
 #include <csignal>
-#include <numeric>
 
 namespace {
 
@@ -476,13 +475,9 @@ QString OutputEstimator::fitToSize(qint64 targetBytes)
             .arg(m_list.count());
     const std::optional<double> fitting = fittingVideoBitrate(rows, targetBytes);
     if (!fitting || *fitting < 8000) {
-        const double beside = std::accumulate(
-            rows.cbegin(), rows.cend(), 0.0, [](double sum, const RowPrediction &r) {
-                return sum + (r.audioRate + r.overheadRate) * r.clipSeconds;
-            });
         return QStringLiteral("%1 is too small: these files' sound and container alone take "
                               "about %2.")
-            .arg(sizeText(targetBytes), sizeText(qint64(beside)));
+            .arg(sizeText(targetBytes), sizeText(qint64(bytesBesidePictures(rows))));
     }
     m_fitTarget = targetBytes;
     m_fitRounds = 0;
@@ -510,10 +505,7 @@ void OutputEstimator::checkFit()
         QVector<RowPrediction> rows;
         for (int position = 1; position <= m_list.count(); ++position)
             rows << *estimate(m_list.idAt(position)).prediction;
-        const double beside = std::accumulate(
-            rows.cbegin(), rows.cend(), 0.0, [](double sum, const RowPrediction &r) {
-                return sum + (r.audioRate + r.overheadRate) * r.clipSeconds;
-            });
+        const double beside = bytesBesidePictures(rows);
         const double scale = (0.98 * m_fitTarget - beside) / std::max(1.0, t.bytes - beside);
         const double next = std::round(numberValue(bitrate) * scale);
         if (next >= 8 && next != numberValue(bitrate)) {

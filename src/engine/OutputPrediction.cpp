@@ -1,6 +1,7 @@
 #include "engine/OutputPrediction.h"
 
 #include "engine/FfmpegOutput.h"
+#include "engine/ProgressMonitor.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -28,29 +29,16 @@ QString lastCapture(const QRegularExpression &pattern, const QString &text, int 
     return last;
 }
 
-double timeSeconds(const QRegularExpressionMatch &m, int first)
-{
-    return m.captured(first).toDouble() * 3600 + m.captured(first + 1).toDouble() * 60 +
-           m.captured(first + 2).toDouble();
-}
-
-const QRegularExpression &timePattern()
-{
-    static const QRegularExpression time(
-        QStringLiteral(R"(time=\s*(\d+):(\d\d):(\d\d(?:\.\d+)?))"));
-    return time;
-}
-
 } // namespace
 
 void readProgress(const QByteArray &chunk, double wallSeconds, QVector<ProgressPoint> &points)
 {
-    static const QRegularExpression line(
-        QStringLiteral(R"((?:frame=\s*(\d+)\s.*?)?size=\s*\S+\s+time=\s*(\d+):(\d\d):(\d\d(?:\.\d+)?))"));
-    QRegularExpressionMatchIterator it = line.globalMatch(QString::fromLatin1(chunk));
-    while (it.hasNext()) {
-        const QRegularExpressionMatch m = it.next();
-        points.append({wallSeconds, m.captured(1).toInt(), timeSeconds(m, 2)});
+    static const QRegularExpression pictures(QStringLiteral(R"(frame=\s*(\d+))"));
+    for (const QByteArray &line : chunk.split('\r')) {
+        const std::optional<double> seconds = line.contains("size=") ? reportedTime(line) : std::nullopt;
+        if (seconds)
+            points.append({wallSeconds,
+                           pictures.match(QString::fromLatin1(line)).captured(1).toInt(), *seconds});
     }
 }
 
@@ -64,9 +52,7 @@ bool readSampleOutput(const QByteArray &output, const QVector<ProgressPoint> &po
     figures.videoBytes = streams->videoKb * 1024;
     figures.audioBytes = streams->audioKb * 1024;
     const QString text = QString::fromLatin1(output);
-    QRegularExpressionMatchIterator it = timePattern().globalMatch(text);
-    while (it.hasNext())
-        figures.seconds = timeSeconds(it.next(), 1);
+    figures.seconds = reportedTime(output).value_or(0);
     static const QRegularExpression bench(
         QStringLiteral(R"(bench: utime=([0-9.]+)s stime=([0-9.]+)s)"));
     figures.cpuSeconds =
@@ -129,17 +115,15 @@ std::optional<RowPrediction> predictRow(const SampleFigures &s, double clipSecon
     p.clipSeconds = clipSeconds;
     p.sampleSeconds = s.seconds;
     p.cpuSeconds = s.cpuSeconds * std::max(1.0, clipSeconds / s.seconds);
+    p.audioRate = s.audioBytes / s.seconds;
+    p.overheadRate = std::max<qint64>(0, s.fileBytes - s.videoBytes - s.audioBytes) / s.seconds;
     if (s.seconds >= clipSeconds - 0.5) {
         p.bytes = p.lowBytes = p.highBytes = s.fileBytes;
         p.seconds = s.wallSeconds;
-        p.audioRate = s.audioBytes / s.seconds;
-        p.overheadRate = std::max<qint64>(0, s.fileBytes - s.videoBytes - s.audioBytes) / s.seconds;
         return p;
     }
-    p.audioRate = s.audioBytes / s.seconds;
     if (audioBitsPerSecond > 0 && p.audioRate >= ReachedShare * audioBitsPerSecond / 8)
         p.audioRate = audioBitsPerSecond / 8;
-    p.overheadRate = std::max<qint64>(0, s.fileBytes - s.videoBytes - s.audioBytes) / s.seconds;
     double video = s.videoBytes / s.seconds;
     if (keyframeDistance > 0 && s.keyframes > 0 && s.pictures > 0) {
         const double pictureRate = s.pictures / s.seconds;
@@ -160,7 +144,9 @@ std::optional<RowPrediction> predictRow(const SampleFigures &s, double clipSecon
     const double asked = videoBitsPerSecond / 8;
     const bool reached = asked > 0 && s.videoBytes / s.seconds * *most >= ReachedShare * asked;
     const double beside = p.audioRate + p.overheadRate;
-    const auto bytes = [&](double video) { return qint64(std::llround((video + beside) * clipSeconds)); };
+    const auto bytes = [&](double pictureBytes) {
+        return qint64(std::llround((pictureBytes + beside) * clipSeconds));
+    };
     if (reached) {
         p.bytes = p.lowBytes = p.highBytes = bytes(asked);
         if (*most > UnevenParts * *fewest)
@@ -196,14 +182,19 @@ double batchSeconds(const QVector<RowTime> &rows, int laneCount, int cores)
     return std::max(*std::max_element(lanes.begin(), lanes.end()), cpu / std::max(1, cores));
 }
 
+double bytesBesidePictures(const QVector<RowPrediction> &rows)
+{
+    return std::accumulate(rows.cbegin(), rows.cend(), 0.0, [](double sum, const RowPrediction &r) {
+        return sum + (r.audioRate + r.overheadRate) * r.clipSeconds;
+    });
+}
+
 std::optional<double> fittingVideoBitrate(const QVector<RowPrediction> &rows, qint64 targetBytes)
 {
-    double seconds = 0, beside = 0;
-    for (const RowPrediction &row : rows) {
+    double seconds = 0;
+    for (const RowPrediction &row : rows)
         seconds += row.clipSeconds;
-        beside += (row.audioRate + row.overheadRate) * row.clipSeconds;
-    }
-    const double forPictures = 0.98 * targetBytes - beside;
+    const double forPictures = 0.98 * targetBytes - bytesBesidePictures(rows);
     if (rows.isEmpty() || !(seconds > 0) || forPictures <= 0)
         return std::nullopt;
     return 8 * forPictures / seconds;

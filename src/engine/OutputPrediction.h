@@ -88,6 +88,9 @@ struct RowTime
 };
 double batchSeconds(const QVector<RowTime> &rows, int laneCount, int cores);
 
+// The rows' predicted bytes of sound and container.
+double bytesBesidePictures(const QVector<RowPrediction> &rows);
+
 // The one video bitrate (bits per second) that makes the rows' predicted
 // total `targetBytes`, 2 % under it, with their sound and container as
 // predicted; nullopt when sound and container alone need that much.
