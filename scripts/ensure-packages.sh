@@ -24,6 +24,9 @@ CLIPWRIGHT_PACKAGES=(
     # (dpkg-dev) finds its library dependencies, and the installed window
     # runs on a session bus of its own (dbus-run-session)
     lintian appstream desktop-file-utils dpkg-dev dbus-daemon
+    # --hosts: GNU Parallel runs the batch over SSH and rsync moves the
+    # files; the tests start their own sshd on loopback
+    parallel openssh-client openssh-server rsync
 )
 
 clipwright_missing_packages() {

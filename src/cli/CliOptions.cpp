@@ -35,6 +35,10 @@ QString cliUsage()
         "                               still has the recorded size and time, and whose command\n"
         "                               is unchanged, is not converted again; its line says OK\n"
         "                               and stderr says \"(done before)\"\n"
+        "  --hosts FILE                 convert on the computers FILE lists, through GNU Parallel\n"
+        "                               over SSH (its --sshloginfile format: \"4/user@host\", a\n"
+        "                               whole ssh command, \":\" for this computer); --jobs N then\n"
+        "                               runs N at once on each computer\n"
         "  --estimate                   print each row's predicted output size and conversion\n"
         "                               time from three 2-s samples, one line a row:\n"
         "                               SIZE_BYTES<TAB>SECONDS<TAB>SOURCE (\"-\" when unknown),\n"
@@ -138,6 +142,9 @@ QString parseInto(const QCommandLineParser &parser, CliOptions &o)
     o.dryRun = parser.isSet(QStringLiteral("dry-run"));
     o.outputFolder = parser.value(QStringLiteral("output-folder"));
     o.queueFile = parser.value(QStringLiteral("queue"));
+    o.hostsFile = parser.value(QStringLiteral("hosts"));
+    if (parser.isSet(QStringLiteral("hosts")) && o.hostsFile.isEmpty())
+        return QStringLiteral("--hosts takes a FILE");
     o.files = parser.positionalArguments();
 
     o.estimate = parser.isSet(QStringLiteral("estimate"));
@@ -260,6 +267,7 @@ CliParseResult parseCliArguments(const QStringList &arguments)
         valueOption("watermark", "PICTURE@PLACE"),
         valueOption("output-folder", "DIR"),
         valueOption("queue", "FILE"),
+        valueOption("hosts", "FILE"),
         valueOption("jobs", "N"),
         valueOption("fit-size", "SIZE"),
         QCommandLineOption(QStringLiteral("estimate")),

@@ -25,6 +25,7 @@ struct CliOptions
     QString watermarkPlace;
     QString outputFolder;
     QString queueFile; // --queue FILE: the batch's records
+    QString hostsFile; // --hosts FILE: GNU Parallel's list of computers
     // --jobs N|auto: conversions at once (0 = auto); unset: the "jobs" setting.
     std::optional<int> jobs;
     bool listProfiles = false;

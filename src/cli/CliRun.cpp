@@ -4,6 +4,7 @@
 #include "engine/ConversionEngine.h"
 #include "engine/OutputEstimator.h"
 #include "engine/ProgressMonitor.h"
+#include "engine/RemoteRunner.h"
 #include "media/MediaProbeQueue.h"
 #include "process/SignalWatcher.h"
 #include "process/TimeText.h"
@@ -16,9 +17,10 @@
 #include <cmath>
 
 CliRun::CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions &options,
-               QStringList files, RowDefaults defaults, QueueStore *queue, QObject *parent)
+               QStringList files, RowDefaults defaults, QueueStore *queue,
+               RemoteRunner *remote, QObject *parent)
     : QObject(parent), m_session(session), m_options(options), m_files(std::move(files)),
-      m_defaults(std::move(defaults)), m_queue(queue)
+      m_defaults(std::move(defaults)), m_queue(queue), m_remote(remote)
 {
     ConversionEngine &engine = m_session.engine();
     connect(&signalWatcher, &SignalWatcher::received, this, &CliRun::onSignal);
@@ -30,6 +32,12 @@ CliRun::CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions 
     connect(&engine, &ConversionEngine::busyChanged, this, &CliRun::exitWhenIdle);
     if (!m_line.isTerminal())
         return;
+    if (m_remote) {
+        // The rows' FFmpegs run elsewhere: what is known here is which ended.
+        connect(m_remote, &RemoteRunner::runningChanged, this, &CliRun::drawHostsProgress);
+        connect(&engine, &ConversionEngine::rowFinished, this, &CliRun::drawHostsProgress);
+        return;
+    }
     connect(&engine, &ConversionEngine::itemProgressChanged, this, [this](int percent) {
         m_itemPercent = percent;
         drawProgress();
@@ -293,8 +301,11 @@ void CliRun::onSignal(int)
 void CliRun::onRowFinished(ConversionList::RowId id, ConversionJob::Status status,
                            const QString &source, const QString &output, const QString &reason)
 {
-    if (status != ConversionJob::Status::Ok)
+    ++m_rowsDone;
+    if (status != ConversionJob::Status::Ok) {
         m_anyFailed = true;
+        ++m_rowsFailed;
+    }
     // The next row starts its figures afresh.
     m_elapsed.clear();
     m_speed = -1;
@@ -393,4 +404,16 @@ void CliRun::drawProgress()
     if (m_remaining >= 0)
         line += QStringLiteral("  %1 left").arg(formatTimeText(m_remaining));
     m_line.draw(line);
+}
+
+void CliRun::drawHostsProgress()
+{
+    const ConversionEngine &engine = m_session.engine();
+    if (m_exitStatus || !engine.isRunning())
+        return;
+    m_line.draw(QStringLiteral("Rows %1 done, %2 running, %3 failed of %4")
+                    .arg(m_rowsDone)
+                    .arg(m_remote->jobsRunning())
+                    .arg(m_rowsFailed)
+                    .arg(engine.run().rowCount));
 }

@@ -14,6 +14,7 @@
 #include <optional>
 
 class QueueRecorder;
+class RemoteRunner;
 class QueueStore;
 class Session;
 class SignalWatcher;
@@ -52,7 +53,7 @@ public:
     // converted again.
     CliRun(Session &session, SignalWatcher &signalWatcher, const CliOptions &options,
            QStringList files, RowDefaults defaults, QueueStore *queue = nullptr,
-           QObject *parent = nullptr);
+           RemoteRunner *remote = nullptr, QObject *parent = nullptr);
     ~CliRun() override;
 
     void start();
@@ -89,6 +90,8 @@ private:
 
     void printLine(std::FILE *stream, const QString &text) { m_line.print(stream, text); }
     void drawProgress();
+    // With --hosts: rows done, running on a host and failed.
+    void drawHostsProgress();
 
     Session &m_session;
     const CliOptions &m_options;
@@ -101,6 +104,9 @@ private:
     bool m_fitting = false;
     bool m_cancelRequested = false;
     bool m_anyFailed = false;
+    RemoteRunner *m_remote;
+    int m_rowsDone = 0;
+    int m_rowsFailed = 0;
     std::optional<int> m_exitStatus;
 
     struct Result

@@ -10,8 +10,10 @@
 #include "cli/OnlineCommand.h"
 #include "cli/StatusLine.h"
 #include "engine/ConversionEngine.h"
+#include "engine/RemoteRunner.h"
 #include "engine/SystemServices.h"
 #include "online/OnlineVideoTool.h"
+#include "process/ChildProcess.h"
 #include "process/SignalWatcher.h"
 #include "session/Session.h"
 #include "store/QueueStore.h"
@@ -144,6 +146,25 @@ int main(int argc, char *argv[])
     session.engine().setOutputFolderOverride(outputFolder);
     if (options.jobs)
         session.engine().setJobsOverride(*options.jobs);
+    std::unique_ptr<RemoteRunner> remote;
+    if (!options.hostsFile.isEmpty()) {
+        for (const char *program : {"parallel", "rsync", "ssh"})
+            if (resolveProgram(QString::fromLatin1(program)).isEmpty())
+                return fail(QStringLiteral("--hosts needs %1, which was not found (Debian: apt-get "
+                                           "install parallel rsync openssh-client)")
+                                .arg(QString::fromLatin1(program)));
+        // Each program has its own stage; a crash leaves one behind.
+        const QString stages = QDir(writableFolder()).filePath(QStringLiteral("Cache/hosts"));
+        removeFoldersOfEndedPrograms(stages);
+        remote = std::make_unique<RemoteRunner>(
+            resolveProgram(QStringLiteral("parallel")), absolutePath(options.hostsFile),
+            QDir(stages).filePath(QString::number(QCoreApplication::applicationPid())));
+        const QString problem = remote->prepare();
+        if (!problem.isEmpty())
+            return fail(problem);
+        remote->setJobsPerHost(options.jobs.value_or(0));
+        session.engine().setRemoteRunner(remote.get());
+    }
     CliRun::RowDefaults defaults{options.clipStart, options.clipEnd, {}};
     if (!options.watermarkPicture.isEmpty()) {
         const QString picture = absolutePath(options.watermarkPicture);
@@ -184,7 +205,11 @@ int main(int argc, char *argv[])
             writeLine(stderr, QStringLiteral("clipwright-cli: ") + opening.message);
     }
     CliRun run(session, signalWatcher, options, files, defaults,
-               queue.isOpen() ? &queue : nullptr);
+               queue.isOpen() ? &queue : nullptr, remote.get());
     run.start();
-    return QCoreApplication::exec();
+    const int status = QCoreApplication::exec();
+    session.engine().setRemoteRunner(nullptr);
+    if (remote)
+        QDir(remote->stageFolder()).removeRecursively();
+    return status;
 }

@@ -3,6 +3,7 @@
 #include "app/OptionSheet.h"
 #include "engine/JobCount.h"
 #include "engine/ProgressMonitor.h"
+#include "engine/RemoteRunner.h"
 #include "engine/SystemServices.h"
 #include "process/KeyChannel.h"
 #include "process/ResultFile.h"
@@ -182,6 +183,8 @@ int ConversionEngine::slotsForList() const
 int ConversionEngine::slotLimit(const BatchSettings &settings,
                                 const QList<ConversionList::RowId> &batch, int nextBatchRow) const
 {
+    if (m_remote)
+        return std::max(1, int(batch.size()));
     if (settings.jobs > 0)
         return settings.jobs;
     // The option sheet is one for the batch: the next row's command tells
@@ -222,6 +225,8 @@ void ConversionEngine::fillSlots()
 {
     while (m_running && m_waitingFor == 0 && m_invalidInput.isEmpty()) {
         if (m_nextRow > m_run.rowCount) {
+            if (m_remote)
+                m_remote->endOfInput();
             if (m_slots.empty())
                 finishBatch();
             return;
@@ -273,7 +278,7 @@ void ConversionEngine::startSlot(ConversionList::RowId id, const ConversionItem 
 
     // The user's thread count is shared by the rows that run side by side.
     BatchSettings settings = m_settings;
-    if (settings.threads > 0)
+    if (settings.threads > 0 && !m_remote)
         settings.threads = std::max(1, settings.threads / m_run.slotCount);
     QString note;
     ConvertCommand command = buildCommand(row, settings, true, &note, statistics);
@@ -293,6 +298,7 @@ void ConversionEngine::startSlot(ConversionList::RowId id, const ConversionItem 
     job->setGracePeriod(m_graceMs);
     job->setCountProgram(m_env.ffprobe);
     job->setNote(note);
+    job->setRemote(m_remote);
     slot->job = job;
     slot->monitor = std::make_unique<ProgressMonitor>(statistics);
     Slot *raw = slot.get();
@@ -447,6 +453,8 @@ void ConversionEngine::stopAtInvalidInput(const QString &path)
     // The message shows at once; rows already converting finish first.
     const bool first = m_invalidInput.isEmpty();
     m_invalidInput = path;
+    if (m_remote)
+        m_remote->endOfInput();
     if (first)
         emit message(QStringLiteral("Invalid input file name. ") + path, MessageIcon::Critical);
     if (!m_slots.empty())

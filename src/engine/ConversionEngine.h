@@ -19,6 +19,7 @@ class KeyChannel;
 class OptionSheet;
 class PowerControl;
 class ProgressMonitor;
+class RemoteRunner;
 
 enum class MessageIcon
 {
@@ -88,6 +89,10 @@ public:
     // The number of rows converting at once, 1..8; 0 chooses it from the
     // cores and the rows, and -1 (the default) reads the "jobs" setting.
     void setJobsOverride(int jobs) { m_jobsOverride = jobs; }
+    // Rows convert on other computers through `runner` (nullptr: here). The
+    // whole batch is handed over as its rows are ready; the runner decides
+    // how many run at once, and each row keeps the user's thread count.
+    void setRemoteRunner(RemoteRunner *runner) { m_remote = runner; }
     // The cores the automatic count divides; the computer's by default.
     void setCores(int cores) { m_cores = cores; }
     // How long a cancelled FFmpeg gets to finish its file after "q" before it
@@ -236,6 +241,7 @@ private:
     int m_graceMs = 10000;
     int m_jobsOverride = -1;
     int m_cores = 0;
+    RemoteRunner *m_remote = nullptr;
 
     ConversionRun m_run;
     bool m_running = false;

@@ -2,6 +2,7 @@
 
 #include "engine/FfmpegOutput.h"
 #include "engine/ProgressMonitor.h"
+#include "engine/RemoteRunner.h"
 #include "process/ChildProcess.h"
 #include "process/KeyChannel.h"
 #include "process/Process.h"
@@ -10,7 +11,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <sys/stat.h>
 #include <utility>
 
@@ -98,6 +102,13 @@ ConversionJob::~ConversionJob()
         finishCounted(std::nullopt);
         return;
     }
+    if (m_remoteRunning) {
+        // Its file has not come back; nothing of it is kept.
+        blockSignals(true);
+        m_cancelRequested = true;
+        finish(QStringLiteral("Cancelled before it came back."));
+        return;
+    }
     if (!m_process || m_process->state() == QProcess::NotRunning)
         return;
     // The listeners may be half destroyed by now.
@@ -129,11 +140,11 @@ void ConversionJob::failBeforeStart(const QString &reason)
 
 void ConversionJob::start(KeyChannel &keys)
 {
-    if (m_status != Status::Waiting || m_process)
+    if (m_status != Status::Waiting || m_process || m_remoteRunning)
         return;
     const QString output = m_command.OutputPath;
     const QString folder = QFileInfo(output).absolutePath();
-    if (m_command.Program.isEmpty())
+    if (m_command.Program.isEmpty() && !m_remote)
         return failBeforeStart(
             QStringLiteral("FFmpeg was not found in the program folder or on PATH."));
     if (!fitsFileName(output))
@@ -150,6 +161,9 @@ void ConversionJob::start(KeyChannel &keys)
     const QString problem = createPartFile(m_command.PartPath);
     if (!problem.isEmpty())
         return failBeforeStart(problem);
+    m_partMade = true;
+    if (m_remote)
+        return startRemote();
 
     m_process = new QProcess(this);
     prepareChild(*m_process);
@@ -165,6 +179,42 @@ void ConversionJob::start(KeyChannel &keys)
     setStatus(Status::Running);
 }
 
+void ConversionJob::startRemote()
+{
+    m_remoteRunning = true;
+    QPointer<ConversionJob> self(this);
+    m_remote->submit(m_command.Arguments, m_command.OutputPath,
+                     [self](const RemoteRunner::Outcome &outcome) {
+                         if (!self || !self->m_remoteRunning)
+                             return;
+                         self->m_remoteRunning = false;
+                         self->onRemoteEnded(outcome);
+                     });
+    setStatus(Status::Running);
+}
+
+void ConversionJob::onRemoteEnded(const RemoteRunner::Outcome &outcome)
+{
+    if (!outcome.problem.isEmpty())
+        return finish(outcome.problem);
+    if (m_cancelRequested && outcome.output.isEmpty())
+        return finish(QStringLiteral("Cancelled before it came back from %1.").arg(outcome.host));
+    m_errorTail = outcome.log.right(ErrorTailBytes);
+    if (!outcome.output.isEmpty()) {
+        // What came back takes the part file's place, as FFmpeg would have
+        // written it here.
+        const QByteArray from = QFile::encodeName(outcome.output);
+        const QByteArray to = QFile::encodeName(m_command.PartPath);
+        if (std::rename(from.constData(), to.constData()) != 0 &&
+            (errno != EXDEV || !QFile::remove(m_command.PartPath) ||
+             !QFile::copy(outcome.output, m_command.PartPath)))
+            return finish(QStringLiteral("The file from %1 could not be written to the output "
+                                         "folder.")
+                              .arg(outcome.host));
+    }
+    onFinished(outcome.exitValue, QProcess::NormalExit);
+}
+
 void ConversionJob::cancel()
 {
     switch (m_status) {
@@ -177,6 +227,10 @@ void ConversionJob::cancel()
         setStatus(Status::FinishingAfterCancel);
         if (m_count) // FFmpeg has ended; its file is being looked at
             break;
+        if (m_remoteRunning) {
+            m_remote->cancel();
+            break;
+        }
         // A QProcess that is still starting buffers the key until the pipe is open.
         stopChild(*m_process, KeyChannel::keyBytes(KeyChannel::KeyQ), m_graceMs);
         break;
@@ -187,6 +241,8 @@ void ConversionJob::cancel()
 
 void ConversionJob::onOutput()
 {
+    if (!m_process)
+        return;
     const QByteArray chunk = m_process->readAll();
     if (chunk.isEmpty())
         return;
@@ -283,7 +339,7 @@ void ConversionJob::finish(const QString &reason, bool keepPart)
     if (isFinal(m_status))
         return;
     QString why = reason;
-    if (m_process && (why.isEmpty() || keepPart)) {
+    if (m_partMade && (why.isEmpty() || keepPart)) {
         // A partial file never takes the place of another file.
         const bool partial = keepPart || m_cancelRequested;
         const Placement placement = partial || m_policy == ExistingFilePolicy::AddNew
@@ -304,7 +360,7 @@ void ConversionJob::finish(const QString &reason, bool keepPart)
         else if (m_cancelRequested)
             why = QStringLiteral("What was converted until the cancel is saved as ") + placed.path;
     }
-    if (m_process && !m_placed && !keepPart)
+    if (m_partMade && !m_placed && !keepPart)
         QFile::remove(m_command.PartPath);
     // FFmpeg names the file it writes; the user knows it by its output name.
     if (!keepPart)

@@ -3,6 +3,7 @@
 #include "app/ConversionList.h"
 #include "engine/CommandBuilder.h"
 #include "engine/FfmpegOutput.h"
+#include "engine/RemoteRunner.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -67,6 +68,9 @@ public:
     // holds sound or picture, or hints that it is shorter than asked; empty
     // when there is none.
     void setCountProgram(const QString &ffprobe) { m_ffprobe = ffprobe; }
+    // FFmpeg runs on another computer through `runner`: the file that comes
+    // back is judged and placed as a local one.
+    void setRemote(RemoteRunner *runner) { m_remote = runner; }
     // What an OK row says, such as why it took another name.
     void setNote(const QString &note) { m_note = note; }
 
@@ -96,6 +100,8 @@ private:
     QString judge(int exitCode, QProcess::ExitStatus exitStatus) const;
     void countPackets();
     void onCounted();
+    void startRemote();
+    void onRemoteEnded(const RemoteRunner::Outcome &outcome);
     // Judges a finished file by what FFmpeg and, when asked, ffprobe said.
     void finishCounted(const std::optional<CountedOutput> &counted);
     // `keepPart`: the file is partial but worth keeping; the reason then
@@ -112,6 +118,9 @@ private:
     QString m_note;
     QString m_ffprobe;
     Process *m_count = nullptr; // ffprobe counting the finished file
+    RemoteRunner *m_remote = nullptr;
+    bool m_remoteRunning = false; // submitted, its outcome not here yet
+    bool m_partMade = false;      // FFmpeg was given the part file
     bool m_placed = false;
     Status m_status = Status::Waiting;
     bool m_cancelRequested = false;

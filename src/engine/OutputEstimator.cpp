@@ -38,18 +38,6 @@ std::optional<Clip> clipOf(const ConversionItem &row)
     return Clip{double(start), double(*last - start)};
 }
 
-// Folders of estimators whose program has ended (a crash leaves them).
-void removeOrphans(const QString &folder)
-{
-    const QDir parent = QFileInfo(folder).dir();
-    for (const QString &name : parent.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        bool ok = false;
-        const int pid = name.toInt(&ok);
-        if (ok && pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
-            QDir(parent.filePath(name)).removeRecursively();
-    }
-}
-
 } // namespace
 
 OutputEstimator::OutputEstimator(ConversionList &list, OptionSheet &sheet,
@@ -112,7 +100,7 @@ void OutputEstimator::setActive(bool active)
         return;
     }
     if (!m_env.ffmpeg.isEmpty()) {
-        removeOrphans(m_env.folder);
+        removeFoldersOfEndedPrograms(QFileInfo(m_env.folder).path());
         QDir().mkpath(m_env.folder);
     }
     m_delay.start();

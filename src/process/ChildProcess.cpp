@@ -1,7 +1,9 @@
 #include "process/ChildProcess.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTimer>
+#include <cerrno>
 #include <csignal>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -100,4 +102,15 @@ void stopChildAndWait(QProcess &process, const QByteArray &key, int graceMs)
         return;
     signalChild(process, SIGKILL);
     process.waitForFinished(ChildTerminateWaitMs);
+}
+
+void removeFoldersOfEndedPrograms(const QString &parent)
+{
+    const QDir folder(parent);
+    for (const QString &name : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool ok = false;
+        const int pid = name.toInt(&ok);
+        if (ok && pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
+            QDir(folder.filePath(name)).removeRecursively();
+    }
 }

@@ -41,3 +41,8 @@ void stopChild(QProcess &process, const QByteArray &key, int graceMs);
 // callers that promise to have collected the child on return. It returns
 // when the child has been collected, or ChildTerminateWaitMs after SIGKILL.
 void stopChildAndWait(QProcess &process, const QByteArray &key, int graceMs);
+
+class QString;
+// Removes the folders in `parent` named by the id of a process that no
+// longer runs: each program's own scratch folder, which a crash leaves.
+void removeFoldersOfEndedPrograms(const QString &parent);
