@@ -1,0 +1,270 @@
+#include "../TestSupport.h"
+#include "engine/RemoteHosts.h"
+
+#include <QTcpServer>
+#include <csignal>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+
+// An sshd of the test's own on 127.0.0.1 at a free port, with its own keys;
+// `path` is the PATH its sessions get (empty: sshd's default).
+class Sshd
+{
+public:
+    QString error; // why it did not start
+    int port = 0;
+
+    Sshd(const QString &folder, const QString &clientKey, const QString &path = {})
+    {
+        QTcpServer probe; // a port nobody listens on
+        probe.listen(QHostAddress::LocalHost);
+        port = probe.serverPort();
+        probe.close();
+        const QString config = folder + "/sshd_config";
+        QDir().mkpath("/run/sshd"); // its privilege separation folder
+        QString text = QString("Port %1\nListenAddress 127.0.0.1\nHostKey %2/host_key\n"
+                               "AuthorizedKeysFile %3.pub\nStrictModes no\nUsePAM no\n"
+                               "PidFile none\nMaxStartups 64\nMaxSessions 64\n")
+                           .arg(port)
+                           .arg(folder, clientKey);
+        if (!path.isEmpty())
+            text += "SetEnv PATH=" + path + "\n";
+        if (!writeFile(config, text.toUtf8()) ||
+            run("ssh-keygen", {"-q", "-t", "ed25519", "-N", "", "-f", folder + "/host_key"}).exitCode)
+            error = "cannot write the sshd's files in " + folder;
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.start("/usr/sbin/sshd", {"-D", "-e", "-f", config});
+        QByteArray said;
+        while (error.isEmpty() && !said.contains("Server listening") &&
+               m_process.waitForReadyRead(10000))
+            said += m_process.readAll();
+        if (error.isEmpty() && !said.contains("Server listening"))
+            error = "sshd did not start: " + said + m_process.errorString();
+    }
+    ~Sshd()
+    {
+        m_process.terminate();
+        m_process.waitForFinished();
+    }
+
+private:
+    QProcess m_process;
+};
+
+struct Result
+{
+    int exitCode = -1;
+    QString out, err;
+};
+
+// Runs clipwright-cli in a process group of its own; `whileRunning` gets it.
+Result runCli(const QString &program, const QStringList &arguments,
+              const std::function<void(qint64)> &whileRunning = {})
+{
+    QProcess p;
+    p.setChildProcessModifier([] { ::setpgid(0, 0); });
+    p.start(program, arguments);
+    if (p.waitForStarted() && whileRunning)
+        whileRunning(p.processId());
+    p.waitForFinished(300000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+} // namespace
+
+class TestHosts : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QString m_cli = path("bin/clipwright-cli");
+    std::unique_ptr<Sshd> m_sshd, m_withoutFfmpeg;
+
+    // A hosts file: each sshd listed once as 127.0.0.1 and once as
+    // localhost, `jobs` at once on each.
+    QString hostsFile(const QString &name, const QList<const Sshd *> &servers, int jobs = 2)
+    {
+        QString text = "# test computers\n";
+        for (const Sshd *server : servers)
+            for (const char *host : {"127.0.0.1", "localhost"})
+                text += QString("%1/ssh -p %2 -i %3 -o StrictHostKeyChecking=no "
+                                "-o UserKnownHostsFile=/dev/null -o LogLevel=ERROR %4\n")
+                            .arg(jobs)
+                            .arg(server->port)
+                            .arg(path("client_key"), host);
+        writeFile(path(name), text.toUtf8());
+        return path(name);
+    }
+    Result convert(const QString &out, const QStringList &arguments,
+                   const std::function<void(qint64)> &whileRunning = {})
+    {
+        QDir().mkpath(out);
+        return runCli(m_cli, QStringList{"--profile", "2", "--output-folder", out} + arguments,
+                      whileRunning);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QDir().mkpath(path("bin")) && QDir().mkpath(path("sshd")) &&
+                QDir().mkpath(path("bare/bin")) && QDir().mkpath(path("m")));
+        QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright-cli", m_cli));
+        QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/ct.s3db", path("bin/ct.s3db")));
+        QCOMPARE(run("ssh-keygen", {"-q", "-t", "ed25519", "-N", "", "-f", path("client_key")})
+                     .exitCode,
+                 0);
+        m_sshd = std::make_unique<Sshd>(path("sshd"), path("client_key"));
+        QVERIFY2(m_sshd->error.isEmpty(), qPrintable(m_sshd->error));
+        // The second computer has every program but ffmpeg.
+        for (const QString &name : QDir("/usr/bin").entryList(QDir::Files | QDir::System))
+            if (!name.startsWith("ffmpeg"))
+                QFile::link("/usr/bin/" + name, path("bare/bin/") + name);
+        m_withoutFfmpeg = std::make_unique<Sshd>(path("bare"), path("client_key"), path("bare/bin"));
+        QVERIFY2(m_withoutFfmpeg->error.isEmpty(), qPrintable(m_withoutFfmpeg->error));
+        for (const char *name : {"c1.avi", "c2.avi", "c3.avi", "c4.avi", "-it's $x; a\"b.avi"})
+            QVERIFY(makeClip(path("m/") + name, 2, "160x120"));
+        QVERIFY(makeClip(path("m/long.avi"), 6, "640x480"));
+        QVERIFY(run(resolveProgram("ffmpeg"), {"-v", "error", "-f", "lavfi", "-i",
+                                               "color=red:s=32x32", "-frames:v", "1",
+                                               path("mark.png")})
+                    .exitCode == 0);
+    }
+
+    void hostsFileShared_data()
+    {
+        addColumns<QString, QString, QStringList>("file", "given", "hosts");
+        const QString o = "-o BatchMode=yes -o ControlMaster=auto -o ControlPath=/c/%C "
+                          "-o ControlPersist=30";
+        newRow("plain, user, slots, comment", "# x\n\nhost\n2/ann@b\n",
+               "ssh " + o + " host\n2/ssh " + o + " ann@b\n", QStringList{"host", "ann@b"});
+        newRow("ssh command, group, this computer",
+               "@g/4/ssh -p 22 h\n:\n8/:\n/usr/bin/myssh -p 2 z\n",
+               "@g/4/ssh " + o + " -p 22 h\n:\n8/:\n/usr/bin/myssh -p 2 z\n",
+               QStringList{"h", "this computer", "this computer", "z"});
+    }
+    void hostsFileShared()
+    {
+        QFETCH(QString, file);
+        const SharedHosts shared = shareConnections(file, "/c");
+        QTEST(shared.text, "given");
+        QTEST(shared.hosts, "hosts");
+        QCOMPARE(shareConnections("# none\n", "/c").error, "the hosts file lists no computer");
+    }
+
+    // Six rows (one with a hostile name, one with a watermark, one with a
+    // clip) give what they give here, and every source stays as it was.
+    void sameAsLocal()
+    {
+        const QString hosts = hostsFile("hosts", {m_sshd.get()});
+        const QByteArray before = readFile(path("m/c1.avi"));
+        QStringList plain;
+        for (const char *name : {"c1.avi", "c2.avi", "c3.avi", "-it's $x; a\"b.avi"})
+            plain << path("m/") + name;
+        const QList<QStringList> batches{
+            plain,
+            {"--watermark", path("mark.png") + "@Top left corner", path("m/c4.avi")},
+            {"--clip", "0:00:02-0:00:04", path("m/long.avi")}};
+        for (const QStringList &batch : batches) {
+            const Result remote = convert(path("remote"), QStringList{"--hosts", hosts} + batch);
+            QVERIFY2(remote.exitCode == 0, qPrintable(remote.out + remote.err));
+            QCOMPARE(convert(path("local"), batch).exitCode, 0);
+        }
+        const QStringList outputs = QDir(path("local")).entryList(QDir::Files);
+        QCOMPARE(outputs.size(), 6);
+        QCOMPARE(QDir(path("remote")).entryList(QDir::Files | QDir::Hidden), outputs);
+        for (const QString &name : outputs)
+            QCOMPARE(probe(path("remote/") + name), probe(path("local/") + name));
+        QCOMPARE(duration(path("remote/long.mp4")), duration(path("local/long.mp4")));
+        QCOMPARE(readFile(path("m/c1.avi")), before);
+        QVERIFY(QFileInfo::exists(path("m/-it's $x; a\"b.avi")));
+        // Nothing is left in the program's stage.
+        QCOMPARE(QDir(path("bin/Cache/hosts")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList());
+    }
+
+    void failures_data()
+    {
+        addColumns<QString, QString>("setup", "reason");
+        newRow("a computer without ffmpeg", "bare", "ffmpeg was not found on 127.0.0.1");
+        newRow("the source removed while it waits", "remove",
+               "The source could not be sent to 127.0.0.1; was it removed or moved?");
+        // The returned file exceeds the size limit: GNU Parallel still logs 0.
+        newRow("a return that fails", "limit",
+               "The converted file could not be brought back from 127.0.0.1.");
+    }
+    void failures()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, reason);
+        const QString out = path("failed-" + setup);
+        QDir().mkpath(out);
+        QFile::copy(path("m/c3.avi"), path("m/doomed.avi"));
+        QStringList files{path("m/long.avi"), path("m/doomed.avi")};
+        QString hosts = setup == "bare" ? path("bare-hosts") : path("one-host");
+        writeFile(hosts, QString("1/ssh -p %1 -i %2 -o StrictHostKeyChecking=no "
+                                 "-o UserKnownHostsFile=/dev/null -o LogLevel=ERROR 127.0.0.1\n")
+                             .arg((setup == "bare" ? m_withoutFfmpeg : m_sshd)->port)
+                             .arg(path("client_key"))
+                             .toUtf8());
+        QStringList arguments{"--profile", "2", "--output-folder", out, "--hosts", hosts};
+        Result r;
+        if (setup == "limit") {
+            // A size limit on the files the batch writes here, below the
+            // converted file's size.
+            const RunResult limited = run(
+                "sh", QStringList{"-c", "ulimit -f 200; exec \"$0\" \"$@\"", m_cli} + arguments +
+                          QStringList{path("m/long.avi")});
+            r = {limited.exitCode, limited.output, limited.output};
+        } else {
+            r = runCli(m_cli, arguments + files, [&](qint64) {
+                // Row 1 runs alone on the one slot; row 2 waits for it.
+                if (setup == "remove") {
+                    QTest::qWaitFor([&] { return QFileInfo::exists(out + "/long.mp4"); }, 60000);
+                    QFile::remove(path("m/doomed.avi"));
+                }
+            });
+        }
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(reason), qPrintable(r.err));
+        const QString failedRow = setup == "limit" ? "long" : "doomed";
+        QVERIFY2(r.out.contains("Fail\t" + path("m/" + failedRow + ".avi")), qPrintable(r.out));
+        QVERIFY(!QFileInfo::exists(out + "/" + failedRow + ".mp4"));
+        // No part file stays behind.
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden).filter(".part"), QStringList());
+        if (setup == "remove")
+            QVERIFY(r.out.startsWith("OK\t" + path("m/long.avi")));
+    }
+
+    // Ctrl+C ends the batch and its jobs on the hosts and keeps nothing
+    // partial; the same command with --queue then converts the rest.
+    void interruptedThenQueued()
+    {
+        const QString hosts = hostsFile("slow-hosts", {m_sshd.get()}, 1);
+        const QString out = path("queued");
+        QStringList arguments{"--hosts", hosts, "--queue", path("q.sqlite"), "--set",
+                              "Video Options/Video Size=1280x720"};
+        for (const char *name : {"c1.avi", "c2.avi", "long.avi", "c3.avi", "c4.avi"})
+            arguments << path("m/") + name;
+        const Result stopped = convert(out, arguments, [&](qint64 group) {
+            QTest::qWaitFor([&] { return QFileInfo::exists(out + "/c1.mp4"); }, 60000);
+            ::kill(-pid_t(group), SIGINT);
+        });
+        QCOMPARE(stopped.exitCode, 130);
+        QTest::qWait(1500); // the hosts' jobs end as their connection closes
+        QCOMPARE(run("pgrep", {"-f", "^ffmpeg -nostdin"}).exitCode, 1);
+        const QStringList kept = QDir(out).entryList(QDir::Files | QDir::Hidden);
+        QVERIFY2(kept.size() < 5 && kept.filter(".part").isEmpty(), qPrintable(kept.join(' ')));
+        const Result again = convert(out, arguments);
+        QCOMPARE(again.exitCode, 0);
+        QCOMPARE(again.err.count("(done before)"), kept.size());
+        QCOMPARE(QDir(out).entryList(QDir::Files).size(), 5);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHosts)
+#include "tst_Hosts.moc"
