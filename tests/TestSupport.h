@@ -7,6 +7,8 @@
 #include "settings/ProgramFolders.h"
 
 #include <QtTest>
+#include <functional>
+#include <unistd.h>
 
 // addColumns<int, QString>("count", "name") adds one column per type.
 template <typename... T, typename... Names> void addColumns(Names... names)
@@ -70,6 +72,28 @@ inline RunResult run(const QString &program, const QStringList &arguments, int t
         return {-1, p.readAll() + p.errorString().toUtf8()};
     }
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAll()};
+}
+
+struct CliResult
+{
+    int exitCode = -1;
+    QString out, err;
+};
+
+// Runs a command line in a process group of its own, as a shell runs a job;
+// `whileRunning` gets the group id.
+inline CliResult runCli(const QString &program, const QStringList &arguments,
+                        const std::function<void(qint64)> &whileRunning = {})
+{
+    QProcess p;
+    p.setChildProcessModifier([] { ::setpgid(0, 0); });
+    p.start(program, arguments);
+    if (p.waitForStarted() && whileRunning)
+        whileRunning(p.processId());
+    p.waitForFinished(300000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
 // A clip of FFmpeg's testsrc picture at 25 fps and a 440 Hz tone, MPEG-4 video.

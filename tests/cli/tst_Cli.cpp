@@ -7,27 +7,7 @@
 
 namespace {
 
-struct Result
-{
-    int exitCode = -1;
-    QString out, err;
-};
-
-// Runs the command line from a process group of its own, as a shell runs a
-// job; `whileRunning` gets the group id.
-Result runCli(const QString &program, const QStringList &arguments,
-              const std::function<void(qint64)> &whileRunning = {})
-{
-    QProcess p;
-    p.setChildProcessModifier([] { ::setpgid(0, 0); });
-    p.start(program, arguments);
-    if (p.waitForStarted() && whileRunning)
-        whileRunning(p.processId());
-    p.waitForFinished(180000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
+using Result = CliResult;
 
 } // namespace
 

@@ -53,26 +53,7 @@ private:
     QProcess m_process;
 };
 
-struct Result
-{
-    int exitCode = -1;
-    QString out, err;
-};
-
-// Runs clipwright-cli in a process group of its own; `whileRunning` gets it.
-Result runCli(const QString &program, const QStringList &arguments,
-              const std::function<void(qint64)> &whileRunning = {})
-{
-    QProcess p;
-    p.setChildProcessModifier([] { ::setpgid(0, 0); });
-    p.start(program, arguments);
-    if (p.waitForStarted() && whileRunning)
-        whileRunning(p.processId());
-    p.waitForFinished(300000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
+using Result = CliResult;
 
 } // namespace
 
