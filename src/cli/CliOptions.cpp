@@ -39,6 +39,14 @@ QString cliUsage()
         "                               over SSH (its --sshloginfile format: \"4/user@host\", a\n"
         "                               whole ssh command, \":\" for this computer); --jobs N then\n"
         "                               runs N at once on each computer\n"
+        "  --slurm-array DIR            write the batch as a Slurm job array into DIR (new or\n"
+        "                               empty): jobs.tsv and clipwright.sbatch, whose task N\n"
+        "                               converts row N; --jobs K runs at most K at once. Paths\n"
+        "                               must be the same on every node (shared storage)\n"
+        "  --run-job LIST --index I     convert row I of a job array's LIST (what each task runs)\n"
+        "  --collect DIR                print the job array's status lines in list order\n"
+        "                               (\"Waiting\" for rows not done); exit 0 all OK, 1 some\n"
+        "                               failed, 3 some not done\n"
         "  --estimate                   print each row's predicted output size and conversion\n"
         "                               time from three 2-s samples, one line a row:\n"
         "                               SIZE_BYTES<TAB>SECONDS<TAB>SOURCE (\"-\" when unknown),\n"
@@ -146,6 +154,22 @@ QString parseInto(const QCommandLineParser &parser, CliOptions &o)
     if (parser.isSet(QStringLiteral("hosts")) && o.hostsFile.isEmpty())
         return QStringLiteral("--hosts takes a FILE");
     o.files = parser.positionalArguments();
+    o.arrayFolder = parser.value(QStringLiteral("slurm-array"));
+    o.runJobList = parser.value(QStringLiteral("run-job"));
+    o.collectFolder = parser.value(QStringLiteral("collect"));
+    if (parser.isSet(QStringLiteral("run-job")) != parser.isSet(QStringLiteral("index")))
+        return QStringLiteral("--run-job and --index go together");
+    if (parser.isSet(QStringLiteral("index"))) {
+        bool ok = false;
+        o.jobIndex = parser.value(QStringLiteral("index")).toInt(&ok);
+        if (!ok || o.jobIndex < 1)
+            return QStringLiteral("--index takes a row number from 1 on");
+    }
+    if (!o.arrayFolder.isEmpty() &&
+        (o.dryRun || parser.isSet(QStringLiteral("queue")) || parser.isSet(QStringLiteral("hosts")) ||
+         parser.isSet(QStringLiteral("estimate")) || parser.isSet(QStringLiteral("fit-size"))))
+        return QStringLiteral("--slurm-array goes without --dry-run, --queue, --hosts, --estimate "
+                              "and --fit-size");
 
     o.estimate = parser.isSet(QStringLiteral("estimate"));
     if (parser.isSet(QStringLiteral("fit-size"))) {
@@ -222,6 +246,8 @@ QString parseInto(const QCommandLineParser &parser, CliOptions &o)
     if (o.help || o.version || o.listProfiles || o.isOnline() || o.listDevices ||
         !o.captureDevice.isEmpty())
         return {};
+    if (!o.runJobList.isEmpty() || !o.collectFolder.isEmpty())
+        return o.files.isEmpty() ? QString() : QStringLiteral("--run-job and --collect take no FILE");
     if (o.files.isEmpty())
         return QStringLiteral("no FILE given");
     return {};
@@ -268,6 +294,10 @@ CliParseResult parseCliArguments(const QStringList &arguments)
         valueOption("output-folder", "DIR"),
         valueOption("queue", "FILE"),
         valueOption("hosts", "FILE"),
+        valueOption("slurm-array", "DIR"),
+        valueOption("run-job", "LIST"),
+        valueOption("index", "I"),
+        valueOption("collect", "DIR"),
         valueOption("jobs", "N"),
         valueOption("fit-size", "SIZE"),
         QCommandLineOption(QStringLiteral("estimate")),

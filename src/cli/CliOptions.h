@@ -26,6 +26,12 @@ struct CliOptions
     QString outputFolder;
     QString queueFile; // --queue FILE: the batch's records
     QString hostsFile; // --hosts FILE: GNU Parallel's list of computers
+    // A batch as a Slurm job array: --slurm-array DIR writes it, --run-job
+    // LIST --index I converts one row, --collect DIR gathers the results.
+    QString arrayFolder;
+    QString runJobList;
+    int jobIndex = 0;
+    QString collectFolder;
     // --jobs N|auto: conversions at once (0 = auto); unset: the "jobs" setting.
     std::optional<int> jobs;
     bool listProfiles = false;

@@ -1,9 +1,11 @@
 #include "cli/CliRun.h"
 
 #include "app/ConversionList.h"
+#include "cli/JobArray.h"
 #include "engine/ConversionEngine.h"
 #include "engine/OutputEstimator.h"
 #include "engine/ProgressMonitor.h"
+#include "engine/RemoteHosts.h"
 #include "engine/RemoteRunner.h"
 #include "media/MediaProbeQueue.h"
 #include "process/SignalWatcher.h"
@@ -160,8 +162,8 @@ void CliRun::onReady()
         return finish(UsageOrInput);
     }
     m_setUp = true;
-    if (m_options.dryRun)
-        return onProbesDone(); // printed once every row is probed
+    if (m_options.dryRun || !m_options.arrayFolder.isEmpty())
+        return onProbesDone(); // printed or written once every row is probed
     if (m_options.estimate || m_options.fitSize) {
         OutputEstimator &estimator = m_session.estimator();
         connect(&estimator, &OutputEstimator::completed, this, &CliRun::onEstimated);
@@ -222,8 +224,11 @@ QString CliRun::setUpSheet()
 
 void CliRun::onProbesDone()
 {
-    if (!m_options.dryRun || m_exitStatus || !m_setUp || m_session.pendingProbes() > 0)
+    if (!(m_options.dryRun || !m_options.arrayFolder.isEmpty()) || m_exitStatus || !m_setUp ||
+        m_session.pendingProbes() > 0)
         return;
+    if (!m_options.arrayFolder.isEmpty())
+        return writeArray();
     for (int position = 1; position <= m_session.files().count(); ++position) {
         const ConvertCommand command = m_session.commandFor(position);
         printLine(stdout, escapeField(command.CommandLine) + QLatin1Char('\t') +
@@ -416,4 +421,42 @@ void CliRun::drawHostsProgress()
                     .arg(m_remote->jobsRunning())
                     .arg(m_rowsFailed)
                     .arg(engine.run().rowCount));
+}
+
+void CliRun::writeArray()
+{
+    // Names are fixed now, by the rules of a batch started here; paths are
+    // absolute, as they are on the shared storage.
+    const QString folder = m_options.arrayFolder;
+    const QList<ConversionEngine::PlannedRow> plan = m_session.engine().planBatch(
+        [&folder](int position) { return folder + QStringLiteral("/stats/%1.log").arg(position); });
+    QList<ArrayRow> rows;
+    for (const ConversionEngine::PlannedRow &planned : plan) {
+        ArrayRow row;
+        row.index = int(rows.size()) + 1;
+        row.source = planned.source;
+        row.output = planned.command.OutputPath;
+        row.arguments = planned.command.Arguments;
+        row.arguments.replace(row.arguments.lastIndexOf(QStringLiteral("-vstats_file")) - 1,
+                              row.output);
+        row.clipStartSeconds = planned.command.ClipStartSeconds;
+        row.clipSeconds = planned.command.ClipSeconds;
+        row.sourceSeconds = planned.command.SourceSeconds;
+        row.replace = m_session.engine().replacesFiles();
+        rows << row;
+        if (!planned.note.isEmpty())
+            printLine(stderr, QStringLiteral("Note: ") + escapeField(row.source) +
+                                  QLatin1Char('\n') + planned.note);
+    }
+    const QString problem = writeJobArray(folder, rows, QCoreApplication::applicationFilePath(),
+                                          m_options.jobs.value_or(0));
+    if (!problem.isEmpty()) {
+        printLine(stderr, QStringLiteral("clipwright-cli: ") + problem);
+        return finish(SomeFailed);
+    }
+    printLine(stdout, QStringLiteral("%1 rows written to %2").arg(rows.size()).arg(folder));
+    printLine(stdout, QStringLiteral("Submit with: sbatch %1")
+                          .arg(shellQuoted(folder + QStringLiteral("/clipwright.sbatch"))));
+    printLine(stdout, QStringLiteral("Collect with: clipwright-cli --collect %1").arg(shellQuoted(folder)));
+    finish(AllOk);
 }

@@ -70,6 +70,8 @@ private:
     // line asks for something the sheet cannot do.
     QString setUpSheet();
     void onProbesDone();
+    // --slurm-array: the batch's rows as a job array.
+    void writeArray();
     void startBatch();
     // Every row has its estimate (--estimate, --fit-size).
     void onEstimated();

@@ -7,6 +7,7 @@
 #include "cli/CaptureRun.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRun.h"
+#include "cli/JobArray.h"
 #include "cli/OnlineCommand.h"
 #include "cli/StatusLine.h"
 #include "engine/ConversionEngine.h"
@@ -104,7 +105,9 @@ int main(int argc, char *argv[])
     const CliParseResult parsed = parseCliArguments(QCoreApplication::arguments());
     if (!parsed.error.isEmpty())
         return usageError(parsed.error);
-    const CliOptions &options = parsed.options;
+    CliOptions options = parsed.options;
+    // The array's paths are the same on every node: absolute.
+    options.arrayFolder = absolutePath(options.arrayFolder);
     if (options.help) {
         std::fputs(cliUsage().toLocal8Bit().constData(), stdout);
         return 0;
@@ -118,6 +121,20 @@ int main(int argc, char *argv[])
 
     if (options.isOnline())
         return runOnlineCommand(options);
+
+    // A job array's task and its results need neither the catalogue nor the
+    // option sheet: the row carries its command.
+    if (!options.collectFolder.isEmpty())
+        return collectJobArray(absolutePath(options.collectFolder));
+    if (!options.runJobList.isEmpty()) {
+        SignalWatcher signalWatcher;
+        if (!signalWatcher.isValid())
+            return fail(QStringLiteral("cannot watch SIGINT and SIGTERM"));
+        ArrayTask task(absolutePath(options.runJobList), options.jobIndex, signalWatcher);
+        if (const QString problem = task.start(); !problem.isEmpty())
+            return fail(problem);
+        return QCoreApplication::exec();
+    }
 
     if ((options.estimate || options.fitSize) && resolveProgram(QStringLiteral("ffmpeg")).isEmpty())
         return fail(QStringLiteral("No estimate: FFmpeg was not found"));

@@ -133,6 +133,26 @@ ConvertCommand ConversionEngine::trialCommand(const ConversionItem &row, const Q
                                 ExistingFilePolicy::Overwrite});
 }
 
+QList<ConversionEngine::PlannedRow>
+ConversionEngine::planBatch(const std::function<QString(int)> &statisticsFor)
+{
+    QList<PlannedRow> plan;
+    if (isBusy())
+        return plan;
+    const BatchSettings settings = readSettings();
+    m_batchOutputs.clear();
+    for (int position = 1; position <= m_list.count(); ++position) {
+        const ConversionItem row = *m_list.row(position);
+        PlannedRow planned;
+        planned.source = row.FileName;
+        planned.command = buildCommand(row, settings, true, &planned.note, statisticsFor(position));
+        m_batchOutputs.insert(planned.command.OutputPath);
+        plan << planned;
+    }
+    m_batchOutputs.clear();
+    return plan;
+}
+
 bool ConversionEngine::BurnNow()
 {
     if (isBusy() || m_list.count() == 0)

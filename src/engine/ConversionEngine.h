@@ -144,6 +144,19 @@ public:
     ConvertCommand trialCommand(const ConversionItem &row, const QString &output,
                                 const QString &statistics) const;
 
+    // The commands a batch started now would run, in list order, with the
+    // names it would give (never one name for two rows) and each row's
+    // statistics in `statisticsFor(position)`; for a batch run elsewhere.
+    // Empty while the engine is busy.
+    struct PlannedRow
+    {
+        QString source;
+        ConvertCommand command;
+        QString note; // why the row takes another name than its own
+    };
+    QList<PlannedRow> planBatch(const std::function<QString(int)> &statisticsFor);
+    // Whether a batch started now may replace files from before it.
+    bool replacesFiles() const { return readSettings().policy == ExistingFilePolicy::Overwrite; }
     // Rows that are not ready yet (their probe runs): the batch waits at such
     // a row until rowReady() is called for it, so that conversions can start
     // while later rows are still being probed.
