@@ -190,7 +190,10 @@ QString parseInto(const QCommandLineParser &parser, CliOptions &o)
         const int n = text.toInt(&ok);
         if (text == QLatin1String("auto"))
             o.jobs = 0;
-        else if (ok && n >= 1 && n <= Settings::MaxJobs)
+        // On other computers N is per computer, or for the whole array.
+        else if (ok && n >= 1 &&
+                 (n <= Settings::MaxJobs || parser.isSet(QStringLiteral("hosts")) ||
+                  parser.isSet(QStringLiteral("slurm-array"))))
             o.jobs = n;
         else
             return QStringLiteral("--jobs takes a number from 1 to %1, or auto")
