@@ -202,13 +202,16 @@ private slots:
                           QStringList{path("m/long.avi")});
             r = {limited.exitCode, limited.output, limited.output};
         } else {
+            bool firstDone = setup != "remove";
             r = runCli(m_cli, arguments + files, [&](qint64) {
                 // Row 1 runs alone on the one slot; row 2 waits for it.
                 if (setup == "remove") {
-                    QTest::qWaitFor([&] { return QFileInfo::exists(out + "/long.mp4"); }, 60000);
+                    firstDone = QTest::qWaitFor(
+                        [&] { return QFileInfo::exists(out + "/long.mp4"); }, 60000);
                     QFile::remove(path("m/doomed.avi"));
                 }
             });
+            QVERIFY(firstDone);
         }
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains(reason), qPrintable(r.err));
@@ -231,10 +234,12 @@ private slots:
                               "Video Options/Video Size=1280x720"};
         for (const char *name : {"c1.avi", "c2.avi", "long.avi", "c3.avi", "c4.avi"})
             arguments << path("m/") + name;
+        bool firstDone = false;
         const Result stopped = convert(out, arguments, [&](qint64 group) {
-            QTest::qWaitFor([&] { return QFileInfo::exists(out + "/c1.mp4"); }, 60000);
+            firstDone = QTest::qWaitFor([&] { return QFileInfo::exists(out + "/c1.mp4"); }, 60000);
             ::kill(-pid_t(group), SIGINT);
         });
+        QVERIFY(firstDone);
         QCOMPARE(stopped.exitCode, 130);
         QTest::qWait(1500); // the hosts' jobs end as their connection closes
         QCOMPARE(run("pgrep", {"-f", "^ffmpeg -nostdin"}).exitCode, 1);
