@@ -23,8 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (const std::optional<ArrayRow> row = parseArrayRow(QString::fromUtf8(pieces.value(2)))) {
         const std::optional<ArrayRow> again = parseArrayRow(arrayRowLine(*row));
         if (!again || again->index != row->index || again->source != row->source ||
-            again->output != row->output || again->arguments != row->arguments ||
-            again->clipSeconds != row->clipSeconds || again->replace != row->replace)
+            again->command.OutputPath != row->command.OutputPath ||
+            again->command.Arguments != row->command.Arguments ||
+            again->command.ClipSeconds != row->command.ClipSeconds || again->replace != row->replace)
             __builtin_trap();
     }
     return 0;

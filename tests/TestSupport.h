@@ -96,6 +96,18 @@ inline CliResult runCli(const QString &program, const QStringList &arguments,
             QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
+// clipwright-cli and its catalogue in a program folder of the test's own, so
+// that settings.dat and curconvert.log stay out of the build; the program,
+// or empty when it cannot be copied.
+inline QString installCli(const QString &bin)
+{
+    const QString cli = bin + "/clipwright-cli";
+    return QDir().mkpath(bin) && QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright-cli", cli) &&
+                   QFile::copy(CLIPWRIGHT_BIN_DIR "/ct.s3db", bin + "/ct.s3db")
+               ? cli
+               : QString();
+}
+
 // A clip of FFmpeg's testsrc picture at 25 fps and a 440 Hz tone, MPEG-4 video.
 inline bool makeClip(const QString &path, int seconds, const QString &size = "320x240",
                      const QString &audioCodec = "libmp3lame")

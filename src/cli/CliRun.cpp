@@ -162,7 +162,7 @@ void CliRun::onReady()
         return finish(UsageOrInput);
     }
     m_setUp = true;
-    if (m_options.dryRun || !m_options.arrayFolder.isEmpty())
+    if (plansOnly())
         return onProbesDone(); // printed or written once every row is probed
     if (m_options.estimate || m_options.fitSize) {
         OutputEstimator &estimator = m_session.estimator();
@@ -224,8 +224,7 @@ QString CliRun::setUpSheet()
 
 void CliRun::onProbesDone()
 {
-    if (!(m_options.dryRun || !m_options.arrayFolder.isEmpty()) || m_exitStatus || !m_setUp ||
-        m_session.pendingProbes() > 0)
+    if (!plansOnly() || m_exitStatus || !m_setUp || m_session.pendingProbes() > 0)
         return;
     if (!m_options.arrayFolder.isEmpty())
         return writeArray();
@@ -307,10 +306,8 @@ void CliRun::onRowFinished(ConversionList::RowId id, ConversionJob::Status statu
                            const QString &source, const QString &output, const QString &reason)
 {
     ++m_rowsDone;
-    if (status != ConversionJob::Status::Ok) {
-        m_anyFailed = true;
+    if (status != ConversionJob::Status::Ok)
         ++m_rowsFailed;
-    }
     // The next row starts its figures afresh.
     m_elapsed.clear();
     m_speed = -1;
@@ -356,7 +353,7 @@ void CliRun::onBatchFinished(BatchOutcome outcome)
 {
     switch (outcome) {
     case BatchOutcome::Completed:
-        finish(m_anyFailed ? SomeFailed : AllOk);
+        finish(m_rowsFailed > 0 ? SomeFailed : AllOk);
         break;
     case BatchOutcome::Cancelled:
         finish(Cancelled);
@@ -430,19 +427,12 @@ void CliRun::writeArray()
     const QString folder = m_options.arrayFolder;
     const QList<ConversionEngine::PlannedRow> plan = m_session.engine().planBatch(
         [&folder](int position) { return folder + QStringLiteral("/stats/%1.log").arg(position); });
+    const bool replace = m_session.engine().replacesFiles();
     QList<ArrayRow> rows;
     for (const ConversionEngine::PlannedRow &planned : plan) {
-        ArrayRow row;
-        row.index = int(rows.size()) + 1;
-        row.source = planned.source;
-        row.output = planned.command.OutputPath;
-        row.arguments = planned.command.Arguments;
-        row.arguments.replace(row.arguments.lastIndexOf(QStringLiteral("-vstats_file")) - 1,
-                              row.output);
-        row.clipStartSeconds = planned.command.ClipStartSeconds;
-        row.clipSeconds = planned.command.ClipSeconds;
-        row.sourceSeconds = planned.command.SourceSeconds;
-        row.replace = m_session.engine().replacesFiles();
+        // Each try of the row writes a part file of its own in the output's place.
+        ArrayRow row{int(rows.size()) + 1, planned.source, planned.command, replace};
+        row.command.Arguments[outputArgumentIndex(row.command.Arguments)] = row.command.OutputPath;
         rows << row;
         if (!planned.note.isEmpty())
             printLine(stderr, QStringLiteral("Note: ") + escapeField(row.source) +

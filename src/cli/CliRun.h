@@ -70,6 +70,8 @@ private:
     // line asks for something the sheet cannot do.
     QString setUpSheet();
     void onProbesDone();
+    // --dry-run and --slurm-array: the rows' commands are the result.
+    bool plansOnly() const { return m_options.dryRun || !m_options.arrayFolder.isEmpty(); }
     // --slurm-array: the batch's rows as a job array.
     void writeArray();
     void startBatch();
@@ -105,10 +107,9 @@ private:
     bool m_setUp = false; // the profile and the --set values are applied
     bool m_fitting = false;
     bool m_cancelRequested = false;
-    bool m_anyFailed = false;
     RemoteRunner *m_remote;
     int m_rowsDone = 0;
-    int m_rowsFailed = 0;
+    int m_rowsFailed = 0; // some failed: exit status 1
     std::optional<int> m_exitStatus;
 
     struct Result

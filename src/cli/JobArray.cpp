@@ -15,7 +15,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <csignal>
 
 namespace {
@@ -41,16 +40,6 @@ QString unescapeField(const QString &text)
     return plain;
 }
 
-bool saveFile(const QString &path, const QByteArray &data, QString *error = nullptr)
-{
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
-        return true;
-    if (error)
-        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-    return false;
-}
-
 // The lines of `path`, without the last empty one; nullopt when unreadable.
 std::optional<QStringList> readLines(const QString &path)
 {
@@ -68,25 +57,20 @@ QString resultPath(const QString &folder, int index)
     return QDir(folder).filePath(QStringLiteral("results/%1.tsv").arg(index));
 }
 
-// FFmpeg's output file: the argument before -vstats_file.
-qsizetype outputArgument(const QStringList &arguments)
-{
-    return arguments.lastIndexOf(QStringLiteral("-vstats_file")) - 1;
-}
-
 } // namespace
 
 QString arrayRowLine(const ArrayRow &row)
 {
-    QJsonObject facts{{QStringLiteral("clipStart"), row.clipStartSeconds},
-                      {QStringLiteral("clipSeconds"), row.clipSeconds},
+    const ConvertCommand &command = row.command;
+    QJsonObject facts{{QStringLiteral("clipStart"), command.ClipStartSeconds},
+                      {QStringLiteral("clipSeconds"), command.ClipSeconds},
                       {QStringLiteral("replace"), row.replace}};
-    if (row.sourceSeconds)
-        facts.insert(QStringLiteral("sourceSeconds"), *row.sourceSeconds);
+    if (command.SourceSeconds)
+        facts.insert(QStringLiteral("sourceSeconds"), *command.SourceSeconds);
     return QStringLiteral("%1\t%2\t%3\t%4\t%5")
         .arg(row.index)
-        .arg(escapeField(row.source), escapeField(row.output),
-             QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(row.arguments))
+        .arg(escapeField(row.source), escapeField(command.OutputPath),
+             QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(command.Arguments))
                                    .toJson(QJsonDocument::Compact)),
              QString::fromUtf8(QJsonDocument(facts).toJson(QJsonDocument::Compact)));
 }
@@ -103,22 +87,23 @@ std::optional<ArrayRow> parseArrayRow(const QString &line)
     const QJsonDocument facts = QJsonDocument::fromJson(fields[4].toUtf8());
     if (!ok || row.index < 1 || !arguments.isArray() || !facts.isObject())
         return std::nullopt;
+    ConvertCommand &command = row.command;
     row.source = unescapeField(fields[1]);
-    row.output = unescapeField(fields[2]);
+    command.OutputPath = unescapeField(fields[2]);
     for (const QJsonValue &value : arguments.array()) {
         if (!value.isString())
             return std::nullopt;
-        row.arguments << value.toString();
+        command.Arguments << value.toString();
     }
     const QJsonObject object = facts.object();
-    row.clipStartSeconds = object.value(QStringLiteral("clipStart")).toInteger();
-    row.clipSeconds = object.value(QStringLiteral("clipSeconds")).toInteger();
+    command.ClipStartSeconds = object.value(QStringLiteral("clipStart")).toInteger();
+    command.ClipSeconds = object.value(QStringLiteral("clipSeconds")).toInteger();
     if (object.contains(QStringLiteral("sourceSeconds")))
-        row.sourceSeconds = object.value(QStringLiteral("sourceSeconds")).toInteger();
+        command.SourceSeconds = object.value(QStringLiteral("sourceSeconds")).toInteger();
     row.replace = object.value(QStringLiteral("replace")).toBool();
     // The output must be where FFmpeg writes: a part file goes in its place.
-    const qsizetype output = outputArgument(row.arguments);
-    if (output < 1 || row.arguments[output] != row.output || row.source.isEmpty())
+    const qsizetype output = outputArgumentIndex(command.Arguments);
+    if (output < 1 || command.Arguments[output] != command.OutputPath || row.source.isEmpty())
         return std::nullopt;
     return row;
 }
@@ -156,10 +141,11 @@ QString writeJobArray(const QString &folder, const QList<ArrayRow> &rows, const 
     QString list;
     for (const ArrayRow &row : rows)
         list += arrayRowLine(row) + QLatin1Char('\n');
-    QString error;
     const QString script = QDir(folder).filePath(ScriptName);
-    if (!saveFile(QDir(folder).filePath(ListName), list.toUtf8(), &error) ||
-        !saveFile(script, arrayScript(cli, folder, int(rows.size()), atOnce).toUtf8(), &error))
+    QString error = saveWholeFile(QDir(folder).filePath(ListName), list.toUtf8());
+    if (error.isEmpty())
+        error = saveWholeFile(script, arrayScript(cli, folder, int(rows.size()), atOnce).toUtf8());
+    if (!error.isEmpty())
         return error;
     QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner | QFile::ExeGroup |
                                       QFile::ExeOther);
@@ -187,7 +173,8 @@ int collectJobArray(const QString &folder)
             status != QLatin1String("Cancel")) {
             waiting = true;
             writeLine(stdout, QStringLiteral("Waiting\t%1\t%2")
-                                  .arg(escapeField(row->source), escapeField(row->output)));
+                                  .arg(escapeField(row->source),
+                                       escapeField(row->command.OutputPath)));
             continue;
         }
         writeLine(stdout, result[0]);
@@ -227,23 +214,18 @@ QString ArrayTask::start()
     const QStringList before = readLines(m_resultFile).value_or(QStringList());
     if (before.value(0).startsWith(QLatin1String("Processing\t"))) {
         const QString part = unescapeField(before.value(1));
-        if (QFileInfo(part).dir() == QFileInfo(m_row.output).dir() &&
+        if (QFileInfo(part).dir() == QFileInfo(m_row.command.OutputPath).dir() &&
             QFileInfo(part).fileName().startsWith(QLatin1String(".cw-")))
             QFile::remove(part);
     }
 
     // Each node has its own FFmpeg; the part file is fresh for each try.
-    ConvertCommand command;
+    ConvertCommand command = m_row.command;
     command.Program = resolveProgram(QStringLiteral("ffmpeg"));
-    command.OutputPath = m_row.output;
-    command.PartPath = partPathFor(m_row.output);
-    command.Arguments = m_row.arguments;
-    command.Arguments[outputArgument(command.Arguments)] = command.PartPath;
-    command.ClipStartSeconds = m_row.clipStartSeconds;
-    command.ClipSeconds = m_row.clipSeconds;
-    command.SourceSeconds = m_row.sourceSeconds;
+    command.PartPath = partPathFor(command.OutputPath);
+    command.Arguments[outputArgumentIndex(command.Arguments)] = command.PartPath;
     if (!writeResult(QStringLiteral("Processing\t%1\t%2\n%3")
-                         .arg(escapeField(m_row.source), escapeField(m_row.output),
+                         .arg(escapeField(m_row.source), escapeField(command.OutputPath),
                               escapeField(command.PartPath))))
         return QStringLiteral("cannot write %1").arg(m_resultFile);
     m_job = std::make_unique<ConversionJob>(
@@ -290,5 +272,5 @@ void ArrayTask::onStatus(ConversionJob::Status status)
 
 bool ArrayTask::writeResult(const QString &text)
 {
-    return saveFile(m_resultFile, (text + QLatin1Char('\n')).toUtf8());
+    return saveWholeFile(m_resultFile, (text + QLatin1Char('\n')).toUtf8()).isEmpty();
 }

@@ -30,11 +30,9 @@ struct ArrayRow
 {
     int index = 0;
     QString source;
-    QString output;
-    QStringList arguments;
-    qint64 clipStartSeconds = 0;
-    qint64 clipSeconds = 0;
-    std::optional<qint64> sourceSeconds;
+    // Its arguments, output and clip, as planned: no program (each node
+    // has its own), and no part file (each try makes its own).
+    ConvertCommand command;
     bool replace = false; // the "Overwrite" policy: a file from before may go
 };
 

@@ -14,7 +14,6 @@
 #include "engine/RemoteRunner.h"
 #include "engine/SystemServices.h"
 #include "online/OnlineVideoTool.h"
-#include "process/ChildProcess.h"
 #include "process/SignalWatcher.h"
 #include "session/Session.h"
 #include "store/QueueStore.h"
@@ -170,12 +169,9 @@ int main(int argc, char *argv[])
                 return fail(QStringLiteral("--hosts needs %1, which was not found (Debian: apt-get "
                                            "install parallel rsync openssh-client)")
                                 .arg(QString::fromLatin1(program)));
-        // Each program has its own stage; a crash leaves one behind.
-        const QString stages = QDir(writableFolder()).filePath(QStringLiteral("Cache/hosts"));
-        removeFoldersOfEndedPrograms(stages);
         remote = std::make_unique<RemoteRunner>(
             resolveProgram(QStringLiteral("parallel")), absolutePath(options.hostsFile),
-            QDir(stages).filePath(QString::number(QCoreApplication::applicationPid())));
+            QDir(writableFolder()).filePath(QStringLiteral("Cache/hosts")));
         const QString problem = remote->prepare();
         if (!problem.isEmpty())
             return fail(problem);
@@ -225,8 +221,6 @@ int main(int argc, char *argv[])
                queue.isOpen() ? &queue : nullptr, remote.get());
     run.start();
     const int status = QCoreApplication::exec();
-    session.engine().setRemoteRunner(nullptr);
-    if (remote)
-        QDir(remote->stageFolder()).removeRecursively();
+    session.engine().setRemoteRunner(nullptr); // the runner goes first
     return status;
 }

@@ -323,3 +323,9 @@ QString commandWithoutRunDetails(const QString &commandLine)
         text.truncate(statistics);
     return text.replace(threads, QStringLiteral(" -threads "));
 }
+
+qsizetype outputArgumentIndex(const QStringList &arguments)
+{
+    const qsizetype statistics = arguments.lastIndexOf(QStringLiteral("-vstats_file"));
+    return statistics >= 1 && statistics + 1 < arguments.size() ? statistics - 1 : -1;
+}

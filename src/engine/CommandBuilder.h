@@ -60,6 +60,10 @@ ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionIte
 // make the same file from the same source give the same text.
 QString commandWithoutRunDetails(const QString &commandLine);
 
+// Where a built command's output file is in its argument list (the argument
+// before -vstats_file); -1 when the list has none.
+qsizetype outputArgumentIndex(const QStringList &arguments);
+
 // The FFmpeg encoder a codec value of the option sheet asks for ("xvid" ->
 // "libxvid", "aac" -> "aac"); empty for "Original", "N/A" and unknown values.
 QString videoEncoderFor(const QString &codecValue);

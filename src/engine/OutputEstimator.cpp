@@ -12,8 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <cerrno>
-#include <csignal>
 
 namespace {
 

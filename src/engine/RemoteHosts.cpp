@@ -1,5 +1,7 @@
 #include "engine/RemoteHosts.h"
 
+#include "engine/CommandBuilder.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -97,13 +99,13 @@ RemoteNames remoteNamesFor(const QString &source, const QString &output)
 QStringList remoteArguments(const QStringList &arguments, const RemoteNames &names)
 {
     QStringList rewritten = arguments;
-    const qsizetype statistics = rewritten.lastIndexOf(QStringLiteral("-vstats_file"));
-    if (statistics < 1 || statistics + 1 >= rewritten.size())
+    const qsizetype output = outputArgumentIndex(rewritten);
+    if (output < 0)
         return {};
-    rewritten[statistics - 1] = names.output;
-    rewritten[statistics + 1] = names.statistics;
+    rewritten[output] = names.output;
+    rewritten[output + 2] = names.statistics;
     int inputs = 0;
-    for (qsizetype i = 1; i < statistics - 1; ++i) {
+    for (qsizetype i = 1; i < output; ++i) {
         if (rewritten[i - 1] != QLatin1String("-i"))
             continue;
         // The source, then the watermark picture.

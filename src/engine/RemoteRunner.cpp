@@ -1,12 +1,15 @@
 #include "engine/RemoteRunner.h"
 
 #include "process/ChildProcess.h"
+#include "process/ResultFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QCoreApplication>
 #include <QTemporaryDir>
+#include <algorithm>
 
 namespace {
 
@@ -15,6 +18,18 @@ constexpr int JobLogPollMs = 200;
 QString jobFolderName(int number)
 {
     return QStringLiteral("job-%1").arg(number);
+}
+
+// Complete lines of `chunk`, the rest kept in `partial`.
+QStringList takeLines(QByteArray &partial, const QByteArray &chunk)
+{
+    partial += chunk;
+    const qsizetype end = partial.lastIndexOf('\n');
+    if (end < 0)
+        return {};
+    const QString complete = QString::fromUtf8(partial.left(end));
+    partial.remove(0, end + 1);
+    return complete.split(QLatin1Char('\n'));
 }
 
 // The source and the watermark picture of FFmpeg's arguments: the files
@@ -30,10 +45,11 @@ QStringList inputsOf(const QStringList &arguments)
 
 } // namespace
 
-RemoteRunner::RemoteRunner(QString parallel, QString hostsFile, QString stageFolder,
+RemoteRunner::RemoteRunner(QString parallel, QString hostsFile, const QString &stages,
                            QObject *parent)
     : QObject(parent), m_parallel(std::move(parallel)), m_hostsFile(std::move(hostsFile)),
-      m_stage(std::move(stageFolder))
+      m_stages(stages),
+      m_stage(QDir(stages).filePath(QString::number(QCoreApplication::applicationPid())))
 {
     m_poll.setInterval(JobLogPollMs);
     connect(&m_poll, &QTimer::timeout, this, &RemoteRunner::readJobLog);
@@ -46,6 +62,12 @@ RemoteRunner::~RemoteRunner()
         stopChildAndWait(*m_process, QByteArray(), 0);
     }
     stopConnections();
+    QDir(m_stage).removeRecursively();
+}
+
+int RemoteRunner::jobsRunning() const
+{
+    return int(std::count_if(m_jobs.cbegin(), m_jobs.cend(), [](const Job &job) { return job.started; }));
 }
 
 QString RemoteRunner::prepare()
@@ -62,14 +84,11 @@ QString RemoteRunner::prepare()
         m_controlFolder->isValid() ? m_controlFolder->path() : QString());
     if (!shared.error.isEmpty())
         return shared.error + QStringLiteral(": ") + m_hostsFile;
+    removeFoldersOfEndedPrograms(m_stages);
     if (!QDir().mkpath(m_stage))
         return QStringLiteral("cannot make the folder %1").arg(m_stage);
     m_sharedHosts = QDir(m_stage).filePath(QStringLiteral("hosts"));
-    QFile out(m_sharedHosts);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        out.write(shared.text.toUtf8()) != shared.text.toUtf8().size() || !out.flush())
-        return QStringLiteral("cannot write %1: %2").arg(m_sharedHosts, out.errorString());
-    return {};
+    return saveWholeFile(m_sharedHosts, shared.text.toUtf8());
 }
 
 void RemoteRunner::startParallel()
@@ -83,7 +102,6 @@ void RemoteRunner::startParallel()
     m_outPartial.clear();
     m_errPartial.clear();
     m_parallelErrors.clear();
-    m_running = 0;
     const QString jobLog = QDir(m_stage).filePath(QStringLiteral("joblog"));
     QFile::remove(jobLog);
 
@@ -153,11 +171,8 @@ void RemoteRunner::submit(const QStringList &arguments, const QString &output,
                 !QFile::link(inputs[1], QDir(folder).filePath(names.watermark)))) {
         problem = QStringLiteral("Cannot prepare the job's folder %1.").arg(folder);
     } else {
-        QFile script(QDir(folder).filePath(QStringLiteral("run")));
-        const QByteArray text = remoteScript(remote, names).toUtf8();
-        if (!script.open(QIODevice::WriteOnly) || script.write(text) != text.size() ||
-            !script.flush())
-            problem = QStringLiteral("Cannot write %1: %2").arg(script.fileName(), script.errorString());
+        problem = saveWholeFile(QDir(folder).filePath(QStringLiteral("run")),
+                                remoteScript(remote, names).toUtf8());
     }
     if (!problem.isEmpty()) {
         // Never inside submit(): the caller is still setting the row up.
@@ -169,7 +184,6 @@ void RemoteRunner::submit(const QStringList &arguments, const QString &output,
         return;
     }
     Job job;
-    job.number = number;
     job.folder = folder;
     job.output = names.output;
     job.done = std::move(done);
@@ -198,17 +212,6 @@ void RemoteRunner::cancel()
     stopConnections();
 }
 
-QStringList RemoteRunner::takeLines(QByteArray &partial, const QByteArray &chunk)
-{
-    partial += chunk;
-    const qsizetype end = partial.lastIndexOf('\n');
-    if (end < 0)
-        return {};
-    const QString complete = QString::fromUtf8(partial.left(end));
-    partial.remove(0, end + 1);
-    return complete.split(QLatin1Char('\n'));
-}
-
 void RemoteRunner::readStandardOutput()
 {
     // Each line carries its job's number: "N<TAB>started".
@@ -218,7 +221,7 @@ void RemoteRunner::readStandardOutput()
         if (job == m_jobs.end() || fields.value(1) != QLatin1String("started") || job->started)
             continue;
         job->started = true;
-        emit runningChanged(++m_running);
+        emit runningChanged(jobsRunning());
     }
 }
 
@@ -261,7 +264,7 @@ void RemoteRunner::endJob(int number, const JobLogEntry *entry)
     }
     const Job job = m_jobs.take(number);
     if (job.started)
-        emit runningChanged(--m_running);
+        emit runningChanged(jobsRunning());
     Outcome outcome;
     const QString messages = job.messages.trimmed();
     const auto withMessages = [&messages](const QString &text) {

@@ -47,15 +47,15 @@ public:
     };
 
     // `parallel`: the resolved GNU Parallel; `hostsFile`: the user's file;
-    // `stageFolder`: an empty folder only this runner uses.
-    RemoteRunner(QString parallel, QString hostsFile, QString stageFolder,
+    // `stages`: where each program that runs batches elsewhere keeps its
+    // stage, a folder named by its process id.
+    RemoteRunner(QString parallel, QString hostsFile, const QString &stages,
                  QObject *parent = nullptr);
-    // GNU Parallel, and the jobs it runs, are stopped.
+    // GNU Parallel, and the jobs it runs, are stopped, and the stage goes.
     ~RemoteRunner() override;
 
-    QString stageFolder() const { return m_stage; }
-
-    // Reads the hosts file; the reason when it cannot be used.
+    // Reads the hosts file and makes the stage, removing those that crashed
+    // programs left; the reason when the hosts file cannot be used.
     QString prepare();
 
     // Queues a job; `done` is called once with its outcome. Starts GNU
@@ -75,7 +75,7 @@ public:
     void setJobsPerHost(int jobs) { m_jobsPerHost = jobs; }
 
     // Jobs whose script has started on a host and that have not ended.
-    int jobsRunning() const { return m_running; }
+    int jobsRunning() const;
 
 signals:
     // A job started or ended on its host.
@@ -84,7 +84,6 @@ signals:
 private:
     struct Job
     {
-        int number = 0;
         QString folder;
         QString output; // its name in the folder
         std::function<void(const Outcome &)> done;
@@ -96,14 +95,13 @@ private:
     void readJobLog();
     void readStandardOutput();
     void readStandardError();
-    // Complete lines of `chunk`, the rest kept in `partial`.
-    static QStringList takeLines(QByteArray &partial, const QByteArray &chunk);
     void onParallelFinished();
     void endJob(int number, const JobLogEntry *entry);
     void stopConnections();
 
     QString m_parallel;
     QString m_hostsFile;
+    QString m_stages;
     QString m_stage;
     std::unique_ptr<QTemporaryDir> m_controlFolder;
     QSet<QString> m_closed; // sockets whose master was asked to end
@@ -119,6 +117,5 @@ private:
     QByteArray m_outPartial;
     QByteArray m_errPartial;
     QString m_parallelErrors; // GNU Parallel's own lines
-    int m_running = 0;
     int m_jobsPerHost = 0;
 };

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSaveFile>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -135,4 +136,12 @@ PlacedOutput placeOutput(const QString &part, const QString &output, Placement p
         path = nextFreeOutputPath(path);
     }
     return {{}, QStringLiteral("Could not find a free name for %1").arg(output)};
+}
+
+QString saveWholeFile(const QString &path, const QByteArray &data)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+        return {};
+    return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
 }

@@ -33,6 +33,11 @@ QString partPathFor(const QString &output, const QString &extension = QString())
 // already. Empty when it was created; otherwise why not.
 QString createPartFile(const QString &part);
 
+// Writes `data` as the whole of `path` through a temporary file renamed over
+// it, so that readers see the old file or the new one, never a part; the
+// reason when it cannot.
+QString saveWholeFile(const QString &path, const QByteArray &data);
+
 struct PlacedOutput
 {
     QString path;  // where the file ended up; empty when it was not placed

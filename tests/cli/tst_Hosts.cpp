@@ -53,8 +53,6 @@ private:
     QProcess m_process;
 };
 
-using Result = CliResult;
-
 } // namespace
 
 class TestHosts : public QObject
@@ -81,7 +79,7 @@ class TestHosts : public QObject
         writeFile(path(name), text.toUtf8());
         return path(name);
     }
-    Result convert(const QString &out, const QStringList &arguments,
+    CliResult convert(const QString &out, const QStringList &arguments,
                    const std::function<void(qint64)> &whileRunning = {})
     {
         QDir().mkpath(out);
@@ -92,10 +90,9 @@ class TestHosts : public QObject
 private slots:
     void initTestCase()
     {
-        QVERIFY(QDir().mkpath(path("bin")) && QDir().mkpath(path("sshd")) &&
+        QVERIFY(QDir().mkpath(path("sshd")) &&
                 QDir().mkpath(path("bare/bin")) && QDir().mkpath(path("m")));
-        QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright-cli", m_cli));
-        QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/ct.s3db", path("bin/ct.s3db")));
+        QCOMPARE(installCli(path("bin")), m_cli);
         QCOMPARE(run("ssh-keygen", {"-q", "-t", "ed25519", "-N", "", "-f", path("client_key")})
                      .exitCode,
                  0);
@@ -151,7 +148,7 @@ private slots:
             {"--watermark", path("mark.png") + "@Top left corner", path("m/c4.avi")},
             {"--clip", "0:00:02-0:00:04", path("m/long.avi")}};
         for (const QStringList &batch : batches) {
-            const Result remote = convert(path("remote"), QStringList{"--hosts", hosts} + batch);
+            const CliResult remote = convert(path("remote"), QStringList{"--hosts", hosts} + batch);
             QVERIFY2(remote.exitCode == 0, qPrintable(remote.out + remote.err));
             QCOMPARE(convert(path("local"), batch).exitCode, 0);
         }
@@ -193,7 +190,7 @@ private slots:
                              .arg(path("client_key"))
                              .toUtf8());
         QStringList arguments{"--profile", "2", "--output-folder", out, "--hosts", hosts};
-        Result r;
+        CliResult r;
         if (setup == "limit") {
             // A size limit on the files the batch writes here, below the
             // converted file's size.
@@ -235,7 +232,7 @@ private slots:
         for (const char *name : {"c1.avi", "c2.avi", "long.avi", "c3.avi", "c4.avi"})
             arguments << path("m/") + name;
         bool firstDone = false;
-        const Result stopped = convert(out, arguments, [&](qint64 group) {
+        const CliResult stopped = convert(out, arguments, [&](qint64 group) {
             firstDone = QTest::qWaitFor([&] { return QFileInfo::exists(out + "/c1.mp4"); }, 60000);
             ::kill(-pid_t(group), SIGINT);
         });
@@ -245,7 +242,7 @@ private slots:
         QCOMPARE(run("pgrep", {"-f", "^ffmpeg -nostdin"}).exitCode, 1);
         const QStringList kept = QDir(out).entryList(QDir::Files | QDir::Hidden);
         QVERIFY2(kept.size() < 5 && kept.filter(".part").isEmpty(), qPrintable(kept.join(' ')));
-        const Result again = convert(out, arguments);
+        const CliResult again = convert(out, arguments);
         QCOMPARE(again.exitCode, 0);
         QCOMPARE(again.err.count("(done before)"), kept.size());
         QCOMPARE(QDir(out).entryList(QDir::Files).size(), 5);
