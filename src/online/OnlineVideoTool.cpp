@@ -2,10 +2,10 @@
 
 #include "online/OnlineNames.h"
 #include "online/PageText.h"
+#include "process/ResultFile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -235,11 +235,7 @@ void OnlineVideoTool::onThumbnailFinished(HttpGet::Outcome outcome)
     }
     if (outcome == HttpGet::Outcome::Ok && QDir().mkpath(QFileInfo(path).absolutePath())) {
         // A failed save keeps the picture an earlier lookup cached.
-        QSaveFile file(path);
-        if (file.open(QIODevice::WriteOnly)) {
-            file.write(m_thumbnail.body()->readAll());
-            file.commit();
-        }
+        saveWholeFile(path, m_thumbnail.body()->readAll());
     }
     finishLookup();
 }

@@ -141,7 +141,11 @@ PlacedOutput placeOutput(const QString &part, const QString &output, Placement p
 QString saveWholeFile(const QString &path, const QByteArray &data)
 {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+    // commit() flushes the buffer but does not fail when the flush wrote only
+    // part of it (a full disk, a file-size limit) and renames the cut file in:
+    // the flush is checked first, and a file not committed is removed.
+    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.flush() &&
+        file.commit())
         return {};
     return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
 }

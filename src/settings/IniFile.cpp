@@ -1,7 +1,8 @@
 #include "settings/IniFile.h"
 
+#include "process/ResultFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 #include <optional>
 
@@ -137,13 +138,6 @@ bool WriteIniValue(const QString &file, const QString &section, const QString &k
             lines.insert(lastContent + 1, key + QLatin1Char('=') + clean);
     }
 
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
     const QByteArray data = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    if (out.write(data) != data.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    return saveWholeFile(file, data).isEmpty();
 }

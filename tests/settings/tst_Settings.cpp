@@ -4,6 +4,9 @@
 #include "settings/ProgramFolders.h"
 #include "settings/Settings.h"
 
+#include <csignal>
+#include <sys/resource.h>
+
 class TestSettings : public QObject
 {
     Q_OBJECT
@@ -149,10 +152,26 @@ void TestSettings::lineBreaksAndLongValues()
 void TestSettings::failedWriteKeepsTheOldFile()
 {
     QVERIFY(!WriteIniValue(m_dir->filePath("no/such/settings.dat"), "set", "thread", "2"));
-    writeFile(m_file, "[set]\nthread=2\n");
     QVERIFY(QDir(m_dir->path()).mkdir("dir.dat")); // a folder cannot be replaced
     QVERIFY(!WriteIniValue(m_dir->filePath("dir.dat"), "set", "thread", "3"));
-    QCOMPARE(readFile(m_file), QByteArray("[set]\nthread=2\n"));
+    QVERIFY(QFileInfo(m_dir->filePath("dir.dat")).isDir());
+
+    // A write cut short part-way (a full disk, a file-size limit) must not
+    // touch the old file: the new one is written aside and renamed.
+    const Settings settings(m_file, "/prog");
+    QVERIFY(settings.setThread(2));
+    const QByteArray old = readFile(m_file);
+    rlimit limit{};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &limit) == 0);
+    const rlimit small{64, limit.rlim_max};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+    const bool saved = settings.setOutputFolder("/" + QString(120, 'f'));
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(!saved);
+    QCOMPARE(readFile(m_file), old);
+    QCOMPARE(settings.thread(), 2);
 }
 
 void TestSettings::numbers()
