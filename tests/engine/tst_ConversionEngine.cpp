@@ -95,6 +95,16 @@ class TestConversionEngine : public QObject
     {
         return QDir(m_out).entryList(QDir::Files | QDir::Hidden | QDir::System);
     }
+    // An engine whose FFmpeg is the shell script `body`.
+    QString useStandIn(const QByteArray &body)
+    {
+        const QString ffmpeg = m_dir.filePath("stand-in-ffmpeg");
+        if (!writeFile(ffmpeg, "#!/bin/sh\n" + body) ||
+            !QFile::setPermissions(ffmpeg, QFile::ReadOwner | QFile::ExeOwner))
+            return {};
+        makeEngine(ffmpeg);
+        return ffmpeg;
+    }
 
 private slots:
     void initTestCase()
@@ -313,14 +323,12 @@ private slots:
         sigaddset(&termination, SIGTERM);
         pthread_sigmask(SIG_BLOCK, &termination, nullptr);
         // An FFmpeg that reads no keys, so that only terminate() can end it;
-        // it notes the signal masks it started with.
-        const QString ffmpeg = m_dir.filePath("deaf-ffmpeg");
-        // Shell builtins only: a forked grep would see the shell's mask while it waits.
-        QVERIFY(writeFile(ffmpeg, "#!/bin/sh\nwhile read -r l; do case $l in Sig*) echo \"$l\";; "
-                                  "esac; done < /proc/$$/status > \"$0.status\"\nexec " +
-                                      resolveProgram("ffmpeg").toUtf8() + " -nostdin \"$@\"\n"));
-        QVERIFY(QFile::setPermissions(ffmpeg, QFile::ReadOwner | QFile::ExeOwner));
-        makeEngine(ffmpeg);
+        // it notes the signal masks it started with. Shell builtins only: a
+        // forked grep would see the shell's mask while it waits.
+        const QString ffmpeg = useStandIn("while read -r l; do case $l in Sig*) echo \"$l\";; "
+                                          "esac; done < /proc/$$/status > \"$0.status\"\nexec " +
+                                          resolveProgram("ffmpeg").toUtf8() + " -nostdin \"$@\"\n");
+        QVERIFY(!ffmpeg.isEmpty());
         m_engine->setGracePeriod(1000);
         setSetting("existedfile", "1");
         const QString target = m_out + "/long clip.mp4";
@@ -344,6 +352,22 @@ private slots:
         QCOMPARE(outputFolder(), QStringList({"long clip.mp4"}));
         QCOMPARE(m_rows->last().at(1).value<ConversionJob::Status>(),
                  ConversionJob::Status::Cancelled);
+    }
+
+    // A clip of 0:00:10-0:00:20 is half done when FFmpeg has encoded 5 s.
+    void clipPercentOfItsLength()
+    {
+        QVERIFY(!useStandIn("printf 'frame=1 time=00:00:05.00 speed=1x\\r' >&2\n"
+                            "head -c 1 >/dev/null\n")
+                     .isEmpty());
+        QVERIFY(m_list->setField(append(m_long, "0:00:20"), ConversionItem::Field::Start,
+                                 "0:00:10"));
+        QSignalSpy percent(m_engine.get(), &ConversionEngine::itemProgressChanged);
+        QVERIFY(m_engine->BurnNow());
+        QTRY_VERIFY_WITH_TIMEOUT(firstArguments(percent).value(percent.size() - 1) > 0, 10000);
+        QCOMPARE(firstArguments(percent).last(), 50);
+        m_engine->cancel();
+        QVERIFY(waitUntilIdle());
     }
 
     void listChangesDuringTheBatch()
