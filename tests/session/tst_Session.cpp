@@ -105,7 +105,7 @@ private slots:
     void convertStopsTheSamples()
     {
         const QString source = m_dir.filePath("long.avi");
-        QVERIFY(makeClip(source, 60, "1280x720", "mp2"));
+        QVERIFY(makeClip(source, 12, "1280x720", "mp2"));
         QVERIFY(WriteIniValue(m_dir.filePath("settings.dat"), "set", "outputfolder", m_dir.path()));
         auto session = makeSession(resolveProgram("ffmpeg"));
         QTRY_VERIFY(session->isReady());
