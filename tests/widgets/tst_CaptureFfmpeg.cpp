@@ -58,7 +58,7 @@ private slots:
         answerer.press = "Yes";
         c.window.startCapture();
         QVERIFY(c.backend.isCapturing());
-        QTRY_VERIFY_WITH_TIMEOUT(c.backend.statistics().framesCaptured >= 75, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(c.backend.statistics().framesCaptured >= 25, 30000);
         QVERIFY(QFileInfo(part()).size() > 0);
         QCOMPARE(readFile(m_file), QByteArray("an earlier capture"));
         QVERIFY(c.painted() > 0);
