@@ -47,8 +47,6 @@ private slots:
     void counterText_data()
     {
         addColumns<QList<qint64>, QString, QString>("figures", "locale", "text");
-        newRow("the window's example", QList<qint64>{250, 0, 10000}, QString("en_US"),
-               QString("250 frames (0 dropped) - 10.00 sec."));
         newRow("rounded to two decimals", QList<qint64>{3, 1, 999}, QString("en_US"),
                QString("3 frames (1 dropped) - 1.00 sec."));
         newRow("no group separator", QList<qint64>{90000, 12, 3600040}, QString("en_US"),
