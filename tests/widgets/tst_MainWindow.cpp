@@ -270,8 +270,6 @@ private slots:
         QCOMPARE(w.progressPanel()->caption(), QString("Progress....Converting 2 files at once"));
         view->scrollTo(cell(0));
         const QImage shot = view->grab().toImage();
-        if (const QByteArray folder = qgetenv("CLIPWRIGHT_SCREENSHOTS"); !folder.isEmpty())
-            shot.save(QString::fromLocal8Bit(folder) + "/two-rows-processing.png");
         const QColor bar = view->palette().color(QPalette::Highlight);
         for (int row : {0, 1}) { // the bar's colour along the top of the cell
             const QRect rect = view->visualRect(cell(row)).translated(view->viewport()->pos());
