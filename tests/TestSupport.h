@@ -80,17 +80,20 @@ struct CliResult
     QString out, err;
 };
 
-// Runs a command line in a process group of its own, as a shell runs a job;
+// Runs a command line in a process group of its own, as a shell runs a job,
+// while the test's event loop goes on (a loopback server may answer it);
 // `whileRunning` gets the group id.
 inline CliResult runCli(const QString &program, const QStringList &arguments,
                         const std::function<void(qint64)> &whileRunning = {})
 {
     QProcess p;
+    QSignalSpy finished(&p, &QProcess::finished);
     p.setChildProcessModifier([] { ::setpgid(0, 0); });
     p.start(program, arguments);
     if (p.waitForStarted() && whileRunning)
         whileRunning(p.processId());
-    p.waitForFinished(300000);
+    if (p.state() != QProcess::NotRunning && finished.isEmpty())
+        finished.wait(300000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromLocal8Bit(p.readAllStandardOutput()),
             QString::fromLocal8Bit(p.readAllStandardError())};

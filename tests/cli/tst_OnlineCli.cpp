@@ -15,30 +15,10 @@ class TestOnlineCli : public QObject
     QString m_cli = path("bin/clipwright-cli");
     QByteArray m_video = QByteArray(300000, 'v');
 
-    struct Result
-    {
-        int exitCode = -1;
-        QString out, err;
-    };
-    // Runs the program while this event loop serves its requests.
-    Result runCli(const QStringList &arguments)
-    {
-        QProcess p;
-        QSignalSpy done(&p, &QProcess::finished);
-        p.start(m_cli, arguments);
-        if (!done.wait(120000))
-            p.kill();
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromLocal8Bit(p.readAllStandardOutput()),
-                QString::fromLocal8Bit(p.readAllStandardError())};
-    }
-
 private slots:
     void initTestCase()
     {
-        // A program folder of its own: Cache/ goes there.
-        QVERIFY(QDir().mkpath(path("bin")));
-        QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright-cli", m_cli));
+        QCOMPARE(installCli(path("bin")), m_cli); // Cache/ goes there
         m_server.serve("/t.jpg", QByteArray("jpeg"));
         m_server.serve("/video", m_video);
         m_server.serve("/cut", Reply(m_video).closeAfter(m_video.size() / 2));
@@ -105,7 +85,7 @@ private slots:
             QSKIP("yt-dlp is not installed: the pages of today cannot be resolved");
         QDir folder(path("out"));
         QVERIFY(folder.removeRecursively() && folder.mkpath("."));
-        const Result r = runCli(arguments);
+        const CliResult r = runCli(m_cli, arguments);
         QFETCH(int, exitCode);
         QVERIFY2(r.exitCode == exitCode, qPrintable(r.out + r.err));
         const QStringList parts = out.split('*');
