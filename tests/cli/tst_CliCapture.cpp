@@ -11,8 +11,11 @@ class TestCliCapture : public QObject
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
 private slots:
-    // The counter's decimal separator is the locale's.
-    void initTestCase() { qputenv("LC_ALL", "C.UTF-8"); }
+    void initTestCase()
+    {
+        qputenv("LC_ALL", "C.UTF-8"); // the counter's decimal separator is the locale's
+        qputenv("CLIPWRIGHT_TEST_CAMERA", "testsrc=rate=25");
+    }
 
     void capture_data()
     {
@@ -53,33 +56,27 @@ private slots:
     void ctrlCFinishesTheFile()
     {
         const QString out = path("until stopped.avi");
-        QProcess cli;
-        cli.start(m_cli, {"--capture", "lavfi:testsrc", "--output", out});
-        QTRY_VERIFY_WITH_TIMEOUT(QDir(m_dir.path())
-                                         .entryInfoList({".cw-*.avi"}, QDir::Files | QDir::Hidden)
-                                         .value(0)
-                                         .size() > 20000,
-                                 30000);
-        ::kill(pid_t(cli.processId()), SIGINT);
-        QVERIFY(cli.waitForFinished(30000));
-        QCOMPARE(cli.exitCode(), 0);
-        const QString printed = cli.readAllStandardOutput();
-        QVERIFY2(printed.startsWith(out + "\n") && printed.contains(" frames (0 dropped) - "),
-                 qPrintable(printed));
+        const CliResult r =
+            runCli(m_cli, {"--capture", "lavfi:testsrc", "--output", out}, [&](qint64 pid) {
+                QTRY_VERIFY_WITH_TIMEOUT(
+                    QDir(m_dir.path())
+                            .entryInfoList({".cw-*.avi"}, QDir::Files | QDir::Hidden)
+                            .value(0)
+                            .size() > 20000,
+                    30000);
+                ::kill(pid_t(pid), SIGINT);
+            });
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.startsWith(out + "\n") && r.out.contains(" frames (0 dropped) - "),
+                 qPrintable(r.out));
         QVERIFY(duration(out) > 0.3);
     }
 
     void listDevicesWithTheTestCamera()
     {
-        QProcess cli;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("CLIPWRIGHT_TEST_CAMERA", "testsrc=rate=25");
-        cli.setProcessEnvironment(environment);
-        cli.start(m_cli, {"--list-devices"});
-        QVERIFY(cli.waitForFinished(30000));
-        QCOMPARE(cli.exitCode(), 0);
-        QVERIFY(cli.readAllStandardOutput().endsWith(
-            "lavfi:testsrc=rate=25\tTest picture (testsrc=rate=25)\n"));
+        const CliResult r = runCli(m_cli, {"--list-devices"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.endsWith("lavfi:testsrc=rate=25\tTest picture (testsrc=rate=25)\n"));
     }
 };
 
