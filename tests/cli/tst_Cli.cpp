@@ -2,14 +2,6 @@
 #include "app/ProfileCatalogue.h"
 
 #include <csignal>
-#include <functional>
-#include <unistd.h>
-
-namespace {
-
-using Result = CliResult;
-
-} // namespace
 
 class TestCli : public QObject
 {
@@ -40,7 +32,7 @@ private slots:
         for (int i = 0; i < entries.size(); ++i)
             expected +=
                 QStringLiteral("%1\t%2\t%3\n").arg(i + 1).arg(entries[i].key, entries[i].text);
-        const Result r = runCli(m_cli, {"--list-profiles"});
+        const CliResult r = runCli(m_cli, {"--list-profiles"});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, expected);
         QVERIFY(r.out.startsWith("1\tc001\t") && r.out.contains("\n2\tp101\t001.  MP4 "));
@@ -74,9 +66,6 @@ private slots:
              " -s 640x360 ", "\t" + aOut + "\n"});
         row("clip: applied before its row converts", {"--clip", "0:00:01-0:00:02", a}, 0,
             {"OK\t" + a + "\t" + aOut + "\n"});
-        row("two files", {a, b}, 0,
-            {"OK\t" + a + "\t" + aOut + "\n", "OK\t" + b + "\t" + bOut + "\n",
-             "Conversion completed!\n"});
         // Row 1 ends last, yet its line comes first.
         row("two at once: lines in list order", {"--jobs", "2", path("slow.avi"), b}, 0,
             {"OK\t" + path("slow.avi") + "\t" + out + "/slow.mp4\n", "OK\t" + b + "\t" + bOut + "\n",
@@ -88,8 +77,6 @@ private slots:
         row("undecodable first row", {notes, a}, 1,
             {"Fail\t" + notes + "\t" + out + "/notes.mp4\n", "OK\t" + a, "Conversion completed!\n"},
             {"Failed: " + notes, "Invalid data"});
-        row("odd size rejected by x264", {"--set", "Video Options/Video Size=33x33", b}, 1,
-            {"Fail\t" + b + "\t" + bOut + "\n", "Conversion completed!\n"}, {"Failed: " + b});
         const QString lines = path("two\nlines\\.avi");
         QFile::copy(a, lines);
         row("line break in a name: still one line", {"--dry-run", lines}, 0,
@@ -113,7 +100,7 @@ private slots:
         QFETCH(QStringList, errPieces);
         QDir out(path("out"));
         QVERIFY(out.removeRecursively() && out.mkpath("."));
-        const Result r = runCli(m_cli, arguments);
+        const CliResult r = runCli(m_cli, arguments);
         QFETCH(int, exitCode);
         QVERIFY2(r.exitCode == exitCode, qPrintable(r.out + r.err));
         QVERIFY2(outPieces.isEmpty() == r.out.isEmpty(), qPrintable(r.out));
@@ -143,7 +130,7 @@ private slots:
         QCOMPARE(run(resolveProgram("ffmpeg"),
                      {"-v", "error", "-f", "lavfi", "-i",
                       "testsrc2=size=640x360:rate=25,noise=alls=12:allf=t", "-f", "lavfi", "-i",
-                      "sine=frequency=440", "-t", "20", "-c:v", "mpeg4", "-q:v", "3", "-c:a", "mp2",
+                      "sine=frequency=440", "-t", "10", "-c:v", "mpeg4", "-q:v", "3", "-c:a", "mp2",
                       source})
                      .exitCode,
                  0);
@@ -151,7 +138,7 @@ private slots:
         QVERIFY(out.removeRecursively() && out.mkpath("."));
         const QStringList common = {"--profile", "1", "--output-folder", out.path(), "--fit-size",
                                     "1M", source};
-        Result r = runCli(m_cli, QStringList{"--estimate"} + common);
+        CliResult r = runCli(m_cli, QStringList{"--estimate"} + common);
         QVERIFY2(r.exitCode == 0 && r.err.contains("Video Bitrate set to "), qPrintable(r.err));
         QCOMPARE(out.entryList(QDir::Files), QStringList()); // an estimate converts nothing
         r = runCli(m_cli, common);
@@ -168,7 +155,7 @@ private slots:
 
     void nameThatIsNotUtf8()
     {
-        const Result r =
+        const CliResult r =
             runCli("/bin/sh", {"-c", "exec \"$0\" \"$(printf 'caf\\351.avi')\"", m_cli});
         QCOMPARE(r.exitCode, 2);
         QCOMPARE(r.err, QString("The file name is not valid UTF-8: caf\\xe9.avi\n"));
@@ -177,24 +164,22 @@ private slots:
     void ctrlCKeepsThePartialFile()
     {
         const QString source = path("long.avi");
-        QVERIFY(makeClip(source, 60, "1280x720"));
+        QVERIFY(makeClip(source, 20, "640x360"));
         QDir out(path("cancel"));
         QVERIFY(out.mkpath("."));
-        // Ctrl+C reaches the whole job: the program, and FFmpeg unless it is shielded.
-        const Result r = runCli(m_cli, {"--profile", "1", "--output-folder", out.path(), source},
-                                [&](qint64 pid) {
-                                    QFileSystemWatcher watcher({out.path()});
-                                    QSignalSpy spy(&watcher, &QFileSystemWatcher::directoryChanged);
-                                    if (QDir(out.path()).isEmpty())
-                                        QVERIFY(spy.wait(30000)); // FFmpeg has created its file
-                                    QTest::qWait(2000);
-                                    ::kill(-static_cast<pid_t>(pid), SIGINT);
-                                });
+        // Ctrl+C reaches the whole job: the program, and FFmpeg unless it is
+        // shielded. It comes once FFmpeg has written a second or so.
+        const CliResult r = runCli(
+            m_cli, {"--profile", "1", "--output-folder", out.path(), source}, [&](qint64 pid) {
+                QTRY_VERIFY_WITH_TIMEOUT(
+                    out.entryInfoList(QDir::Files | QDir::Hidden).value(0).size() > 200000, 60000);
+                ::kill(-static_cast<pid_t>(pid), SIGINT);
+            });
         QVERIFY2(r.exitCode == 130, qPrintable(r.out + r.err));
         QCOMPARE(r.out, "Cancel\t" + source + "\t" + out.filePath("long.mp4") + "\n");
         QVERIFY(r.err.contains("Conversion Canceled by the user!"));
         const double played = duration(out.filePath("long.mp4"));
-        QVERIFY2(played > 0.5 && played < 55, qPrintable(QString::number(played)));
+        QVERIFY2(played > 0.5 && played < 19, qPrintable(QString::number(played)));
     }
 };
 
