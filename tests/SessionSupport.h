@@ -18,12 +18,18 @@ inline Session::Setup sessionSetup(const QTemporaryDir &dir,
 }
 
 // Started, and ready: FFmpeg has listed its encoders.
-inline std::unique_ptr<Session> readySession(const QTemporaryDir &dir, RecordingServices &services)
+inline std::unique_ptr<Session> readySession(const Session::Setup &setup,
+                                             RecordingServices &services)
 {
-    auto session = std::make_unique<Session>(sessionSetup(dir), services, services);
+    auto session = std::make_unique<Session>(setup, services, services);
     session->start();
     QSignalSpy ready(session.get(), &Session::ready);
     if (!session->isReady())
         ready.wait(10000);
     return session;
+}
+
+inline std::unique_ptr<Session> readySession(const QTemporaryDir &dir, RecordingServices &services)
+{
+    return readySession(sessionSetup(dir), services);
 }

@@ -1,7 +1,6 @@
-#include "../TestSupport.h"
+#include "../SessionSupport.h"
 #include "engine/ConversionEngine.h"
 #include "engine/OutputEstimator.h"
-#include "session/Session.h"
 #include "settings/IniFile.h"
 
 class TestSession : public QObject
@@ -28,10 +27,9 @@ class TestSession : public QObject
     }
     std::unique_ptr<Session> makeSession(const QString &ffmpegProgram)
     {
-        auto session = std::make_unique<Session>(
-            Session::Setup{CLIPWRIGHT_BIN_DIR, m_dir.filePath("settings.dat"), m_dir.path(),
-                           ffmpegProgram, resolveProgram("mplayer"), resolveProgram("ffprobe")},
-            m_services, m_services);
+        Session::Setup setup = sessionSetup(m_dir);
+        setup.ffmpeg = ffmpegProgram;
+        auto session = std::make_unique<Session>(setup, m_services, m_services);
         session->start();
         return session;
     }

@@ -110,14 +110,7 @@ private slots:
         QVERIFY(makeClip(gone, 1, "64x48"));
         QVERIFY(makeClip(good, 1, "64x48"));
         QVERIFY(writeFile(junk, QByteArray(4096, 'j')));
-        const auto start = [&] {
-            auto session = std::make_unique<Session>(setup, services, services);
-            session->start();
-            QSignalSpy ready(session.get(), &Session::ready);
-            if (!session->isReady())
-                ready.wait(10000);
-            return session;
-        };
+        const auto start = [&] { return readySession(setup, services); };
         using Field = ConversionList::Field;
         {
             auto session = start();
@@ -164,10 +157,8 @@ private slots:
     // with every source OK, one output each and no part file.
     void cliKilledAtRandom()
     {
-        const QString bin = path("bin"), out = path("out");
-        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(out));
-        QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright-cli", bin + "/clipwright-cli"));
-        QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/ct.s3db", bin + "/ct.s3db"));
+        const QString cli = installCli(path("bin")), out = path("out");
+        QVERIFY(!cli.isEmpty() && QDir().mkpath(out));
         QStringList arguments{"--queue", path("queue.db"), "--output-folder", out};
         for (int i = 1; i <= 10; ++i) {
             arguments << path(QString("clip%1.avi").arg(i));
@@ -199,20 +190,22 @@ private slots:
             return QByteArray();
         };
         for (int round = 0; round < 20; ++round) {
-            QProcess cli;
-            cli.setStandardInputFile(QProcess::nullDevice());
-            cli.setStandardOutputFile(QProcess::nullDevice());
-            cli.setStandardErrorFile(QProcess::nullDevice());
-            cli.start(bin + "/clipwright-cli", arguments);
-            QVERIFY2(cli.waitForStarted(), context);
-            QTest::qWait(random.bounded(1600));
-            if (const qint64 pid = cli.processId(); pid > 0) // 0 would be this process group
+            QProcess process;
+            process.setStandardInputFile(QProcess::nullDevice());
+            process.setStandardOutputFile(QProcess::nullDevice());
+            process.setStandardErrorFile(QProcess::nullDevice());
+            process.start(cli, arguments);
+            QVERIFY2(process.waitForStarted(), context);
+            // Killed at a random moment, unless it ends before: once every
+            // row is done, a run ends at once.
+            process.waitForFinished(int(random.bounded(1600)));
+            if (const qint64 pid = process.processId(); pid > 0) // 0 would be this process group
                 ::kill(pid_t(pid), SIGKILL);
-            cli.waitForFinished();
+            process.waitForFinished();
             const QByteArray problem = checkFinished();
             QVERIFY2(problem.isEmpty(), context + " round " + QByteArray::number(round) + ": " + problem);
         }
-        const RunResult last = run(bin + "/clipwright-cli", arguments);
+        const RunResult last = run(cli, arguments);
         QVERIFY2(last.exitCode == 0, context + "\n" + last.output);
         QCOMPARE(last.output.count("OK\t"), 10);
         QVERIFY2(checkFinished().isEmpty(), context);
