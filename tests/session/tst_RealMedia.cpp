@@ -92,8 +92,7 @@ private slots:
                QString("odd.webm"), 2.0, 2);
         newRow("non-square pixels", clip("352x288:sar=16/11") + "-c:v mpeg4 -c:a libmp3lame",
                QString("wide pixels.avi"), 2.0, 2);
-        newRow("16:9", clip("640x360") + "-c:v mpeg4 -c:a libmp3lame", QString("wide.avi"), 2.0,
-               2);
+        newRow("16:9", clip("640x360") + "-c:v mpeg4 -c:a libmp3lame", QString("wide.avi"), 2.0, 2);
         newRow("FLV, picture 1 s after the sound",
                QString("-f lavfi -t 3 -i sine -itsoffset 1 -f lavfi -t 2 -i "
                        "testsrc=size=320x240:rate=25 -c:v flv -c:a libmp3lame -ar 44100"),
@@ -121,8 +120,9 @@ private slots:
         QFETCH(double, seconds);
         QFETCH(int, profile);
         const QString source = m_dir.filePath(name);
-        const RunResult made = run(resolveProgram("ffmpeg"),
-                                   QStringList{"-v", "error", "-y"} + recipe.split(' ', Qt::SkipEmptyParts) << source);
+        const RunResult made =
+            run(resolveProgram("ffmpeg"),
+                QStringList{"-v", "error", "-y"} + recipe.split(' ', Qt::SkipEmptyParts) << source);
         QVERIFY2(made.exitCode == 0, made.output.constData());
         const Shape before = shapeOf(source);
 

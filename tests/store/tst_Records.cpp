@@ -44,8 +44,8 @@ private slots:
                QString("recorded"), true, QString("interrupted"));
         newRow("renamed just before the end", QString("running"), false, QString("recorded"), true,
                QString("finished"));
-        newRow("converting, output of another size", QString("running"), false,
-               QString("other"), true, QString("interrupted"));
+        newRow("converting, output of another size", QString("running"), false, QString("other"),
+               true, QString("interrupted"));
         newRow("done", QString("ok"), false, QString("recorded"), true, QString("finished"));
         newRow("source gone", QString(), false, QString("none"), false, QString("gone"));
         newRow("converting, source gone", QString("running"), true, QString("none"), false,
@@ -80,11 +80,11 @@ private slots:
         QVERIFY(writeFile(stranger, "someone else's"));
 
         const RecordsOutcome outcome = sortOutRecords({record});
-        const QString got = !outcome.finished.isEmpty()     ? "finished"
-                            : !outcome.sourceGone.isEmpty() ? "gone"
+        const QString got = !outcome.finished.isEmpty()      ? "finished"
+                            : !outcome.sourceGone.isEmpty()  ? "gone"
                             : !outcome.interrupted.isEmpty() ? "interrupted"
-                            : !outcome.unfinished.isEmpty() ? "unfinished"
-                                                            : "lost";
+                            : !outcome.unfinished.isEmpty()  ? "unfinished"
+                                                             : "lost";
         QCOMPARE(got, expected);
         if (!outcome.unfinished.isEmpty()) { // listed again with the choice, without the past
             const QueueRecord &again = outcome.unfinished[0];
@@ -180,7 +180,8 @@ private slots:
                 if (record.status != "ok" ||
                     ::stat(QFile::encodeName(record.output).constData(), &st) != 0)
                     continue;
-                const QPair<ino_t, qint64> now{st.st_ino, st.st_mtim.tv_nsec + st.st_mtime * 1000000000LL};
+                const QPair<ino_t, qint64> now{st.st_ino,
+                                               st.st_mtim.tv_nsec + st.st_mtime * 1000000000LL};
                 if (finished.contains(record.output) && finished[record.output] != now)
                     return QByteArray("converted again: ") + record.output.toUtf8();
                 finished.insert(record.output, now);
@@ -203,7 +204,8 @@ private slots:
                 ::kill(pid_t(pid), SIGKILL);
             process.waitForFinished();
             const QByteArray problem = checkFinished();
-            QVERIFY2(problem.isEmpty(), context + " round " + QByteArray::number(round) + ": " + problem);
+            QVERIFY2(problem.isEmpty(),
+                     context + " round " + QByteArray::number(round) + ": " + problem);
         }
         const RunResult last = run(cli, arguments);
         QVERIFY2(last.exitCode == 0, context + "\n" + last.output);
