@@ -14,11 +14,17 @@ class TestCrashRestore : public QObject
     QTemporaryDir m_dir;
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
-    // The window of `pid` gets Ctrl+N (Convert Now!) once it has had time to
-    // learn FFmpeg's encoders.
-    static void convert(qint64 pid)
+    // The window of `pid` gets Ctrl+N (Convert Now!) once it knows FFmpeg's
+    // encoders: the FFmpeg that listed them, whose id the stand-in wrote, has
+    // been reaped.
+    void convert(qint64 pid)
     {
-        QTest::qWait(3000);
+        const auto listed = [this] {
+            const QByteArray id = readFile(path("listing")).trimmed();
+            return !id.isEmpty() && !QFileInfo::exists("/proc/" + id);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(listed(), 20000);
+        QFile::remove(path("listing"));
         run("xdotool", {"search", "--sync", "--onlyvisible", "--pid", QString::number(pid),
                         "--name", "Clipwright", "windowfocus", "--sync", "%1", "key", "ctrl+n"},
             20000);
@@ -49,6 +55,12 @@ private slots:
         QVERIFY(QDir().mkpath(bin) && QDir().mkpath(path("out")));
         QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright", bin + "/clipwright"));
         QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/ct.s3db", bin + "/ct.s3db"));
+        // FFmpeg, the one that lists the encoders writing down its id first.
+        const QByteArray real = resolveProgram("ffmpeg").toUtf8();
+        QVERIFY(writeFile(bin + "/ffmpeg", "#!/bin/sh\n[ \"$2\" = -encoders ] || exec '" + real +
+                                               "' \"$@\"\necho $$ > '" + path("listing").toUtf8() +
+                                               "'\nexec '" + real + "' \"$@\"\n"));
+        QVERIFY(QFile::setPermissions(bin + "/ffmpeg", QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(writeFile(bin + "/settings.dat",
                           "[set]\nprofile=2\noutputfolder=" + path("out").toUtf8() + "\n"));
         QVERIFY(makeClip(path("a.avi"), 1, "64x48"));
