@@ -16,9 +16,9 @@ private slots:
     void reads_data();
     void reads();
     void typedValues();
+    void writeKeepsTheRest_data();
     void writeKeepsTheRest();
     void writeCreatesWhatIsMissing();
-    void lineBreaksAndLongValues();
     void failedWriteKeepsTheOldFile();
     void numbers();
     void programsAndFolders();
@@ -36,42 +36,27 @@ void TestSettings::init()
 
 void TestSettings::reads_data()
 {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("plain") << QByteArray("[set]\nthread=2\n") << "thread"
-                           << "2";
-    QTest::newRow("blanks around value")
-        << QByteArray("[set]\noutputfolder=   /home/Out   \n") << "outputfolder"
-        << "/home/Out";
-    QTest::newRow("[Set] read as set") << QByteArray("[Set]\nprofile=12\n") << "profile"
-                                       << "12";
-    QTest::newRow("key case") << QByteArray("[ set ]\nThread = 3\n") << "THREAD"
-                              << "3";
-    QTest::newRow("CRLF") << QByteArray("[set]\r\nthread=4\r\nautoshut=1\r\n") << "autoshut"
-                          << "1";
-    QTest::newRow("other section") << QByteArray("[other]\nthread=2\n") << "thread"
-                                   << "";
-    QTest::newRow("next section stops") << QByteArray("[set]\na=1\n[x]\nthread=2\n") << "thread"
-                                        << "";
-    QTest::newRow("comment") << QByteArray("[set]\n;thread=9\nthread=1\n") << "thread"
-                             << "1";
-    QTest::newRow("UTF-8") << QByteArray("[set]\noutputfolder=/home/zoë/Vidéos\n") << "outputfolder"
-                           << QString::fromUtf8("/home/zoë/Vidéos");
-    QTest::newRow("value holds =") << QByteArray("[set]\noutputfolder=/a=b\n") << "outputfolder"
-                                   << "/a=b";
-    QTest::newRow("quoted") << QByteArray("[set]\noutputfolder= \"/data/my out\" \n")
-                            << "outputfolder"
-                            << "/data/my out";
-    QTest::newRow("one quote kept") << QByteArray("[set]\noutputfolder=\"/data\n") << "outputfolder"
-                                    << "\"/data";
-    QTest::newRow("byte order marks")
-        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF [\f set ]\nthread=2\n") << "thread"
-        << "2";
-    QTest::newRow("150 characters read as 127")
-        << "[set]\noutputfolder=/" + QByteArray(149, 'f') + "\n"
-        << "outputfolder"
-        << "/" + QString(126, 'f');
+    addColumns<QByteArray, QString, QString>("content", "key", "value");
+    const auto row = [](const char *tag, const QByteArray &content, const char *key,
+                        const QString &value) { newRow(tag, content, QString(key), value); };
+    row("plain", "[set]\nthread=2\n", "thread", "2");
+    row("blanks around value", "[set]\noutputfolder=   /home/Out   \n", "outputfolder",
+        "/home/Out");
+    row("[Set] read as set", "[Set]\nprofile=12\n", "profile", "12");
+    row("key case", "[ set ]\nThread = 3\n", "THREAD", "3");
+    row("CRLF", "[set]\r\nthread=4\r\nautoshut=1\r\n", "autoshut", "1");
+    row("other section", "[other]\nthread=2\n", "thread", "");
+    row("next section stops", "[set]\na=1\n[x]\nthread=2\n", "thread", "");
+    row("comment", "[set]\n;thread=9\nthread=1\n", "thread", "1");
+    row("UTF-8", "[set]\noutputfolder=/home/zoë/Vidéos\n", "outputfolder",
+        QString::fromUtf8("/home/zoë/Vidéos"));
+    row("value holds =", "[set]\noutputfolder=/a=b\n", "outputfolder", "/a=b");
+    row("quoted", "[set]\noutputfolder= \"/data/my out\" \n", "outputfolder", "/data/my out");
+    row("one quote kept", "[set]\noutputfolder=\"/data\n", "outputfolder", "\"/data");
+    row("byte order marks", "\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF [\f set ]\nthread=2\n", "thread",
+        "2");
+    row("150 characters read as 127", "[set]\noutputfolder=/" + QByteArray(149, 'f') + "\n",
+        "outputfolder", "/" + QString(126, 'f'));
 }
 
 void TestSettings::reads()
@@ -108,15 +93,40 @@ void TestSettings::typedValues()
     QCOMPARE(state(), QString("/prog new 1024 0 7 0")); // clamped; a bad count is automatic
 }
 
+void TestSettings::writeKeepsTheRest_data()
+{
+    // The file before (none: null), the writes "section|key|value" in order,
+    // and the file after.
+    addColumns<QByteArray, QStringList, QByteArray>("before", "writes", "after");
+    newRow("by hand, key case",
+           QByteArray("; by hand\n[other]\nthread=7\n\n[set]\noutputfolder=/out\nthread=2\n\n"
+                      "[last]\nx=1\n"),
+           QStringList{"SET|Thread|4", "set|autoshut|0"},
+           QByteArray("; by hand\n[other]\nthread=7\n\n[set]\noutputfolder=/out\nthread=4\n"
+                      "autoshut=0\n\n[last]\nx=1\n"));
+    newRow("no file, a new section", QByteArray(), QStringList{"set|thread|2", "new|k|v"},
+           QByteArray("[set]\nthread=2\n[new]\nk=v\n"));
+    // A header behind byte order marks is found by the write as by the read.
+    newRow("byte order marks", QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF [\f set ]\n"),
+           QStringList{"set|thread|2"}, QByteArray(" [\f set ]\nthread=2\n"));
+    newRow("line breaks", QByteArray(),
+           QStringList{"set|outputfolder|/out\nautoshut=1\r\nthread=8"},
+           QByteArray("[set]\noutputfolder=/out autoshut=1 thread=8\n"));
+    newRow("150 characters written as 128", QByteArray(),
+           QStringList{"set|outputfolder|/" + QString(149, 'f')},
+           "[set]\noutputfolder=/" + QByteArray(127, 'f') + "\n");
+}
+
 void TestSettings::writeKeepsTheRest()
 {
-    writeFile(m_file, "; by hand\n[other]\nthread=7\n\n[set]\noutputfolder=/out\nthread=2\n\n"
-                      "[last]\nx=1\n");
-    QVERIFY(WriteIniValue(m_file, "SET", "Thread", "4"));
-    QVERIFY(WriteIniValue(m_file, "set", "autoshut", "0"));
-    QCOMPARE(readFile(m_file), QByteArray("; by hand\n[other]\nthread=7\n\n[set]\n"
-                                          "outputfolder=/out\nthread=4\nautoshut=0\n\n"
-                                          "[last]\nx=1\n"));
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, writes);
+    QVERIFY(before.isNull() || writeFile(m_file, before));
+    for (const QString &write : writes) {
+        const QStringList parts = write.split('|');
+        QVERIFY(WriteIniValue(m_file, parts[0], parts[1], parts[2]));
+    }
+    QTEST(readFile(m_file), "after");
 }
 
 void TestSettings::writeCreatesWhatIsMissing()
@@ -129,24 +139,6 @@ void TestSettings::writeCreatesWhatIsMissing()
     QVERIFY(settings.setProfile(12)); // written to "Set": the same section
     QCOMPARE(readFile(m_file), QByteArray("[set]\noutputfolder=/home/me/Videos\nexistedfile=0\n"
                                           "autoshut=0\nthread=2\nprofile=12\n"));
-    QVERIFY(WriteIniValue(m_file, "new", "k", "v"));
-    QCOMPARE(ReadIniValue(m_file, "new", "k"), QString("v"));
-
-    // A header behind byte order marks is found by the write as by the read.
-    writeFile(m_file, "\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF [\f set ]\n");
-    QVERIFY(WriteIniValue(m_file, "set", "thread", "2"));
-    QCOMPARE(ReadIniValue(m_file, "set", "thread"), QString("2"));
-    QCOMPARE(readFile(m_file), QByteArray(" [\f set ]\nthread=2\n"));
-}
-
-void TestSettings::lineBreaksAndLongValues()
-{
-    QVERIFY(WriteIniValue(m_file, "set", "outputfolder", "/out\nautoshut=1\r\nthread=8"));
-    QCOMPARE(ReadIniValue(m_file, "set", "autoshut"), QString());
-    QCOMPARE(ReadIniValue(m_file, "set", "outputfolder"), QString("/out autoshut=1 thread=8"));
-    const QString folder = "/" + QString(149, 'f');
-    QVERIFY(WriteIniValue(m_file, "set", "outputfolder", folder));
-    QVERIFY(readFile(m_file).contains("outputfolder=" + folder.left(128).toUtf8() + "\n"));
 }
 
 void TestSettings::failedWriteKeepsTheOldFile()
