@@ -82,15 +82,10 @@ private slots:
         addColumns<QString, QStringList>("page", "fields");
         const QString page = watchPage("a/b\\c'd:e(f)g", "abc_-9", "http://host/default.jpg", "",
                                        "Line one\nline two");
-        const QStringList fields{"abcdefg",
-                                 "uploader",
-                                 "abc_-9",
-                                 "Jan 2, 2010",
-                                 "Film",
-                                 "Line one\nline two",
-                                 "http://host/default.jpg",
-                                 "42",
-                                 "4.5"};
+        // Title, uploader, id, date, category, description, thumbnail, length, rating.
+        const QStringList fields = QString("abcdefg|uploader|abc_-9|Jan 2, 2010|Film|Line one\n"
+                                           "line two|http://host/default.jpg|42|4.5")
+                                       .split('|');
         newRow("all fields", page, fields);
         newRow("description without <span >", QString(page).replace("<span >", "123456"), fields);
         QStringList undecoded = fields;

@@ -3,8 +3,8 @@
 
 #include <csignal>
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
 
 // The records file itself: an older schema is migrated with its rows, a file
 // that cannot be trusted is moved aside and never read, and the lock keeps a
@@ -56,34 +56,34 @@ private slots:
 
     void untrustedFileMovedAside_data()
     {
-        addColumns<QByteArray, QString>("make", "reason");
-        newRow("not SQLite", QByteArray("text"), QString("file is not a database"));
-        newRow("newer version", QByteArray("newer"), QString("written by a newer Clipwright"));
-        newRow("another program's tables", QByteArray("foreign"),
+        // The SQL that makes the file (none: 8 KiB of text), whether pages
+        // after the first are then scribbled over, and the reason given.
+        addColumns<QByteArray, bool, QString>("statements", "scribble", "reason");
+        newRow("not SQLite", QByteArray(), false, QString("file is not a database"));
+        newRow("newer version",
+               QByteArray("CREATE TABLE rows(id INTEGER); PRAGMA user_version = 99;"), false,
+               QString("written by a newer Clipwright"));
+        newRow("another program's tables", QByteArray("CREATE TABLE moz_places(url TEXT);"), false,
                QString("tables of another program"));
-        newRow("damaged pages", QByteArray("damaged"), QString(""));
+        newRow("damaged pages",
+               QByteArray("CREATE TABLE t(x); INSERT INTO t WITH RECURSIVE n(i) AS (SELECT 1 UNION"
+                          " ALL SELECT i+1 FROM n WHERE i < 2000) SELECT randomblob(300) FROM n;"
+                          "PRAGMA user_version = 2;"),
+               true, QString(""));
     }
 
     void untrustedFileMovedAside()
     {
-        QFETCH(QByteArray, make);
+        QFETCH(QByteArray, statements);
+        QFETCH(bool, scribble);
         QFETCH(QString, reason);
         const QString file = path(QString("bad-%1.db").arg(QTest::currentDataTag()));
-        if (make == "text") {
-            QVERIFY(writeFile(file, QByteArray(8192, 'x')));
-        } else if (make == "newer") {
-            QVERIFY(sql(file, "CREATE TABLE rows(id INTEGER); PRAGMA user_version = 99;"));
-        } else if (make == "foreign") {
-            QVERIFY(sql(file, "CREATE TABLE moz_places(url TEXT);"));
-        } else {
-            QVERIFY(sql(file, "CREATE TABLE t(x); INSERT INTO t"
-                              " WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n"
-                              " WHERE i < 2000) SELECT randomblob(300) FROM n;"
-                              "PRAGMA user_version = 2;"));
-            QFile f(file); // scribble over the pages after the first
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            f.seek(4096 * 3);
-            f.write(QByteArray(4096 * 20, '\x5a'));
+        QVERIFY(statements.isNull() ? writeFile(file, QByteArray(8192, 'x'))
+                                    : sql(file, statements.constData()));
+        if (scribble) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.seek(4096 * 3));
+            QVERIFY(f.write(QByteArray(4096 * 20, '\x5a')) == 4096 * 20);
         }
         QVERIFY(writeFile(file + "-wal", QByteArray())); // travels with the file
         const QByteArray before = readFile(file);
