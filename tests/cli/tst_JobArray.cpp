@@ -41,7 +41,7 @@ private slots:
             m_sources << path("m/") + name;
         m_sources << path("m/long.avi");
         for (const QString &source : m_sources)
-            QVERIFY(makeClip(source, source.endsWith("long.avi") ? 20 : 2,
+            QVERIFY(makeClip(source, source.endsWith("long.avi") ? 8 : 2,
                              source.endsWith("long.avi") ? "1280x720" : "160x120"));
     }
 
@@ -54,11 +54,9 @@ private slots:
     void arrayThenCollect()
     {
         QFETCH(int, signalNumber);
-        QDir(path("array")).removeRecursively();
-        QDir(path("out")).removeRecursively();
-        QDir(path("local")).removeRecursively();
-        QDir().mkpath(path("out"));
-        QDir().mkpath(path("local"));
+        for (const char *folder : {"array", "out"})
+            QVERIFY(QDir(path(folder)).removeRecursively());
+        QVERIFY(QDir().mkpath(path("out")));
         const CliResult written = runCli(m_cli, QStringList{"--slurm-array", path("array"), "--jobs",
                                                             "2", "--profile", "2", "--output-folder",
                                                             path("out")} +
@@ -98,7 +96,10 @@ private slots:
         // No part file of the stopped try stays behind.
         QCOMPARE(QDir(path("out")).entryList(QDir::Files | QDir::Hidden).size(), 5);
 
-        // The same files as a local batch gives.
+        // The same files as a local batch gives (once: the stop changes nothing there).
+        if (signalNumber == SIGKILL)
+            return;
+        QVERIFY(QDir().mkpath(path("local")));
         QCOMPARE(runCli(m_cli, QStringList{"--profile", "2", "--output-folder", path("local")} +
                                    m_sources)
                      .exitCode,
