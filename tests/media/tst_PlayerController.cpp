@@ -71,38 +71,24 @@ private slots:
             QVERIFY(m_list.setField(1, ConversionItem::Field::VideoTime, length));
             QVERIFY(m_list.select(1));
         }
+        using Step = void (PlayerController::*)();
+        const QHash<QChar, Step> buttons = {
+            {'P', &PlayerController::Play},       {'U', &PlayerController::Pause},
+            {'O', &PlayerController::Stop},       {'>', &PlayerController::Forward},
+            {'F', &PlayerController::FirstFrame}, {'L', &PlayerController::LastFrames}};
         for (const QString &step : steps.split(' ')) {
             const QString rest = step.mid(1);
-            switch (step[0].toLatin1()) {
-            case 'P':
-                m_controller->Play();
-                break;
-            case 'T':
+            if (step[0] == 'T') {
                 for (int i = 0; i < (rest.isEmpty() ? 1 : rest.toInt()); ++i)
                     m_controller->ClockTick();
-                break;
-            case 'S':
+            } else if (step[0] == 'S') {
                 m_controller->SeekFromSlider(rest.toInt());
-                break;
-            case 'L':
-                m_controller->LastFrames();
-                break;
-            case 'F':
-                m_controller->FirstFrame();
-                break;
-            case 'U':
-                m_controller->Pause();
-                break;
-            case 'O':
-                m_controller->Stop();
-                break;
-            case '>':
-                m_controller->Forward();
-                break;
-            case 'V':
+            } else if (step[0] == 'V') {
                 m_player->playerOutput("ID_START_TIME=0.00\nV:  " + rest.toLatin1() +
                                        "   338/338 \r");
-                break;
+            } else {
+                QVERIFY2(buttons.contains(step[0]), qPrintable(step));
+                (m_controller.get()->*buttons.value(step[0]))();
             }
         }
         QTEST(view(), "view");
