@@ -14,18 +14,7 @@ class TestOutputPrediction : public QObject
                                 double wall, double steady, QVector<qint64> parts = {},
                                 int pictures = 0, int keyframes = 0, qint64 keyBytes = 0)
     {
-        SampleFigures s;
-        s.seconds = seconds;
-        s.fileBytes = file;
-        s.videoBytes = video;
-        s.audioBytes = audio;
-        s.wallSeconds = wall;
-        s.steadySpeed = steady;
-        s.partVideoBytes = parts;
-        s.pictures = pictures;
-        s.keyframes = keyframes;
-        s.keyframeBytes = keyBytes;
-        return s;
+        return {seconds, file, video, audio, pictures, keyframes, keyBytes, parts, wall, 0, steady};
     }
 
 private slots:
@@ -81,17 +70,15 @@ private slots:
         QFETCH(double, audioBitrate);
         QFETCH(double, keyframeDistance);
         QFETCH(qint64, bytes);
-        const std::optional<RowPrediction> p =
-            predictRow(sample, clip, bitrate, audioBitrate, keyframeDistance);
-        QCOMPARE(p.has_value(), bytes >= 0);
-        if (!p)
-            return;
         QFETCH(qint64, low);
         QFETCH(qint64, high);
         QFETCH(double, seconds);
-        QCOMPARE(QList<qint64>({p->bytes, p->lowBytes, p->highBytes}),
+        const std::optional<RowPrediction> p =
+            predictRow(sample, clip, bitrate, audioBitrate, keyframeDistance);
+        QCOMPARE(p ? QList<qint64>({p->bytes, p->lowBytes, p->highBytes}) : QList<qint64>(3, -1),
                  QList<qint64>({bytes, low, high}));
-        QVERIFY2(qAbs(p->seconds - seconds) < 1e-6, qPrintable(QString::number(p->seconds)));
+        if (p)
+            QVERIFY2(qAbs(p->seconds - seconds) < 1e-6, qPrintable(QString::number(p->seconds)));
     }
 
     void batchTime_data()
@@ -107,8 +94,7 @@ private slots:
     {
         QFETCH(QVector<RowTime>, rows);
         QFETCH(int, lanes);
-        QFETCH(double, seconds);
-        QCOMPARE(batchSeconds(rows, lanes, 2), seconds);
+        QTEST(batchSeconds(rows, lanes, 2), "seconds");
     }
 
     void fitting()
@@ -143,8 +129,7 @@ private slots:
     void texts()
     {
         QFETCH(QString, text);
-        QFETCH(qint64, bytes);
-        QCOMPARE(parseSizeText(text).value_or(-1), bytes);
+        QTEST(parseSizeText(text).value_or(-1), "bytes");
     }
 
     void shownTexts()
