@@ -12,6 +12,10 @@ private slots:
     void rowsAndSelection()
     {
         ConversionList list;
+        QSignalSpy appended(&list, &ConversionList::rowAppended);
+        QSignalSpy changed(&list, &ConversionList::fieldChanged);
+        QSignalSpy removed(&list, &ConversionList::rowRemoved);
+        QSignalSpy cleared(&list, &ConversionList::cleared);
         QCOMPARE(list.append("/v/a clip.avi"), 1);
         list.append("/v/a clip.avi"); // duplicates are separate rows
         list.append("/v/c.avi");
@@ -28,23 +32,10 @@ private slots:
         QCOMPARE(list.selected(), 0);
         list.clear();
         QCOMPARE(list.count(), 0);
-    }
-
-    void everyChangeIsSignalled()
-    {
-        ConversionList list;
-        QSignalSpy appended(&list, &ConversionList::rowAppended);
-        QSignalSpy changed(&list, &ConversionList::fieldChanged);
-        QSignalSpy removed(&list, &ConversionList::rowRemoved);
-        QSignalSpy cleared(&list, &ConversionList::cleared);
-        list.append("/a");
-        list.append("/b");
-        QVERIFY(list.setField(2, ConversionList::Field::End, "0:00:05"));
-        list.remove(1);
-        list.clear();
+        // Every change is signalled, and a refused one is not.
         QCOMPARE(QList<int>({int(appended.count()), int(changed.count()), int(removed.count()),
                              int(cleared.count()), changed.at(0).at(0).toInt()}),
-                 QList<int>({2, 1, 1, 1, 2}));
+                 QList<int>({3, 1, 2, 1, 2}));
     }
 
     void timeText_data()
