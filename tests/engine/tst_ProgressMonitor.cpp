@@ -84,15 +84,12 @@ private slots:
         if (!file.isNull())
             QVERIFY(writeFile(path, file));
         ProgressMonitor monitor(path);
-        QSignalSpy text(&monitor, &ProgressMonitor::elapsedTextChanged);
         QSignalSpy bar(&monitor, &ProgressMonitor::itemProgressChanged);
         monitor.start(clip, useReported);
         for (const QByteArray &chunk : reports)
             monitor.converterOutput(chunk);
         monitor.tick();
-        QCOMPARE(text.last().at(0).toString(), QString("00:00:01"));
         QTEST(bar.isEmpty() ? -1 : bar.last().at(0).toInt(), "percent");
-        QCOMPARE(ReadLastLineOfFile(path), wholeFileRule(file));
     }
 
     void lastLineMatchesWholeFile()
