@@ -21,7 +21,6 @@ private slots:
         QCOMPARE(installCli(path("bin")), m_cli); // Cache/ goes there
         m_server.serve("/t.jpg", QByteArray("jpeg"));
         m_server.serve("/video", m_video);
-        m_server.serve("/cut", Reply(m_video).closeAfter(m_video.size() / 2));
         m_server.serve("/watch",
                        watchPage("Tab\there", "v42", m_server.url("/t.jpg"),
                                  "22|" + m_server.url("/video") + ",18|x,5|http://h/a%20b",
@@ -31,10 +30,9 @@ private slots:
         m_server.serve("/clip.mp4", m_video);
         m_server.serve("/video.html", QByteArray("<html><head><title>My clip</title></head><body>"
                                                  "<video src=\"clip.mp4\"></video></body></html>"));
-        m_server.serve("/both",
-                       watchPage("Café: (live)", "v44", "",
-                                 "22|" + m_server.url("/video") + ",34|" + m_server.url("/video") +
-                                     ",35|" + m_server.url("/cut")));
+        m_server.serve("/both", watchPage("Café: (live)", "v44", "",
+                                          "22|" + m_server.url("/video") + ",34|" +
+                                              m_server.url("/video")));
     }
 
     void run_data()
@@ -59,10 +57,6 @@ private slots:
             "fetch mp4",
             QStringList{"--fetch", m_server.url("/both"), "--format", "22", "--output-folder", out},
             0, out + "/Café live.mp4\n", "");
-        newRow(
-            "fetch a cut body",
-            QStringList{"--fetch", m_server.url("/both"), "--format", "35", "--output-folder", out},
-            1, "", "Download failed: the transfer ended after");
         newRow("fetch through yt-dlp",
                QStringList{"--fetch", m_server.url("/video.html"), "--format", "22",
                            "--output-folder", out},
