@@ -156,33 +156,30 @@ private slots:
 
     void getUrls_data()
     {
-        addColumns<QStringList, Slots>("pages", "slots");
-        newRow("all four codes", QStringList{mapPage("22|u1,34|u2,35|u3,5|u4")},
+        // The fmt_url_map of each page looked up in turn (null: a page without one).
+        addColumns<QStringList, Slots>("maps", "slots");
+        newRow("all four codes", QStringList{"22|u1,34|u2,35|u3,5|u4"},
                Slots{"u1", "u2", "u3", "u4"});
-        newRow("other codes ignored", QStringList{mapPage("18|x,22|y")}, Slots{"y", "-", "-", "-"});
-        newRow("map is decoded once", QStringList{mapPage("22%7Chttp%253A%2F%2Fh%2Fv%2C5%7Cf")},
+        newRow("other codes ignored", QStringList{"18|x,22|y"}, Slots{"y", "-", "-", "-"});
+        newRow("map is decoded once", QStringList{"22%7Chttp%253A%2F%2Fh%2Fv%2C5%7Cf"},
                Slots{"http%3A//h/v", "-", "-", "f"});
-        newRow("piece without | stops", QStringList{mapPage("22|a,abc,5|b")},
-               Slots{"a", "-", "-", "-"});
-        newRow("code not a number stops", QStringList{mapPage("x|a,22|b")},
-               Slots{"-", "-", "-", "-"});
-        newRow("code beyond 16 bits stops", QStringList{mapPage("5|a,99999|b,22|c")},
+        newRow("piece without | stops", QStringList{"22|a,abc,5|b"}, Slots{"a", "-", "-", "-"});
+        newRow("code not a number stops", QStringList{"x|a,22|b"}, Slots{"-", "-", "-", "-"});
+        newRow("code beyond 16 bits stops", QStringList{"5|a,99999|b,22|c"},
                Slots{"-", "-", "-", "a"});
-        newRow("broken escape: nothing", QStringList{mapPage("22|a%zz")},
-               Slots{"-", "-", "-", "-"});
-        newRow("no map", QStringList{"<html></html>"}, Slots{"-", "-", "-", "-"});
+        newRow("broken escape: nothing", QStringList{"22|a%zz"}, Slots{"-", "-", "-", "-"});
+        newRow("no map", QStringList{QString()}, Slots{"-", "-", "-", "-"});
         newRow("second lookup keeps the first's buttons",
-               QStringList{mapPage("22|old22,34|old34"), mapPage("34|new34,5|new5"), ""},
+               QStringList{"22|old22,34|old34", "34|new34,5|new5", QString()},
                Slots{"old22", "new34", "-", "new5"});
-        newRow("empty link enables its button", QStringList{mapPage("35|")},
-               Slots{"-", "-", "", "-"});
+        newRow("empty link enables its button", QStringList{"35|"}, Slots{"-", "-", "", "-"});
     }
     void getUrls()
     {
-        QFETCH(QStringList, pages);
+        QFETCH(QStringList, maps);
         StreamLinks links;
-        for (const QString &page : pages)
-            GetURLs(page, links);
+        for (const QString &map : maps)
+            GetURLs(map.isNull() ? "<html></html>" : mapPage(map), links);
         QTEST(slotsOf(links), "slots");
     }
 
