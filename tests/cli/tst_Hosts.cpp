@@ -3,8 +3,6 @@
 
 #include <QTcpServer>
 #include <csignal>
-#include <functional>
-#include <unistd.h>
 
 namespace {
 

@@ -2,7 +2,6 @@
 #include "app/ConversionList.h"
 #include "app/OptionSheet.h"
 #include "engine/ConversionEngine.h"
-#include "engine/SystemServices.h"
 #include "process/KeyChannel.h"
 #include "settings/IniFile.h"
 
