@@ -102,10 +102,10 @@ private slots:
                 QTest::addRow("%s %s", waiting ? "waiting" : "async", name)
                     << waiting << QString(script) << steps;
             };
-            row("obeys the key", "head -c 1 >/dev/null", 0);
-            row("ignores the key", "trap '' INT; exec cat >/dev/null", 1);
-            row("ignores SIGTERM too", "trap '' INT TERM; exec cat >/dev/null", 2);
-            row("started a child", "sleep 100 & wait", 1);
+            row("obeys the key", "echo; head -c 1 >/dev/null", 0);
+            row("ignores the key", "trap '' INT; echo; exec cat >/dev/null", 1);
+            row("ignores SIGTERM too", "trap '' INT TERM; echo; exec cat >/dev/null", 2);
+            row("started a child", "sleep 100 & echo; wait", 1);
         }
     }
     void stopping()
@@ -113,11 +113,11 @@ private slots:
         QFETCH(bool, waiting);
         QFETCH(QString, script);
         QFETCH(int, steps);
-        constexpr int grace = 1000, wait = ChildTerminateWaitMs;
+        constexpr int grace = 300, wait = ChildTerminateWaitMs;
         QProcess child;
         prepareChild(child);
         child.start("sh", {"-c", script});
-        QVERIFY(child.waitForStarted());
+        QVERIFY(child.waitForReadyRead()); // its traps are set
         const pid_t group = pid_t(child.processId());
         QSignalSpy finished(&child, &QProcess::finished);
         QElapsedTimer clock;
