@@ -27,9 +27,7 @@ class TestFaults : public QObject
     QString programFolder(const QString &name, const QString &fake)
     {
         const QString bin = path("bin-" + QString::number(QRandomGenerator::global()->generate()));
-        QDir().mkpath(bin);
-        QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright-cli", bin + "/clipwright-cli");
-        QFile::copy(CLIPWRIGHT_BIN_DIR "/ct.s3db", bin + "/ct.s3db");
+        installCli(bin);
         if (!fake.isEmpty()) {
             // FFmpeg is also asked for its encoders at start: the real one answers.
             const QString script = "#!/bin/sh\necho $$ >> \"$0.pids\"\n" +
