@@ -37,84 +37,73 @@ class TestRangeToolModel : public QObject
 private slots:
     void settersAndLayout_data()
     {
-        // Min, max, lower and upper value; track length, lower thumb's left
-        // and top, upper thumb's left; the bar.
-        addColumns<QSize, QStringList, QList<int>, QList<int>, QRect, float>(
-            "size", "operations", "values", "places", "bar", "unitsPerPixel");
-        const QSize size(117, 45);
-        const QList<int> start{100, 25, 30, 75};
-        newRow("width 117", size, Ops(), Ints{0, 100, 25, 75}, start, QRect(32, 19, 50, 8), 1.0f);
-        newRow("upper below lower", size, Ops{"UpperValue=10"}, Ints{0, 100, 10, 10},
-               Ints{100, 10, 30, 10}, QRect(17, 19, 2, 8), 1.0f);
-        newRow("lower above upper", size, Ops{"LowerValue=90"}, Ints{0, 100, 90, 90},
-               Ints{100, 90, 30, 90}, QRect(97, 19, 2, 8), 1.0f);
-        newRow("max below upper", size, Ops{"Max=50"}, Ints{0, 50, 25, 50}, Ints{100, 50, 30, 100},
-               QRect(57, 19, 50, 8), 0.5f);
-        newRow("negative min", size, Ops{"Min=-5"}, Ints{0, 100, 25, 75}, start,
-               QRect(32, 19, 50, 8), 1.0f);
-        newRow("negative max", size, Ops{"Max=-3"}, Ints{0, 0, 0, 0}, start, QRect(32, 19, 50, 8),
-               0.0f);
+        // On a control of 117 x 45: min, max, lower and upper value; track length, lower
+        // thumb's left and top, upper thumb's left; the bar's rectangle; units per pixel.
+        addColumns<QString, QString>("operations", "layout");
+        using S = QString;
+        newRow("width 117", S(), S("0 100 25 75; 100 25 30 75; 32 19 50 8; 1"));
+        newRow("upper < lower", S("UpperValue=10"), S("0 100 10 10; 100 10 30 10; 17 19 2 8; 1"));
+        newRow("lower > upper", S("LowerValue=90"), S("0 100 90 90; 100 90 30 90; 97 19 2 8; 1"));
+        newRow("max below upper", S("Max=50"), S("0 50 25 50; 100 50 30 100; 57 19 50 8; 0.5"));
+        newRow("negative min", S("Min=-5"), S("0 100 25 75; 100 25 30 75; 32 19 50 8; 1"));
+        newRow("negative max", S("Max=-3"), S("0 0 0 0; 100 25 30 75; 32 19 50 8; 0"));
         // Max == Min: no division, the thumbs stay where they were...
-        newRow("then min above max", size, Ops{"Max=50", "Min=60"}, Ints{60, 60, 60, 60},
-               Ints{100, 50, 30, 100}, QRect(57, 19, 50, 8), 0.0f);
+        newRow("then min above max", S("Max=50 Min=60"),
+               S("60 60 60 60; 100 50 30 100; 57 19 50 8; 0"));
         // ... but the lower thumb stays on the bottom edge.
-        newRow("max equals min, taller", size, Ops{"Max=0", "Height=60"}, Ints{0, 0, 0, 0},
-               Ints{100, 25, 45, 75}, QRect(32, 19, 50, 23), 0.0f);
-        newRow("height 20 enlarged", QSize(117, 20), Ops(), Ints{0, 100, 25, 75},
-               Ints{100, 25, 25, 75}, QRect(32, 19, 50, 3), 1.0f);
-        newRow("halves round to even", size, Ops{"Max=200"}, Ints{0, 200, 25, 75},
-               Ints{100, 12, 30, 38}, QRect(19, 19, 26, 8), 2.0f);
+        newRow("max equals min, taller", S("Max=0 Height=60"),
+               S("0 0 0 0; 100 25 45 75; 32 19 50 23; 0"));
+        newRow("height 20 enlarged", S("Height=20"), S("0 100 25 75; 100 25 25 75; 32 19 50 3; 1"));
+        newRow("halves round to even", S("Max=200"), S("0 200 25 75; 100 12 30 38; 19 19 26 8; 2"));
     }
     void settersAndLayout()
     {
-        QFETCH(QSize, size);
-        QFETCH(QStringList, operations);
+        QFETCH(QString, operations);
         RangeToolModel model;
-        model.setSize(size);
-        apply(model, operations);
-        QTEST(values(model), "values");
-        const QRect lower = model.thumbRect(RangeToolModel::Lower);
-        QTEST(QList<int>({model.trackLength(), lower.left(), lower.top(),
-                          model.thumbRect(RangeToolModel::Upper).left()}),
-              "places");
-        QTEST(model.barRect(), "bar");
-        QTEST(model.unitsPerPixel(), "unitsPerPixel");
+        model.setSize({117, 45});
+        apply(model, operations.split(' ', Qt::SkipEmptyParts));
+        const QRect lower = model.thumbRect(RangeToolModel::Lower), bar = model.barRect();
+        const int upperLeft = model.thumbRect(RangeToolModel::Upper).left();
+        QStringList groups;
+        for (const QList<int> &g : {values(model),
+                                    {model.trackLength(), lower.left(), lower.top(), upperLeft},
+                                    {bar.x(), bar.y(), bar.width(), bar.height()}})
+            groups << QString("%1 %2 %3 %4").arg(g[0]).arg(g[1]).arg(g[2]).arg(g[3]);
+        QTEST(groups.join("; ") + "; " + QString::number(model.unitsPerPixel()), "layout");
     }
 
     void drag_data()
     {
         // Pointer positions on the control: the press, then the moves. The
-        // values (lower, upper) after each move and after the release.
-        addColumns<QSize, QVariantMap, int, QList<int>, QList<int>>("size", "properties", "thumb",
-                                                                    "pointer", "values");
-        const QSize size(117, 45);
+        // values (lower, upper) after each move and after the release. The
+        // control is 117 pixels wide unless the saved properties hold a Width.
+        addColumns<QVariantMap, int, QList<int>, QList<int>>("properties", "thumb", "pointer",
+                                                             "values");
+        const QVariantMap none, upperLocked{{"UpperLocked", true}};
+        const QVariantMap lowerLocked{{"LowerLocked", true}};
         const int lower = RangeToolModel::Lower, upper = RangeToolModel::Upper;
-        newRow("lower pushes upper and lets it return", size, QVariantMap(), lower,
-               Ints{32, 82, 107, 57}, Ints{75, 75, 100, 100, 50, 75, 50, 75});
-        newRow("grab point kept, ends clamp", size, QVariantMap(), lower, Ints{28, 38, -50, 500},
+        newRow("lower pushes upper and lets it return", none, lower, Ints{32, 82, 107, 57},
+               Ints{75, 75, 100, 100, 50, 75, 50, 75});
+        newRow("grab point kept, ends clamp", none, lower, Ints{28, 38, -50, 500},
                Ints{35, 75, 0, 75, 100, 100, 100, 100});
-        newRow("upper pushes lower", size, QVariantMap(), upper, Ints{82, 17, 62},
-               Ints{10, 10, 25, 55, 25, 55});
-        newRow("locked upper stops lower", size, QVariantMap{{"UpperLocked", true}}, lower,
-               Ints{32, 107, 40}, Ints{75, 75, 33, 75, 33, 75});
-        newRow("locked lower stops upper", size, QVariantMap{{"LowerLocked", true}}, upper,
-               Ints{82, 17}, Ints{25, 25, 25, 25});
-        newRow("locked thumb does not move", size, QVariantMap{{"LowerLocked", true}}, lower,
-               Ints{32, 82}, Ints{25, 75, 25, 75});
-        newRow("pixel steps of a half", QSize(217, 45), QVariantMap(), lower, Ints{57, 40, 41, 217},
+        newRow("upper pushes lower", none, upper, Ints{82, 17, 62}, Ints{10, 10, 25, 55, 25, 55});
+        newRow("locked upper stops lower", upperLocked, lower, Ints{32, 107, 40},
+               Ints{75, 75, 33, 75, 33, 75});
+        newRow("locked lower stops upper", lowerLocked, upper, Ints{82, 17}, Ints{25, 25, 25, 25});
+        newRow("locked thumb stays put", lowerLocked, lower, Ints{32, 82}, Ints{25, 75, 25, 75});
+        newRow("pixel steps of a half", QVariantMap{{"Width", 217}}, lower, Ints{57, 40, 41, 217},
                Ints{16, 75, 17, 75, 100, 100, 100, 100});
-        newRow("max equals min gives min", size,
+        newRow("max equals min gives min",
                QVariantMap{{"Min", 60}, {"Max", 60}, {"LowerValue", 60}, {"UpperValue", 60}}, lower,
                Ints{32, 82}, Ints{60, 60, 60, 60});
     }
     void drag()
     {
-        QFETCH(QSize, size);
         QFETCH(QVariantMap, properties);
         QFETCH(int, thumb);
         QFETCH(QList<int>, pointer);
         RangeToolModel model;
-        model.setSize(size);
+        model.setSize({properties.value("Width", 117).toInt(), 45});
         model.load(properties);
         const auto which = RangeToolModel::Thumb(thumb);
         const auto inside = [&](int x) { return x - model.thumbRect(which).left(); };
