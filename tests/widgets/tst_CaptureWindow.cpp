@@ -105,16 +105,17 @@ private slots:
                 QVERIFY(!slider->toolTip().isEmpty());
                 continue;
             }
-            QCOMPARE(slider->minimum(), ranges[i].minimum);
-            QCOMPARE(slider->maximum(), ranges[i].maximum);
-            QCOMPARE(slider->value(), backend.values[i]);
+            QCOMPARE(QList<int>({slider->minimum(), slider->maximum(), slider->value()}),
+                     QList<int>({ranges[i].minimum, ranges[i].maximum, backend.values[i]}));
             slider->setValue(ranges[i].maximum);
             QCOMPARE(backend.log.last(), QString("set %1 %2").arg(i).arg(ranges[i].maximum));
         }
         QVERIFY(child<QSlider>(window, "Slider2")->toolTip().contains("no roll control"));
     }
 
-    // Actions: start, stop, preview, device1 (choose the second device), exit.
+    // Actions: start, stop, preview, device1 (choose the second device), exit,
+    // browse, existing (an earlier capture in the file), and the answer to the
+    // next message box (Yes, No, Cancel). `calls` ends with the messages shown.
     void buttonRules_data()
     {
         addColumns<int, QStringList, QStringList, bool, QString>("devices", "actions", "calls",
@@ -136,6 +137,13 @@ private slots:
         newRow("exit stops, then closes", 2, QStringList{"start", "exit"},
                QStringList{"preview 1", start, "preview 0", "stop", "connect 0"}, false,
                QString("closed"));
+        const QString exists = "Clipwright i The capture file " + m_file + " exists already.";
+        newRow("existing file kept on No", 2, QStringList{"existing", "No", "start"},
+               QStringList{exists}, false, QString());
+        newRow("existing file replaced on Yes", 2, QStringList{"existing", "Yes", "start"},
+               QStringList{"preview 1", start + " replace", exists}, true, QString());
+        newRow("browse cancelled keeps the path", 2, QStringList{"Cancel", "browse"},
+               QStringList{}, false, QString());
     }
     void buttonRules()
     {
@@ -149,8 +157,15 @@ private slots:
         CaptureWindow window(backend, m_file);
         window.show();
         backend.log.clear();
+        ModalAnswerer answerer;
         for (const QString &action : actions) {
-            if (action == "start")
+            if (action[0].isUpper())
+                answerer.press = action;
+            else if (action == "existing")
+                QVERIFY(writeFile(m_file, "an earlier capture"));
+            else if (action == "browse")
+                window.browse();
+            else if (action == "start")
                 window.startCapture();
             else if (action == "stop")
                 child<QPushButton>(window, "Command2")->click();
@@ -161,46 +176,16 @@ private slots:
             else
                 child<QPushButton>(window, "Command4")->click();
         }
-        QCOMPARE(backend.log, calls);
+        QCOMPARE(backend.log + answerer.texts, calls);
         QCOMPARE(backend.capturing, recording);
+        // The fake writes nothing: an earlier capture is left as it was.
+        QVERIFY(!QFile::exists(m_file) || readFile(m_file) == "an earlier capture");
         QCOMPARE(window.isVisible() ? child<QLabel>(window, "status")->text() : "closed", status);
         if (!window.isVisible())
             return;
         QCOMPARE(enabled(window, "Command1"), devices > 0 && !recording);
         QCOMPARE(enabled(window, "Command3"), devices > 0 && !recording);
         QCOMPARE(enabled(window, "Command2"), devices > 0);
-    }
-
-    void existingFileIsReplacedOnlyWhenAgreed_data()
-    {
-        addColumns<QString, QStringList>("answer", "calls");
-        newRow("No starts nothing", QString("No"), QStringList{});
-        newRow("Yes", QString("Yes"), QStringList{"preview 1", "start " + m_file + " replace"});
-    }
-    void existingFileIsReplacedOnlyWhenAgreed()
-    {
-        QFETCH(QString, answer);
-        QVERIFY(writeFile(m_file, "an earlier capture"));
-        FakeBackend backend;
-        backend.devices = {"Camera"};
-        CaptureWindow window(backend, m_file);
-        backend.log.clear();
-        ModalAnswerer answerer;
-        answerer.press = answer;
-        window.startCapture();
-        QCOMPARE(answerer.texts,
-                 QStringList{"Clipwright i The capture file " + m_file + " exists already."});
-        QTEST(backend.log, "calls");
-        QCOMPARE(readFile(m_file), QByteArray("an earlier capture"));
-    }
-
-    void browseCancelledKeepsThePath()
-    {
-        FakeBackend backend;
-        CaptureWindow window(backend, m_file);
-        ModalAnswerer answerer;
-        answerer.press = "Cancel";
-        window.browse();
         QCOMPARE(child<QLineEdit>(window, "Text1")->text(), m_file);
     }
 
