@@ -34,22 +34,18 @@ private slots:
         // what is at its output; what the start makes of it.
         addColumns<QString, bool, QString, bool, QString>("status", "part", "output", "source",
                                                           "expected");
-        newRow("waiting", QString(), false, QString("none"), true, QString("unfinished"));
-        newRow("failed", QString("failed"), false, QString("none"), true, QString("unfinished"));
-        newRow("cancelled", QString("cancelled"), false, QString("other"), true,
-               QString("unfinished"));
-        newRow("converting, part left", QString("running"), true, QString("none"), true,
-               QString("interrupted"));
-        newRow("converting, part left beside a finished size", QString("running"), true,
-               QString("recorded"), true, QString("interrupted"));
-        newRow("renamed just before the end", QString("running"), false, QString("recorded"), true,
-               QString("finished"));
-        newRow("converting, output of another size", QString("running"), false, QString("other"),
-               true, QString("interrupted"));
-        newRow("done", QString("ok"), false, QString("recorded"), true, QString("finished"));
-        newRow("source gone", QString(), false, QString("none"), false, QString("gone"));
-        newRow("converting, source gone", QString("running"), true, QString("none"), false,
-               QString("gone"));
+        newRow("waiting", "", false, "none", true, "unfinished");
+        newRow("failed", "failed", false, "none", true, "unfinished");
+        newRow("cancelled", "cancelled", false, "other", true, "unfinished");
+        newRow("converting, part left", "running", true, "none", true, "interrupted");
+        newRow("converting, part left beside a finished size", "running", true, "recorded", true,
+               "interrupted");
+        newRow("renamed just before the end", "running", false, "recorded", true, "finished");
+        newRow("converting, output of another size", "running", false, "other", true,
+               "interrupted");
+        newRow("done", "ok", false, "recorded", true, "finished");
+        newRow("source gone", "", false, "none", false, "gone");
+        newRow("converting, source gone", "running", true, "none", false, "gone");
     }
 
     void sortingOut()
