@@ -16,36 +16,31 @@ class TestShippedProfiles : public QObject
         ConvertCommand command;
         QString videoCodec, audioCodec;
         int exitCode = -1;
-        QByteArray log;
     };
 
     QTemporaryDir m_dir;
     QString m_source = m_dir.filePath("source clip.avi");
-    QMap<int, Conversion> m_conversions; // by catalogue position
+    QList<Conversion> m_conversions;
 
     // Runs the conversions as many at a time as there are cores; FFmpeg's
     // log goes to a file beside the output, so that no pipe can fill up.
     void convertAll()
     {
         const int cores = QThread::idealThreadCount();
-        QList<Conversion *> all;
-        for (Conversion &conversion : m_conversions)
-            all << &conversion;
-        for (qsizetype first = 0; first < all.size(); first += cores) {
-            const QList<Conversion *> chunk = all.mid(first, cores);
+        for (qsizetype first = 0; first < m_conversions.size(); first += cores) {
             std::vector<std::unique_ptr<QProcess>> running;
-            for (Conversion *conversion : chunk) {
+            for (qsizetype i = first; i < qMin(first + cores, m_conversions.size()); ++i) {
                 running.push_back(std::make_unique<QProcess>());
                 running.back()->setProcessChannelMode(QProcess::MergedChannels);
-                running.back()->setStandardOutputFile(conversion->command.OutputPath + ".log");
-                running.back()->start(conversion->command.Program, conversion->command.Arguments);
+                running.back()->setStandardOutputFile(m_conversions[i].command.OutputPath + ".log");
+                running.back()->start(m_conversions[i].command.Program,
+                                      m_conversions[i].command.Arguments);
             }
-            for (qsizetype i = 0; i < chunk.size(); ++i) {
-                running[i]->waitForFinished(120000);
-                chunk[i]->exitCode = running[i]->exitStatus() == QProcess::NormalExit
-                                         ? running[i]->exitCode()
-                                         : -1;
-                chunk[i]->log = readFile(chunk[i]->command.OutputPath + ".log");
+            for (qsizetype i = first; i < qMin(first + cores, m_conversions.size()); ++i) {
+                QProcess &process = *running[i - first];
+                process.waitForFinished(120000);
+                m_conversions[i].exitCode =
+                    process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
             }
         }
     }
@@ -55,7 +50,8 @@ private slots:
     {
         QVERIFY(!resolveProgram("ffmpeg").isEmpty() && !resolveProgram("ffprobe").isEmpty());
         ProfileCatalogue catalogue;
-        QVERIFY2(catalogue.open(CLIPWRIGHT_BIN_DIR "/ct.s3db"), qPrintable(catalogue.errorString()));
+        QVERIFY2(catalogue.open(CLIPWRIGHT_BIN_DIR "/ct.s3db"),
+                 qPrintable(catalogue.errorString()));
         const QVector<ProfileEntry> entries = catalogue.loadEntries();
         QVERIFY(makeClip(m_source, 2));
         for (int position = 1; position <= entries.size(); ++position) {
@@ -69,33 +65,32 @@ private slots:
             QVERIFY(QDir().mkpath(folder));
             const QString output = MakeOutputPath(m_source, entries[position - 1].text, folder,
                                                   ExistingFilePolicy::AddNew);
-            m_conversions[position] = {
+            m_conversions << Conversion{
                 entries[position - 1].text,
                 BuildConvertCommand(sheet, {m_source, "0:00:00", "0:00:01", {}, {}, {}, {}, {}},
                                     output, {},
                                     {resolveProgram("ffmpeg"), folder + "/curconvert.log", 1,
                                      ExistingFilePolicy::AddNew}),
                 *sheet.value("Video Options", "Video Codec"),
-                *sheet.value("Audio Options", "Audio Codec"),
-                -1,
-                {}};
+                *sheet.value("Audio Options", "Audio Codec")};
         }
         convertAll();
     }
 
     void everyProfileConverts_data()
     {
-        QTest::addColumn<int>("position");
-        for (auto at = m_conversions.cbegin(); at != m_conversions.cend(); ++at)
-            QTest::newRow(qPrintable(at->text)) << at.key();
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < m_conversions.size(); ++i)
+            QTest::newRow(qPrintable(m_conversions[i].text)) << i;
     }
     void everyProfileConverts()
     {
-        QFETCH(int, position);
-        const Conversion &conversion = m_conversions[position];
+        QFETCH(int, index);
+        const Conversion &conversion = m_conversions[index];
         const QString output = conversion.command.OutputPath;
         QVERIFY2(conversion.exitCode == 0 && QFileInfo(output).size() >= 100,
-                 qPrintable(conversion.command.CommandLine + "\n" + conversion.log.right(2000)));
+                 qPrintable(conversion.command.CommandLine + "\n" +
+                            readFile(output + ".log").right(2000)));
 
         const QByteArray probed = probe(output);
         const qsizetype at = probed.indexOf("duration=");

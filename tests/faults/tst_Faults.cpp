@@ -107,8 +107,8 @@ class TestFaults : public QObject
         m_diskFull.cli = std::make_unique<QProcess>();
         m_diskFull.ended = std::make_unique<QSignalSpy>(m_diskFull.cli.get(), &QProcess::finished);
         m_diskFull.cli->setProcessChannelMode(QProcess::MergedChannels);
-        m_diskFull.cli->start("unshare", {"-rm", "sh", "-c", script, out,
-                                          m_diskFull.bin + "/clipwright-cli", noisy});
+        m_diskFull.cli->start(
+            "unshare", {"-rm", "sh", "-c", script, out, m_diskFull.bin + "/clipwright-cli", noisy});
     }
 
 private slots:
