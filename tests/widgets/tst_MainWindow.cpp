@@ -188,17 +188,6 @@ private slots:
         QCOMPARE(view->model()->rowCount(), 0);
     }
 
-    void previewWithoutMplayer()
-    {
-        auto program = makeWindow(QString());
-        MainWindow &w = program->window;
-        w.AddFileToList(m_clip);
-        QVERIFY(program->files().select(1));
-        w.findChild<QAction *>("play")->trigger();
-        QCOMPARE(w.statusBar()->currentMessage(),
-                 QString("MPlayer was not found; the preview is not available"));
-    }
-
     void convertThroughTheWindow()
     {
         const QString out = m_dir.filePath("converted");
@@ -336,11 +325,16 @@ private slots:
                  QStringList());
     }
 
-    void hoverMarkAndPanelDrag()
+    void hoverDragAndPlayWithoutMplayer()
     {
-        auto program = makeWindow();
+        auto program = makeWindow(QString());
         MainWindow *w = &program->window;
         w->show();
+        w->AddFileToList(m_clip);
+        QVERIFY(program->files().select(1));
+        w->findChild<QAction *>("play")->trigger();
+        QCOMPARE(w->statusBar()->currentMessage(),
+                 QString("MPlayer was not found; the preview is not available"));
         const QList<QToolButton *> buttons = w->toolButtons();
         QEvent enter(QEvent::Enter);
         QApplication::sendEvent(buttons[0], &enter); // "Add Files"
