@@ -32,20 +32,15 @@ private slots:
     {
         addColumns<QSize, QSize, bool, QSize, QRect>("picture", "requested", "keepAspect", "canvas",
                                                      "drawn");
-        newRow("-1 with 200: own size", QSize(30, 20), QSize(-1, 200), true, QSize(30, 20),
-               QRect(0, 0, 30, 20));
-        newRow("0: own size", QSize(30, 20), QSize(0, 50), false, QSize(30, 20),
-               QRect(0, 0, 30, 20));
-        newRow("wide, aspect kept", QSize(400, 100), QSize(200, 200), true, QSize(200, 200),
-               QRect(0, 0, 200, 50));
-        newRow("tall, aspect kept", QSize(100, 400), QSize(200, 200), true, QSize(200, 200),
-               QRect(0, 0, 50, 200));
-        newRow("wide, stretched", QSize(400, 100), QSize(200, 200), false, QSize(200, 200),
-               QRect(0, 0, 200, 200));
-        newRow("tall, stretched", QSize(100, 400), QSize(200, 200), false, QSize(200, 200),
-               QRect(0, 0, 200, 200));
-        newRow("sliver rounds to nothing", QSize(1000, 1), QSize(200, 200), true, QSize(200, 200),
-               QRect());
+        using Z = QSize;
+        using R = QRect;
+        newRow("-1 with 200: own size", Z(30, 20), Z(-1, 200), true, Z(30, 20), R(0, 0, 30, 20));
+        newRow("0: own size", Z(30, 20), Z(0, 50), false, Z(30, 20), R(0, 0, 30, 20));
+        newRow("wide, aspect kept", Z(400, 100), Z(200, 200), true, Z(200, 200), R(0, 0, 200, 50));
+        newRow("tall, aspect kept", Z(100, 400), Z(200, 200), true, Z(200, 200), R(0, 0, 50, 200));
+        newRow("wide, stretched", Z(400, 100), Z(200, 200), false, Z(200, 200), R(0, 0, 200, 200));
+        newRow("tall, stretched", Z(100, 400), Z(200, 200), false, Z(200, 200), R(0, 0, 200, 200));
+        newRow("sliver rounds to nothing", Z(1000, 1), Z(200, 200), true, Z(200, 200), R());
     }
     void drawnOnCanvas()
     {
@@ -114,9 +109,8 @@ private slots:
         int width = size, height = size;
         PictureError error;
         QVERIFY(LoadPictureGDIPlus(path, width, height, Qt::white, false, &error).isNull());
-        QCOMPARE(error.number, 999);
-        QCOMPARE(error.source, QString("GDI+ Module"));
-        QCOMPARE(error.description, "Error loading picture " + path);
+        QCOMPARE(QString::number(error.number) + '|' + error.source + '|' + error.description,
+                 "999|GDI+ Module|Error loading picture " + path);
         QCOMPARE(QSize(width, height), QSize(size, size));
     }
 };
