@@ -45,31 +45,27 @@ private slots:
         // then, and the row afterwards or the message OK gave.
         addColumns<QStringList, QString, QString, QString>("row", "steps", "shown", "result");
         const QStringList plain = {"0:00:00", "0:01:40", "0:01:40", ""};
-        newRow("opens at 0/100/0/100", plain, QString(),
-               QString("0:00:00|0:01:40|0:01:40|0 100 0 100"), QString("unchanged"));
-        newRow("thumbs at 30 and 90", plain, QString("L30 U90 OK"),
-               QString("0:00:30|0:01:30|0:01:00|0 100 30 90"), QString("0:00:30|0:01:30|"));
-        newRow("equal thumbs", plain, QString("L50 U50 OK"),
-               QString("0:00:50|0:00:50|0:00:00|0 100 50 50"),
-               QString("Start time or End time is error."));
-        newRow("0:59:59 before 1:00:00", QStringList{"0:59:59", "1:00:00", "1:00:00", ""},
-               QString("OK"), QString("0:59:59|1:00:00|0:00:01|0 3600 3599 3600"),
-               QString("0:59:59|1:00:00|"));
-        newRow("picture without the check", plain, QString("P OK"), QString(),
-               QString("0:00:00|0:01:40|"));
-        newRow("check without a picture", plain, QString("C OK"), QString(),
-               QString("0:00:00|0:01:40|"));
-        newRow("bottom right corner", plain, QString("P C \"Bottom right corner\" OK"), QString(),
+        using S = QString;
+        newRow("opens at 0/100/0/100", plain, S(), S("0:00:00|0:01:40|0:01:40|0 100 0 100"),
+               S("unchanged"));
+        newRow("thumbs at 30 and 90", plain, S("L30 U90 OK"),
+               S("0:00:30|0:01:30|0:01:00|0 100 30 90"), S("0:00:30|0:01:30|"));
+        newRow("equal thumbs", plain, S("L50 U50 OK"), S("0:00:50|0:00:50|0:00:00|0 100 50 50"),
+               S("Start time or End time is error."));
+        newRow("0:59:59 before 1:00:00", QStringList{"0:59:59", "1:00:00", "1:00:00", ""}, S("OK"),
+               S("0:59:59|1:00:00|0:00:01|0 3600 3599 3600"), S("0:59:59|1:00:00|"));
+        newRow("picture without the check", plain, S("P OK"), S(), S("0:00:00|0:01:40|"));
+        newRow("check without a picture", plain, S("C OK"), S(), S("0:00:00|0:01:40|"));
+        newRow("bottom right corner", plain, S("P C \"Bottom right corner\" OK"), S(),
                "0:00:00|0:01:40|image;" + m_logo + ";area;Bottom right corner");
-        newRow("typed place, blanks dropped", plain, QString("P C \"  Center \" OK"), QString(),
+        newRow("typed place, blanks dropped", plain, S("P C \"  Center \" OK"), S(),
                "0:00:00|0:01:40|image;" + m_logo + ";area;Center");
-        newRow("typed place refused", plain, QString("P C Middle OK"), QString(),
-               QString("Choose one of the five places."));
-        newRow("picture path with ;", plain, QString("S C OK"), QString(),
+        newRow("typed place refused", plain, S("P C Middle OK"), S(),
+               S("Choose one of the five places."));
+        newRow("picture path with ;", plain, S("S C OK"), S(),
                "The picture path must not contain \";\": " + m_oddLogo);
-        newRow("typed place, not enabled", plain, QString("P Middle OK"), QString(),
-               QString("0:00:00|0:01:40|"));
-        newRow("Cancel", plain, QString("L30 P C Cancel"), QString(), QString("unchanged"));
+        newRow("typed place, not enabled", plain, S("P Middle OK"), S(), S("0:00:00|0:01:40|"));
+        newRow("Cancel", plain, S("L30 P C Cancel"), S(), S("unchanged"));
     }
     void edit()
     {
@@ -81,11 +77,9 @@ private slots:
         QVERIFY(m_session->clearFiles());
         list.append(m_clip);
         using Field = ConversionItem::Field;
-        for (const auto &[field, text] : {std::pair{Field::Start, row[0]},
-                                          {Field::End, row[1]},
-                                          {Field::VideoTime, row[2]},
-                                          {Field::Watermark, row[3]}})
-            QVERIFY(list.setField(1, field, text));
+        const Field fields[] = {Field::Start, Field::End, Field::VideoTime, Field::Watermark};
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(list.setField(1, fields[i], row[i]));
         const ConversionItem before = *list.row(1);
 
         auto editor = open();
@@ -111,11 +105,8 @@ private slots:
             QStringList boxes;
             for (const char *name : {"Text1", "Text2", "Text3"})
                 boxes << editor->findChild<QLineEdit *>(name)->text();
-            boxes << QString("%1 %2 %3 %4")
-                         .arg(range->min())
-                         .arg(range->max())
-                         .arg(range->lowerValue())
-                         .arg(range->upperValue());
+            boxes << QString::asprintf("%d %d %d %d", range->min(), range->max(),
+                                       range->lowerValue(), range->upperValue());
             QCOMPARE(boxes.join('|'), shown);
         }
         const ConversionItem *after = list.row(1);
