@@ -111,10 +111,9 @@ private slots:
                              "ogg [ogg]|128 [128,192]|44100 [44100]";
         newRow("profile with every table but frame rate", 6, 6, webm);
         newRow("category selects the next profile", 5, 6, webm);
-        newRow("four-digit id", 8, 8,
-               QString("flv [flv]|N/A []|N/A []|N/A []|mp3 [mp3]|N/A []|N/A []"));
+        newRow("four-digit id", 8, 8, "flv [flv]|N/A []|N/A []|N/A []|mp3 [mp3]|N/A []|N/A []");
         newRow("the same pick resets the seven", 2, 2,
-               QString("x264 [x264]|1500 [1500]|N/A []|N/A []|aac [aac]|N/A []|48000 [48000]"));
+               "x264 [x264]|1500 [1500]|N/A []|N/A []|aac [aac]|N/A []|48000 [48000]");
         newRow("empty last category stays", 9, 9, none);
         newRow("no entry there", 42, 42, none);
         newRow("nothing selected", 0, 0, none);
@@ -127,10 +126,9 @@ private slots:
         QCOMPARE(applyProfile(m_entries, 2, m_catalogue, sheet), 2);
         // The user's edits: one of the seven, and four others that stay.
         QVERIFY(sheet.setValue("Video Options", "Video Size", "1920x1080"));
-        const std::pair<const char *, const char *> user[] = {{"Aspect Ratio", "16:9"},
-                                                              {"Audio Channel", "1"},
-                                                              {"Disable Audio", "Yes"},
-                                                              {"A/V Sync", "Default"}};
+        const std::pair<const char *, const char *> user[] = {
+            {"Aspect Ratio", "16:9"}, {"Audio Channel", "1"}, {"Disable Audio", "Yes"},
+            {"A/V Sync", "Default"}};
         for (const auto &[item, value] : user)
             QVERIFY(sheet.setValue("Video Options", item, value) ||
                     sheet.setValue("Audio Options", item, value));
