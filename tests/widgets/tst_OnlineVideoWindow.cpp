@@ -103,8 +103,7 @@ private slots:
         QCOMPARE(child<QProgressBar>("pbDownload")->value(), 100);
         QCOMPARE(enabled(), "01101101");
         child("cmdAddList")->click();
-        QCOMPARE(m_session->files().count(), 1);
-        QCOMPARE(m_session->files().row(1)->FileName, first);
+        QCOMPARE(m_session->files().count() == 1 ? m_session->files().row(1)->FileName : "", first);
         QCOMPARE(enabled(), "01101100");
         QVERIFY(answerer.texts.isEmpty());
 
@@ -117,13 +116,12 @@ private slots:
         QCOMPARE(answerer.texts,
                  QStringList(2, "Download/Play i Do you want Download or Play this video?"));
         QGroupBox *frame = m_window->previewFrame();
-        QVERIFY(frame->isVisible());
-        QCOMPARE(frame->title(), "YouTube Preview");
+        QVERIFY(frame->isVisible() && m_window->player().isClockRunning());
+        QCOMPARE(QStringList({frame->title(), m_window->previewPanel()->title()}),
+                 QStringList({"YouTube Preview", "Preview of First"}));
         QCOMPARE(frame->pos(), QPoint(16, 8));
-        QCOMPARE(m_window->previewPanel()->title(), "Preview of First");
         QCOMPARE(m_starts.size(), 1);
         QCOMPARE(m_starts.last().last(), video); // the address, not a file
-        QVERIFY(m_window->player().isClockRunning());
         QTest::mouseClick(child<QLabel>("Label6"), Qt::LeftButton);
         QVERIFY(!frame->isVisible() && !m_window->player().isClockRunning());
 
