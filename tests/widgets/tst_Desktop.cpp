@@ -22,13 +22,8 @@ public slots:
     uint Notify(const QString &application, uint, const QString &icon, const QString &summary,
                 const QString &body, const QStringList &actions, const QVariantMap &, int)
     {
-        calls << QStringList{application,
-                             icon,
-                             summary,
-                             body,
-                             actions.join(','),
-                             QApplication::activeModalWidget() ? "box open" : "no box"}
-                     .join('|');
+        const char *box = QApplication::activeModalWidget() ? "box open" : "no box";
+        calls << QStringList{application, icon, summary, body, actions.join(','), box}.join('|');
         called();
         return 41;
     }
@@ -122,16 +117,11 @@ private slots:
             QVERIFY(second.waitForFinished(20000));
             QCOMPARE(second.exitCode(), 0);
         }
-        const auto sources = [&] {
-            return run("sqlite3",
-                       {"-readonly", bin + "/queue.db", "SELECT source FROM rows ORDER BY id"},
-                       10000)
-                .output;
-        };
-        QTRY_COMPARE_WITH_TIMEOUT(
-            sources(),
-            (path("good.avi") + '\n' + path("bad.avi") + '\n' + path("a b.avi") + '\n').toUtf8(),
-            10000);
+        const QStringList query = {"-readonly", bin + "/queue.db",
+                                   "SELECT source FROM rows ORDER BY id"};
+        const QString sources = path("good.avi") + '\n' + path("bad.avi") + '\n' + path("a b.avi");
+        QTRY_COMPARE_WITH_TIMEOUT(run("sqlite3", query, 10000).output, (sources + '\n').toUtf8(),
+                                  10000);
         first.terminate();
         QVERIFY(first.waitForFinished(20000));
     }
