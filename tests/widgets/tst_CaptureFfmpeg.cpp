@@ -68,10 +68,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!c.backend.isCapturing(), 30000);
 
         const CaptureStatistics figures = c.backend.statistics();
-        QCOMPARE(c.counter(), captureCounterText(figures));
-        QCOMPARE(figures.framesDropped, 0);
-        QCOMPARE(part(), QString());
-        QCOMPARE(c.status(), "Saved as " + m_file);
+        const QString dropped = QString::number(figures.framesDropped);
+        QCOMPARE(QStringList({c.counter(), dropped, part(), c.status()}),
+                 QStringList({captureCounterText(figures), "0", "", "Saved as " + m_file}));
         QVERIFY(probe(m_file).contains("codec_name=mjpeg"));
         // Every counted frame is in the file, and nothing else.
         QCOMPARE(qRound(duration(m_file) * 25), int(figures.framesCaptured));
