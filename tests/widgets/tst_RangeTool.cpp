@@ -25,12 +25,11 @@ private slots:
         // end, and the cursor shown over the thumb before the press.
         addColumns<int, bool, QList<int>, QList<int>, int>("thumb", "locked", "moves", "values",
                                                            "cursor");
-        newRow("lower pushes upper", int(RangeToolModel::Lower), false, Ints{10, 60, 0, 30},
-               Ints{55, 75}, int(Qt::PointingHandCursor));
-        newRow("upper held still", int(RangeToolModel::Upper), false, Ints{0, 0}, Ints{25, 75},
-               int(Qt::PointingHandCursor));
-        newRow("locked lower", int(RangeToolModel::Lower), true, Ints{10, 60}, Ints{25, 75},
-               int(Qt::ArrowCursor));
+        const int lower = RangeToolModel::Lower, upper = RangeToolModel::Upper;
+        const int hand = Qt::PointingHandCursor, arrow = Qt::ArrowCursor;
+        newRow("lower pushes upper", lower, false, Ints{10, 60, 0, 30}, Ints{55, 75}, hand);
+        newRow("upper held still", upper, false, Ints{0, 0}, Ints{25, 75}, hand);
+        newRow("locked lower", lower, true, Ints{10, 60}, Ints{25, 75}, arrow);
     }
     void dragsSignalAtEachMoveAndAtRelease()
     {
