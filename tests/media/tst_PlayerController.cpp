@@ -105,12 +105,10 @@ private slots:
     {
         addColumns<QByteArray, QList<int>>("output", "positions");
         newRow("sound and picture",
-               QByteArray("A:   0.9 V:   0.9 A-V: -0.002 ct: -0.021\r"
-                          "A:   1.9 V:   2.0 A-V: -0.002\r"),
+               QByteArray("A:   0.9 V:   0.9 A-V: -0.002 ct: -0.021\rA:   1.9 V:   2.0 A-V: 0\r"),
                QList<int>({0, 2}));
         newRow("picture only, MPEG-TS start",
-               QByteArray("ID_START_TIME=1.48\nV:   1.4   2/  2\r"
-                          "V:  14.0 340/340 \r"),
+               QByteArray("ID_START_TIME=1.48\nV:   1.4   2/  2\rV:  14.0 340/340 \r"),
                QList<int>({0, 12}));
         newRow("sound only", QByteArray("A:  12.3 (12.2) of 60.0 (01:00.0)\r"), QList<int>({12}));
         newRow("line split between reads", QByteArray("V:  7"), QList<int>());
@@ -134,9 +132,8 @@ private slots:
         QVERIFY(m_list.select(1));
         QSignalSpy problem(&controller, &PlayerController::problem);
         controller.Play();
-        QCOMPARE(problem.value(0).value(0).toString(),
-                 QString("MPlayer was not found; the preview is not available"));
-        QVERIFY(!controller.isClockRunning());
+        QCOMPARE(problem.value(0).value(0).toString() + (controller.isClockRunning() ? " on" : ""),
+                 "MPlayer was not found; the preview is not available");
     }
 };
 

@@ -41,12 +41,11 @@ private slots:
     {
         // Selected before the encoders are known; applied once they are.
         addColumns<QString, int, int, QString>("ffmpeg", "wanted", "selected", "problem");
-        newRow("real, category", QString("real"), 1, 2, QString());
-        newRow("real, XviD", QString("real"), 4, 4, QString());
-        newRow("narrow, H264", QString("narrow"), 2, 2, QString());
-        newRow("narrow, XviD", QString("narrow"), 4, 0,
-               QString("This FFmpeg has no encoder libxvid"));
-        newRow("missing: not checked", QString("missing"), 4, 4, QString());
+        newRow("real, category", "real", 1, 2, "");
+        newRow("real, XviD", "real", 4, 4, "");
+        newRow("narrow, H264", "narrow", 2, 2, "");
+        newRow("narrow, XviD", "narrow", 4, 0, "This FFmpeg has no encoder libxvid");
+        newRow("missing: not checked", "missing", 4, 4, "");
     }
     void encoderGate()
     {
@@ -59,8 +58,7 @@ private slots:
         QCOMPARE(session->selectProfile(wanted).position, 0); // not known yet
         QVERIFY(applied.wait(10000));
         QCOMPARE(applied.first().at(0).toInt(), selected);
-        QVERIFY2(applied.first().at(1).toString().startsWith(problem),
-                 qPrintable(applied.first().at(1).toString()));
+        QCOMPARE(applied.first().at(1).toString().left(problem.size()), problem);
         QCOMPARE(session->profilePosition(), selected);
         const QString codec = *session->sheet().value("Video Options", "Video Codec");
         QCOMPARE(codec == "N/A", selected == 0);
