@@ -69,8 +69,7 @@ private slots:
                 "9999999999",
                 "720 0 - -");
             row("blanks and fraction", "ID_VIDEO_WIDTH= 639.6 |ID_VIDEO_HEIGHT=\t-2", "640 -2 - -");
-            row("no =", "ID_VIDEO_WIDTH|ID_VIDEO_HEIGHT 480", "0 0 - -");
-            row("no ID lines", "MPlayer 1.5|Playing x.avi.|Exiting...", "0 0 - -");
+            row("no = and no ID lines", "ID_VIDEO_WIDTH|ID_VIDEO_HEIGHT 480|Exiting...", "0 0 - -");
             row("after status line",
                 "V:  0.0  1/  1 \x1b[J\rID_VIDEO_WIDTH=320|ID_VIDEO_FORMAT=FMP4\r", "320 0 - FMP4");
         }
