@@ -103,9 +103,8 @@ private slots:
         setup.queueFile = dir.filePath("queue.db");
         const QString gone = dir.filePath("gone.avi"), good = dir.filePath("good.avi"),
                       junk = dir.filePath("junk.avi");
-        QVERIFY(makeClip(gone, 1, "64x48"));
-        QVERIFY(makeClip(good, 1, "64x48"));
-        QVERIFY(writeFile(junk, QByteArray(4096, 'j')));
+        QVERIFY(makeClip(gone, 1, "64x48") && makeClip(good, 1, "64x48") &&
+                writeFile(junk, QByteArray(4096, 'j')));
         const auto start = [&] { return readySession(setup, services); };
         using Field = ConversionList::Field;
         {
@@ -136,8 +135,7 @@ private slots:
             QSignalSpy finished(&session->engine(), &ConversionEngine::batchFinished);
             QVERIFY(session->engine().BurnNow());
             QVERIFY(finished.wait(60000));
-            QCOMPARE(list.row(1)->Status, "OK");
-            QCOMPARE(list.row(2)->Status, "Fail");
+            QCOMPARE(list.row(1)->Status + " " + list.row(2)->Status, "OK Fail");
         }
         {
             auto session = start(); // the failed row only
