@@ -2,14 +2,10 @@
 
 #include <QTcpSocket>
 
-namespace {
-
 // Body bytes queued per write and kept queued at most, so that a large body
 // streams instead of being copied into the socket at once.
 constexpr qint64 Slice = 1 << 20;
 constexpr qint64 Queued = 4 * Slice;
-
-} // namespace
 
 // One answer's body on its way out.
 struct LoopbackServer::Sending
