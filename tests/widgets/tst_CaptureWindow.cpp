@@ -119,28 +119,27 @@ private slots:
     void buttonRules_data()
     {
         addColumns<int, QString, QStringList, QString>("devices", "actions", "calls", "status");
-        using S = QString;
         using L = QStringList;
         const QString start = "start " + m_file, saved = "Saved as " + m_file;
-        newRow("no device: nothing starts", 0, S("start preview"), L{},
-               S("No capture device was found."));
-        newRow("start", 2, S("start"), L{"preview 1", start}, S());
-        newRow("start twice stops", 2, S("start start"), L{"preview 1", start, "stop", "preview 1"},
+        newRow("no device: nothing starts", 0, "start preview", L{},
+               "No capture device was found.");
+        newRow("start", 2, "start", L{"preview 1", start}, "");
+        newRow("start twice stops", 2, "start start", L{"preview 1", start, "stop", "preview 1"},
                saved);
-        newRow("preview while recording stops", 2, S("start preview"),
+        newRow("preview while recording stops", 2, "start preview",
                L{"preview 1", start, "stop", "preview 1"}, saved);
-        newRow("stop, then preview", 2, S("start stop preview"),
-               L{"preview 1", start, "stop", "preview 1", "preview 1"}, S());
-        newRow("another device stops first", 2, S("start device1"),
+        newRow("stop, then preview", 2, "start stop preview",
+               L{"preview 1", start, "stop", "preview 1", "preview 1"}, "");
+        newRow("another device stops first", 2, "start device1",
                L{"preview 1", start, "stop", "preview 1", "connect 0", "select 1", "connect 1"},
                saved);
-        newRow("exit stops, then closes", 2, S("start exit"),
-               L{"preview 1", start, "preview 0", "stop", "connect 0"}, S("closed"));
+        newRow("exit stops, then closes", 2, "start exit",
+               L{"preview 1", start, "preview 0", "stop", "connect 0"}, "closed");
         const QString exists = "Clipwright i The capture file " + m_file + " exists already.";
-        newRow("existing file kept on No", 2, S("existing No start"), L{exists}, S());
-        newRow("existing file replaced on Yes", 2, S("existing Yes start"),
-               L{"preview 1", start + " replace", exists}, S());
-        newRow("browse cancelled keeps the path", 2, S("Cancel browse"), L{}, S());
+        newRow("existing file kept on No", 2, "existing No start", L{exists}, "");
+        newRow("existing file replaced on Yes", 2, "existing Yes start",
+               L{"preview 1", start + " replace", exists}, "");
+        newRow("browse cancelled keeps the path", 2, "Cancel browse", L{}, "");
     }
     void buttonRules()
     {
