@@ -45,27 +45,25 @@ private slots:
         // then, and the row afterwards or the message OK gave.
         addColumns<QStringList, QString, QString, QString>("row", "steps", "shown", "result");
         const QStringList plain = {"0:00:00", "0:01:40", "0:01:40", ""};
-        using S = QString;
-        newRow("opens at 0/100/0/100", plain, S(), S("0:00:00|0:01:40|0:01:40|0 100 0 100"),
-               S("unchanged"));
-        newRow("thumbs at 30 and 90", plain, S("L30 U90 OK"),
-               S("0:00:30|0:01:30|0:01:00|0 100 30 90"), S("0:00:30|0:01:30|"));
-        newRow("equal thumbs", plain, S("L50 U50 OK"), S("0:00:50|0:00:50|0:00:00|0 100 50 50"),
-               S("Start time or End time is error."));
-        newRow("0:59:59 before 1:00:00", QStringList{"0:59:59", "1:00:00", "1:00:00", ""}, S("OK"),
-               S("0:59:59|1:00:00|0:00:01|0 3600 3599 3600"), S("0:59:59|1:00:00|"));
-        newRow("picture without the check", plain, S("P OK"), S(), S("0:00:00|0:01:40|"));
-        newRow("check without a picture", plain, S("C OK"), S(), S("0:00:00|0:01:40|"));
-        newRow("bottom right corner", plain, S("P C \"Bottom right corner\" OK"), S(),
+        newRow("opens at 0/100/0/100", plain, "", "0:00:00|0:01:40|0:01:40|0 100 0 100",
+               "unchanged");
+        newRow("thumbs at 30 and 90", plain, "L30 U90 OK", "0:00:30|0:01:30|0:01:00|0 100 30 90",
+               "0:00:30|0:01:30|");
+        newRow("equal thumbs", plain, "L50 U50 OK", "0:00:50|0:00:50|0:00:00|0 100 50 50",
+               "Start time or End time is error.");
+        newRow("0:59:59 before 1:00:00", QStringList{"0:59:59", "1:00:00", "1:00:00", ""}, "OK",
+               "0:59:59|1:00:00|0:00:01|0 3600 3599 3600", "0:59:59|1:00:00|");
+        newRow("picture without the check", plain, "P OK", "", "0:00:00|0:01:40|");
+        newRow("check without a picture", plain, "C OK", "", "0:00:00|0:01:40|");
+        newRow("bottom right corner", plain, "P C \"Bottom right corner\" OK", "",
                "0:00:00|0:01:40|image;" + m_logo + ";area;Bottom right corner");
-        newRow("typed place, blanks dropped", plain, S("P C \"  Center \" OK"), S(),
+        newRow("typed place, blanks dropped", plain, "P C \"  Center \" OK", "",
                "0:00:00|0:01:40|image;" + m_logo + ";area;Center");
-        newRow("typed place refused", plain, S("P C Middle OK"), S(),
-               S("Choose one of the five places."));
-        newRow("picture path with ;", plain, S("S C OK"), S(),
+        newRow("typed place refused", plain, "P C Middle OK", "", "Choose one of the five places.");
+        newRow("picture path with ;", plain, "S C OK", "",
                "The picture path must not contain \";\": " + m_oddLogo);
-        newRow("typed place, not enabled", plain, S("P Middle OK"), S(), S("0:00:00|0:01:40|"));
-        newRow("Cancel", plain, S("L30 P C Cancel"), S(), S("unchanged"));
+        newRow("typed place, not enabled", plain, "P Middle OK", "", "0:00:00|0:01:40|");
+        newRow("Cancel", plain, "L30 P C Cancel", "", "unchanged");
     }
     void edit()
     {
