@@ -20,15 +20,15 @@ private slots:
         newRow("lines split across reads",
                QByteArray("frame=7|5\nfps=25.0\ndrop_frames=|2\n"
                           "out_time_us=300|0000\nprogress=continue\n"),
-               L{75, 2, 3000}, QString());
+               L{75, 2, 3000}, "");
         newRow("CRLF and CR endings, N/A before the first frame",
                QByteArray("frame=0\r\nout_time_us=N/A\r\nframe=3\rout_time_us=120000\r"),
-               L{3, 0, 120}, QString());
+               L{3, 0, 120}, "");
         newRow("a last line without its end", QByteArray("bitrate=  3.2kbits/s\nframe=50"),
-               L{50, 0, 0}, QString());
+               L{50, 0, 0}, "");
         newRow("FFmpeg's own lines form the tail, the newest six",
                QByteArray("e1\ne2\nframe=4\n[v4l2 @ 0x1] busy\ne4\ne5\ne6\ne7\r\n"), L{4, 0, 0},
-               QString("e2\n[v4l2 @ 0x1] busy\ne4\ne5\ne6\ne7"));
+               "e2\n[v4l2 @ 0x1] busy\ne4\ne5\ne6\ne7");
     }
     void progress()
     {
@@ -46,12 +46,11 @@ private slots:
     void counterText_data()
     {
         addColumns<QList<qint64>, QString, QString>("figures", "locale", "text");
-        using S = QString;
         using L = QList<qint64>;
-        newRow("rounded", L{3, 1, 999}, S("en_US"), S("3 frames (1 dropped) - 1.00 sec."));
-        newRow("no group separator", L{90000, 12, 3600040}, S("en_US"),
-               S("90000 frames (12 dropped) - 3600.04 sec."));
-        newRow("decimal comma", L{0, 0, 1500}, S("de_DE"), S("0 frames (0 dropped) - 1,50 sec."));
+        newRow("rounded", L{3, 1, 999}, "en_US", "3 frames (1 dropped) - 1.00 sec.");
+        newRow("no group separator", L{90000, 12, 3600040}, "en_US",
+               "90000 frames (12 dropped) - 3600.04 sec.");
+        newRow("decimal comma", L{0, 0, 1500}, "de_DE", "0 frames (0 dropped) - 1,50 sec.");
     }
     void counterText()
     {
@@ -77,15 +76,15 @@ private slots:
         newRow("cameras in node order, DV, test graph",
                QStringList{"video10", "video2", "video1", "video0", "video11", "video3", "videos",
                            "fw1"},
-               webcams, QString("testsrc=rate=25"),
+               webcams, "testsrc=rate=25",
                QStringList{"@/video0\tHD Webcam (@/video0)", "@/video2\tUSB Grabber",
                            "@/video10\tHD Webcam (@/video10)", "@/video11\t@/video11",
                            "dv\tFireWire DV camcorder",
                            "lavfi:testsrc=rate=25\tTest picture (testsrc=rate=25)"});
         newRow("one of a name keeps it plain", QStringList{"video1", "video2", "fwfoo"}, webcams,
-               QString(), QStringList{"@/video2\tUSB Grabber"});
+               "", QStringList{"@/video2\tUSB Grabber"});
         newRow("the real query on files that are no devices", QStringList{"video0", "fw0"},
-               Capabilities(), QString(), QStringList{"dv\tFireWire DV camcorder"});
+               Capabilities(), "", QStringList{"dv\tFireWire DV camcorder"});
     }
     void listing()
     {
@@ -109,14 +108,13 @@ private slots:
     void deviceFromCommandLine_data()
     {
         addColumns<QString, QString, QString>("id", "name", "error");
-        using S = QString;
-        newRow("dv", S("dv"), S("FireWire DV camcorder"), S());
-        newRow("graph with colons", S("lavfi:testsrc=size=640x480:rate=25"),
-               S("Test picture (testsrc=size=640x480:rate=25)"), S());
-        newRow("graph missing", S("lavfi:"), S(), S("lavfi: needs a filter graph"));
-        newRow("no such node", S("/dev/video99"), S(), S("there is no device /dev/video99"));
-        newRow("not a device", S("/dev/null"), S(), S("/dev/null is not a video capture device"));
-        newRow("unknown", S("camera"), S(), S("unknown device \"camera\""));
+        newRow("dv", "dv", "FireWire DV camcorder", "");
+        newRow("graph with colons", "lavfi:testsrc=size=640x480:rate=25",
+               "Test picture (testsrc=size=640x480:rate=25)", "");
+        newRow("graph missing", "lavfi:", "", "lavfi: needs a filter graph");
+        newRow("no such node", "/dev/video99", "", "there is no device /dev/video99");
+        newRow("not a device", "/dev/null", "", "/dev/null is not a video capture device");
+        newRow("unknown", "camera", "", "unknown device \"camera\"");
     }
     void deviceFromCommandLine()
     {
