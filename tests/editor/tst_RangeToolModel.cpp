@@ -40,21 +40,19 @@ private slots:
         // On a control of 117 x 45: min, max, lower and upper value; track length, lower
         // thumb's left and top, upper thumb's left; the bar's rectangle; units per pixel.
         addColumns<QString, QString>("operations", "layout");
-        using S = QString;
-        newRow("width 117", S(), S("0 100 25 75; 100 25 30 75; 32 19 50 8; 1"));
-        newRow("upper < lower", S("UpperValue=10"), S("0 100 10 10; 100 10 30 10; 17 19 2 8; 1"));
-        newRow("lower > upper", S("LowerValue=90"), S("0 100 90 90; 100 90 30 90; 97 19 2 8; 1"));
-        newRow("max below upper", S("Max=50"), S("0 50 25 50; 100 50 30 100; 57 19 50 8; 0.5"));
-        newRow("negative min", S("Min=-5"), S("0 100 25 75; 100 25 30 75; 32 19 50 8; 1"));
-        newRow("negative max", S("Max=-3"), S("0 0 0 0; 100 25 30 75; 32 19 50 8; 0"));
+        newRow("width 117", "", "0 100 25 75; 100 25 30 75; 32 19 50 8; 1");
+        newRow("upper < lower", "UpperValue=10", "0 100 10 10; 100 10 30 10; 17 19 2 8; 1");
+        newRow("lower > upper", "LowerValue=90", "0 100 90 90; 100 90 30 90; 97 19 2 8; 1");
+        newRow("max below upper", "Max=50", "0 50 25 50; 100 50 30 100; 57 19 50 8; 0.5");
+        newRow("negative min", "Min=-5", "0 100 25 75; 100 25 30 75; 32 19 50 8; 1");
+        newRow("negative max", "Max=-3", "0 0 0 0; 100 25 30 75; 32 19 50 8; 0");
         // Max == Min: no division, the thumbs stay where they were...
-        newRow("then min above max", S("Max=50 Min=60"),
-               S("60 60 60 60; 100 50 30 100; 57 19 50 8; 0"));
+        newRow("then min above max", "Max=50 Min=60", "60 60 60 60; 100 50 30 100; 57 19 50 8; 0");
         // ... but the lower thumb stays on the bottom edge.
-        newRow("max equals min, taller", S("Max=0 Height=60"),
-               S("0 0 0 0; 100 25 45 75; 32 19 50 23; 0"));
-        newRow("height 20 enlarged", S("Height=20"), S("0 100 25 75; 100 25 25 75; 32 19 50 3; 1"));
-        newRow("halves round to even", S("Max=200"), S("0 200 25 75; 100 12 30 38; 19 19 26 8; 2"));
+        newRow("max equals min, taller", "Max=0 Height=60",
+               "0 0 0 0; 100 25 45 75; 32 19 50 23; 0");
+        newRow("height 20 enlarged", "Height=20", "0 100 25 75; 100 25 25 75; 32 19 50 3; 1");
+        newRow("halves round to even", "Max=200", "0 200 25 75; 100 12 30 38; 19 19 26 8; 2");
     }
     void settersAndLayout()
     {
