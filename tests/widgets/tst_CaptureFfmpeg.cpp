@@ -86,17 +86,16 @@ private slots:
     {
         addColumns<QString, QString, QString, QString>("file", "graph", "ffmpeg", "reason");
         const QString ffmpeg = resolveProgram("ffmpeg");
-        newRow("folder missing", QString("/no such folder/x.avi"), QString("testsrc"), ffmpeg,
-               QString("Cannot write in /no such folder: No such file or "
-                       "directory"));
-        newRow("FFmpeg refuses the input", m_file, QString("nosuchsource"), ffmpeg,
-               QString("The capture did not start: "));
-        newRow("no FFmpeg", m_file, QString("testsrc"), QString(), QString("FFmpeg was not found"));
+        newRow("folder missing", "/no such folder/x.avi", "testsrc", ffmpeg,
+               "Cannot write in /no such folder: No such file or directory");
+        newRow("FFmpeg refuses the input", m_file, "nosuchsource", ffmpeg,
+               "The capture did not start: ");
+        newRow("no FFmpeg", m_file, "testsrc", "", "FFmpeg was not found");
         // Without standard input FFmpeg never sees "q": only SIGTERM ends it.
         const QString deaf = m_dir.filePath("ffmpeg-without-stdin");
         QVERIFY(writeFile(deaf, "#!/bin/sh\nexec '" + ffmpeg.toUtf8() + "' -nostdin \"$@\"\n"));
         QVERIFY(QFile::setPermissions(deaf, QFile::ReadOwner | QFile::ExeOwner));
-        newRow("FFmpeg terminated after Stop", m_file, QString("testsrc"), deaf,
+        newRow("FFmpeg terminated after Stop", m_file, "testsrc", deaf,
                "The recording did not finish cleanly; the file may be damaged: " + m_file);
     }
     void failuresSayWhy()
