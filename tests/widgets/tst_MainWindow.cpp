@@ -62,16 +62,8 @@ class TestMainWindow : public QObject
         program->window.selectProfile(2);
         return program;
     }
-    // The seven options a profile sets.
-    static QStringList seven(Program &w)
-    {
-        QStringList values;
-        for (const char *item : {"Video Codec", "Video Bitrate", "Video Framerate", "Video Size"})
-            values << *w.sheet().value("Video Options", item);
-        for (const char *item : {"Audio Codec", "Audio Bitrate", "Sample Rate"})
-            values << *w.sheet().value("Audio Options", item);
-        return values;
-    }
+    // One of the seven options a profile sets (tst_ProfileCatalogue checks all seven).
+    static QString codec(Program &w) { return *w.sheet().value("Video Options", "Video Codec"); }
 
 private slots:
     void initTestCase()
@@ -90,14 +82,14 @@ private slots:
         MainWindow &w1 = first->window;
         QCOMPARE(w1.windowTitle(), QString("Clipwright 4.50"));
         QVERIFY(w1.profileCombo()->count() >= 48 && w1.profilePosition() == 0);
-        QCOMPARE(seven(*first), QStringList(7, "N/A"));
+        QCOMPARE(codec(*first), "N/A");
         QCOMPARE(w1.outputFolderLabel()->text(), "Video Output Folder: " + m_dir.path());
         QVERIFY(!w1.progressPanel()->isVisible());
 
         QVERIFY(WriteIniValue(m_settings, "set", "profile", "5"));
         auto fifth = makeWindow();
         MainWindow &w5 = fifth->window;
-        QVERIFY(w5.profilePosition() == 5 && seven(*fifth) != QStringList(7, "N/A"));
+        QVERIFY(w5.profilePosition() == 5 && codec(*fifth) != "N/A");
         // The box loses its grey hint look with the stored profile.
         QVERIFY(!w1.profileCombo()->property("chosen").toBool() &&
                 w5.profileCombo()->property("chosen").toBool());
