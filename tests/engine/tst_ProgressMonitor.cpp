@@ -50,8 +50,7 @@ private slots:
                                                                   "reports", "useReported");
         const QByteArray over = v2(" 10.000") + "out=  0 st=  0 frame=   9";
         const QByteArrayList late = {"time=00:00:30.00 \r"};
-        row("45 of 90", v2(" 45.000"), 90, 50);
-        row("partial last line", v2(" 45.000") + v2(" 60.0", ""), 90, 50);
+        row("45 of 90, partial last line", v2(" 45.000") + v2(" 60.0", ""), 90, 50);
         row("no file", QByteArray(), 90, 0);
         row("7 s and 1.000", v1(" 1.000"), 7, 14);
         row("half to even", v1("1.000", "\n"), 8, 12);
