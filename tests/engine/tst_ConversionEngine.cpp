@@ -449,7 +449,6 @@ private slots:
         const QByteArray before = readFile(target);
         QCOMPARE(convert({m_short}), QString("Completed: OK|OK|OK"));
         QCOMPARE(readFile(target), before);
-        QVERIFY(qAbs(duration(m_out + "/short clip_New.mp4") - 2) < 0.3);
     }
 
     void honestVerdicts_data()
