@@ -53,13 +53,10 @@ private slots:
         newRow("lookup of a file", QStringList{"--lookup", "file:///etc/passwd"}, 2, "",
                "Only http and https addresses can be opened.\n");
         const QString out = path("out");
-        newRow(
-            "fetch mp4",
-            QStringList{"--fetch", m_server.url("/both"), "--format", "22", "--output-folder", out},
-            0, out + "/Café live.mp4\n", "");
-        newRow("fetch through yt-dlp",
-               QStringList{"--fetch", m_server.url("/video.html"), "--format", "22",
-                           "--output-folder", out},
+        const QStringList toOut = {"--format", "22", "--output-folder", out};
+        newRow("fetch mp4", QStringList{"--fetch", m_server.url("/both")} + toOut, 0,
+               out + "/Café live.mp4\n", "");
+        newRow("fetch through yt-dlp", QStringList{"--fetch", m_server.url("/video.html")} + toOut,
                0, out + "/My clip 1.mp4\n", "");
         newRow("fetch a format yt-dlp lacks",
                QStringList{"--fetch", m_server.url("/video.html"), "--format", "34"}, 1, "",
