@@ -57,10 +57,9 @@ private slots:
         for (const char *folder : {"array", "out"})
             QVERIFY(QDir(path(folder)).removeRecursively());
         QVERIFY(QDir().mkpath(path("out")));
-        const CliResult written = runCli(m_cli, QStringList{"--slurm-array", path("array"), "--jobs",
-                                                            "2", "--profile", "2", "--output-folder",
-                                                            path("out")} +
-                                                    m_sources);
+        const QStringList array = {"--slurm-array", path("array"), "--jobs", "2",
+                                   "--profile", "2", "--output-folder", path("out")};
+        const CliResult written = runCli(m_cli, array + m_sources);
         QCOMPARE(written.exitCode, 0);
         QVERIFY(written.out.contains("Submit with: sbatch '" + m_script + "'"));
         QVERIFY(readFile(m_script).contains("#SBATCH --array=1-5%2\n"));
@@ -100,10 +99,8 @@ private slots:
         if (signalNumber == SIGKILL)
             return;
         QVERIFY(QDir().mkpath(path("local")));
-        QCOMPARE(runCli(m_cli, QStringList{"--profile", "2", "--output-folder", path("local")} +
-                                   m_sources)
-                     .exitCode,
-                 0);
+        const QStringList local = {"--profile", "2", "--output-folder", path("local")};
+        QCOMPARE(runCli(m_cli, local + m_sources).exitCode, 0);
         const QStringList names = QDir(path("local")).entryList(QDir::Files);
         QCOMPARE(QDir(path("out")).entryList(QDir::Files), names);
         for (const QString &name : names)
