@@ -127,13 +127,10 @@ private slots:
     {
         // A busy picture, so that the encoder spends what it is given.
         const QString source = path("fit.avi");
-        QCOMPARE(run(resolveProgram("ffmpeg"),
-                     {"-v", "error", "-f", "lavfi", "-i",
-                      "testsrc2=size=640x360:rate=25,noise=alls=12:allf=t", "-f", "lavfi", "-i",
-                      "sine=frequency=440", "-t", "10", "-c:v", "mpeg4", "-q:v", "3", "-c:a", "mp2",
-                      source})
-                     .exitCode,
-                 0);
+        const QString make =
+            "-v error -f lavfi -i testsrc2=size=640x360:rate=25,noise=alls=12:allf=t "
+            "-f lavfi -i sine=frequency=440 -t 10 -c:v mpeg4 -q:v 3 -c:a mp2";
+        QCOMPARE(run(resolveProgram("ffmpeg"), make.split(' ') << source).exitCode, 0);
         QDir out(path("out"));
         QVERIFY(out.removeRecursively() && out.mkpath("."));
         const QStringList common = {"--profile", "1", "--output-folder", out.path(), "--fit-size",
