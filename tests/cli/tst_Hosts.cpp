@@ -83,11 +83,9 @@ class TestHosts : public QObject
                       const QString &shellFirst = ":")
     {
         QDir().mkpath(out);
-        return runCli("sh",
-                      QStringList{"-c", shellFirst + "; exec \"$0\" \"$@\"", m_cli, "--profile",
-                                  "2", "--output-folder", out} +
-                          arguments,
-                      whileRunning);
+        const QStringList shell = {"-c", shellFirst + "; exec \"$0\" \"$@\"", m_cli,
+                                   "--profile", "2", "--output-folder", out};
+        return runCli("sh", shell + arguments, whileRunning);
     }
 
 private slots:
@@ -110,10 +108,8 @@ private slots:
         for (const char *name : {"c1.avi", "c2.avi", "c3.avi", "c4.avi", "-it's $x; a\"b.avi"})
             QVERIFY(makeClip(path("m/") + name, 2, "160x120"));
         QVERIFY(makeClip(path("m/long.avi"), 6, "640x480"));
-        QVERIFY(run(resolveProgram("ffmpeg"), {"-v", "error", "-f", "lavfi", "-i",
-                                               "color=red:s=32x32", "-frames:v", "1",
-                                               path("mark.png")})
-                    .exitCode == 0);
+        const QString red = "-v error -f lavfi -i color=red:s=32x32 -frames:v 1 ";
+        QCOMPARE(run(resolveProgram("ffmpeg"), (red + path("mark.png")).split(' ')).exitCode, 0);
     }
 
     void hostsFileShared_data()
