@@ -24,41 +24,41 @@ private slots:
     {
         addColumns<SampleFigures, double, QString, QString>("sample", "clip", "asked", "outcome");
         const QVector<qint64> even = {360000, 360000, 360000};
+        const QString video = "1200000 0 250"; // 150 kB/s asked, a keyframe every 250 pictures
         // 180 kB/s of pictures against 150 kB/s asked: the encoder's start;
         // 16 kB/s of sound, 4 kB/s of container. The rest goes at 8x.
         newRow("bitrate reached: the asked rate", sample(6, 1200000, 1080000, 96000, 1.2, 8, even),
-               60.0, QString("1200000 0 250"), QString("10200000 10200000 10200000 7.95"));
+               60.0, video, "10200000 10200000 10200000 7.95");
         // A busy third among quiet ones: the encoder may spend there what the
         // others left, up to the busy third's rate.
         newRow("bitrate reached, uneven parts: the range",
                sample(6, 1200000, 1080000, 96000, 1.2, 8, {100000, 100000, 880000}), 60.0,
-               QString("1200000 0 250"), QString("10200000 10200000 23200000 7.95"));
+               video, "10200000 10200000 23200000 7.95");
         newRow("one busy third reaches it: the asked rate",
                sample(6, 420000, 300000, 96000, 1.2, 8, {20000, 20000, 260000}), 60.0,
-               QString("1200000 0 250"), QString("10200000 10200000 24600000 7.95"));
+               video, "10200000 10200000 24600000 7.95");
         // 50 kB/s of 150 asked: the picture needs less. Three keyframes of
         // 40 kB in 6 s; the conversion has six in 60 s (one per 250 pictures).
         newRow("bitrate not reached: sampled, keyframes spread",
                sample(6, 420000, 300000, 96000, 1.2, 8, {100000, 100000, 100000}, 150, 3, 120000),
-               60.0, QString("1200000 0 250"), QString("3240000 3240000 3240000 7.95"));
+               60.0, video, "3240000 3240000 3240000 7.95");
         // No speed under way: the sample's own (3x).
         newRow("quality-driven: the thirds give the range",
                sample(6, 600000, 600000, 0, 2, 0, {100000, 200000, 300000}), 30.0,
-               QString("0 0 0"), QString("3000000 1500000 4500000 10"));
+               "0 0 0", "3000000 1500000 4500000 10");
         newRow("whole clip: the sample is the conversion", sample(4, 500000, 400000, 90000, 0.7, 9),
-               4.2, QString("1200000 128000 250"), QString("500000 500000 500000 0.7"));
+               4.2, "1200000 128000 250", "500000 500000 500000 0.7");
         // Too fast for progress lines: FFmpeg's own speed.
         SampleFigures sound = sample(6, 50000, 0, 48000, 0.3, 0);
         sound.ffmpegSpeed = 40;
-        newRow("sound only", sound, 120.0, QString("0 0 0"), QString("1000000 1000000 1000000 3.15"));
+        newRow("sound only", sound, 120.0, "0 0 0", "1000000 1000000 1000000 3.15");
         // 9 kB/s of sound sampled against 8 asked: the parts' lead-ins; 4 kB/s
         // against 8: the sound needs less.
         newRow("sound above its bitrate: the asked rate", sample(6, 54000, 0, 54000, 0.3, 40),
-               120.0, QString("0 64000 0"), QString("960000 960000 960000 3.15"));
+               120.0, "0 64000 0", "960000 960000 960000 3.15");
         newRow("sound well below it: sampled", sample(6, 24000, 0, 24000, 0.3, 40), 120.0,
-               QString("0 64000 0"), QString("480000 480000 480000 3.15"));
-        newRow("nothing written", sample(0, 0, 0, 0, 0.1, 0), 60.0, QString("0 0 0"),
-               QString("none"));
+               "0 64000 0", "480000 480000 480000 3.15");
+        newRow("nothing written", sample(0, 0, 0, 0, 0.1, 0), 60.0, "0 0 0", "none");
     }
     void predict()
     {
