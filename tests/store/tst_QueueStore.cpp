@@ -4,6 +4,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 
 // The records file itself: an older schema is migrated with its rows, a file
@@ -125,6 +126,7 @@ private slots:
         const QByteArray lockFile = QFile::encodeName(file + ".lock");
         const pid_t holder = ::fork();
         if (holder == 0) { // async-signal-safe calls only
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL); // ends with the test, also when a check fails
             struct flock whole = {};
             whole.l_type = F_WRLCK;
             const int fd = ::open(lockFile.constData(), O_RDWR | O_CREAT, 0644);
