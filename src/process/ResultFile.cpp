@@ -92,7 +92,11 @@ QString partPathFor(const QString &output, const QString &partExtension)
             QStringLiteral(".cw-%1%2")
                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))
                 .arg(extension));
-        if (!isPathTaken(candidate))
+        // Only a name that is there is taken. One that cannot be looked at
+        // (a folder that cannot be searched, a path too long) is given as
+        // it is: making the file then says why it cannot be.
+        struct stat there;
+        if (::lstat(nativePath(candidate).constData(), &there) != 0)
             return candidate;
     }
 }

@@ -67,8 +67,10 @@ private slots:
         addColumns<QString, QString>("watermark", "line");
         newRow("plain", QString(), head + tail);
         newRow("watermark", QString("image;/pics/logo.png;area;Bottom right corner"),
-               head + "-i \"/pics/logo.png\" -filter_complex "
-                      "overlay=main_w-overlay_w-5:main_h-overlay_h-5 " + tail);
+               head +
+                   "-i \"/pics/logo.png\" -filter_complex "
+                   "overlay=main_w-overlay_w-5:main_h-overlay_h-5 " +
+                   tail);
     }
     void workedExamples()
     {
@@ -290,6 +292,15 @@ private slots:
         const QString part = partPathFor(out + "/" + QString(251, 'n') + ".mp4");
         QVERIFY2(QRegularExpression("/\\.cw-[0-9a-f]{8}\\.mp4$").match(part).hasMatch(),
                  qPrintable(part));
+        // A folder whose path leaves no room for the part file's name: a
+        // name is still given (no endless search), and making it says why.
+        QString deep = out;
+        while (deep.size() < 4086)
+            deep += "/" + QString(200, 'd');
+        deep = QDir::cleanPath(deep.left(4086));
+        QVERIFY(QDir().mkpath(deep));
+        const QString refused = createPartFile(partPathFor(deep + "/clip.mp4"));
+        QVERIFY2(refused.endsWith("File name too long"), qPrintable(refused));
     }
 
     void placement_data()
@@ -322,8 +333,8 @@ private slots:
         if (before == "link" || before == "dangling")
             QVERIFY(QFile::link(target, out));
 
-        const PlacedOutput placed = placeOutput(
-            part, out, overwrite ? Placement::Replace : Placement::NeverReplace);
+        const PlacedOutput placed =
+            placeOutput(part, out, overwrite ? Placement::Replace : Placement::NeverReplace);
         QCOMPARE(placed.path, dir.filePath("out/" + placedAs));
         QVERIFY(placed.error.isEmpty() && !QFile::exists(part));
         QCOMPARE(readFile(placed.path), QByteArray("new"));
@@ -335,8 +346,8 @@ private slots:
     // How many rows convert at once when the count is left to the program.
     void automaticCount_data()
     {
-        addColumns<int, QString, QList<qint64>, qint64, bool, int>(
-            "cores", "encoder", "seconds", "pixels", "preview", "jobs");
+        addColumns<int, QString, QList<qint64>, qint64, bool, int>("cores", "encoder", "seconds",
+                                                                   "pixels", "preview", "jobs");
         const qint64 p360 = 640 * 360, p720 = 1280 * 720, p1080 = 1920 * 1080;
         newRow("audio only", 2, "", QList<qint64>{1800}, 0LL, false, 2);
         newRow("one-core encoder, long 720p", 4, "libxvid", QList<qint64>{600}, p720, false, 4);
