@@ -125,8 +125,9 @@ private slots:
         addColumns<QString, int, QString>("program", "exitCode", "expected");
         const QString realFfmpeg = "exec " + m_ffmpeg + " \"$@\"";
         // The summary of a run that wrote a whole file.
-        const QString summary = "echo 'frame=500 size=1200kB time=00:00:20.00 bitrate=491kbits/s'"
-                                " 'video:900kB audio:300kB subtitle:0kB other streams:0kB' >&2; ";
+        const QString summary =
+            "printf 'frame=500 size=1200kB time=00:00:20.00 bitrate=491kbits/s"
+            "\\nvideo:900kB audio:300kB subtitle:0kB other streams:0kB\\n' >&2; ";
         const struct
         {
             const char *tag, *program;
