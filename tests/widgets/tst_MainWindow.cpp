@@ -12,6 +12,7 @@
 #include "widgets/RangeTool.h"
 #include "widgets/ShutdownCountdown.h"
 
+#include <QTextDocument>
 #include <csignal>
 
 namespace {
@@ -37,7 +38,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_clip = m_dir.filePath("clip one.avi"), m_long = m_dir.filePath("long.avi");
+    QString m_clip = m_dir.filePath("clip <b>one.avi"), m_long = m_dir.filePath("long.avi");
     QString m_settings = m_dir.filePath("settings.dat");
     QStringList m_calls;
     RecordingServices m_recorder{m_calls};
@@ -227,6 +228,10 @@ private slots:
         QCOMPARE(firstArguments(total), QList<int>({0, 50, 100, 100, 0}));
         QVERIFY(!w.progressPanel()->isVisibleTo(&w));
         QCOMPARE(wrong(false).join(' '), QString());
+        QTextDocument tip; // a file name's markup is shown as it is
+        const QModelIndex name = w.fileView()->model()->index(0, 0);
+        tip.setHtml(name.data(Qt::ToolTipRole).toString());
+        QCOMPARE(tip.toPlainText(), m_clip);
     }
 
     // Two rows converting at once: each status cell draws its own percent
