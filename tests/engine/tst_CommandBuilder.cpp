@@ -186,6 +186,8 @@ private slots:
         addColumns<QString, QString, QString, QString>("codec", "videoSize", "probed", "piece");
         newRow("x264, odd", "x264", "Original", "481x269", " -s 480x268 ");
         newRow("x264, even", "x264", "Original", "480x270", " ");
+        newRow("FFmpeg's default (x264 for MP4), odd", "Original", "Original", "481x269",
+               " -s 480x268 ");
         newRow("XviD, odd height", "xvid", "Original", "640x361", " -s 640x360 ");
         newRow("h263p needs 4", "h263p", "Original", "482x270", " -s 480x268 ");
         newRow("MPEG-4 takes odd", "mpeg4", "Original", "481x269", " ");
