@@ -137,7 +137,14 @@ private slots:
     // clip) give what they give here, and every source stays as it was.
     void sameAsLocal()
     {
-        const QString hosts = hostsFile("hosts");
+        // The hosts' ffmpeg notes its arguments: the job folder's names, no path of here.
+        QVERIFY(QDir().mkpath(path("spy")) &&
+                writeFile(path("spy/ffmpeg"), ("#!/bin/sh\necho \"$*\" >>" + path("spy/args") +
+                                               "\nexec " + resolveProgram("ffmpeg") + " \"$@\"\n")
+                                                  .toUtf8()) &&
+                QFile::setPermissions(path("spy/ffmpeg"), QFile::ReadOwner | QFile::ExeOwner));
+        Sshd spy(path("spy"), path("client_key"), path("spy:") + qEnvironmentVariable("PATH"));
+        const QString hosts = hostsFile("hosts", 2, {"127.0.0.1", "localhost"}, &spy);
         const QByteArray before = readFile(path("m/c1.avi"));
         QStringList plain;
         for (const char *name : {"c1.avi", "c2.avi", "-it's $x; a\"b.avi"})
@@ -156,6 +163,8 @@ private slots:
         QCOMPARE(QDir(path("remote")).entryList(QDir::Files | QDir::Hidden), outputs);
         for (const QString &name : outputs) // streams and length
             QCOMPARE(probe(path("remote/") + name), probe(path("local/") + name));
+        const QByteArray ran = readFile(path("spy/args"));
+        QVERIFY2(ran.count('\n') == 5 && !ran.contains(m_dir.path().toUtf8()), ran);
         QCOMPARE(readFile(path("m/c1.avi")), before);
         QVERIFY(QFileInfo::exists(path("m/-it's $x; a\"b.avi")));
         // Nothing is left in the program's stage.
