@@ -208,8 +208,9 @@ private slots:
         QTRY_VERIFY2(strayFiles(out).isEmpty(), context + " " + strayFiles(out).join(' ').toUtf8());
         QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden).size(), 10);
         // With another option, a row recorded OK is converted again.
-        const RunResult changed = run(cli, arguments.mid(0, 4) + QStringList{"--set",
-                                           "Video Options/Video Size=32x24", arguments.last()});
+        const RunResult changed =
+            run(cli, arguments.mid(0, 4) +
+                         QStringList{"--set", "Video Options/Video Size=32x24", arguments.last()});
         QVERIFY2(changed.exitCode == 0 && !changed.output.contains("(done before)"),
                  changed.output);
     }

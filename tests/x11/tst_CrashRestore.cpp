@@ -54,11 +54,14 @@ private slots:
         QVERIFY(QDir().mkpath(bin) && QDir().mkpath(path("out")));
         QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright", bin + "/clipwright"));
         QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/ct.s3db", bin + "/ct.s3db"));
-        // FFmpeg, the one that lists the encoders writing down its id first.
+        // FFmpeg, the one that lists the encoders writing down its id first;
+        // converting in real time and deaf to SIGPIPE, so that only the death
+        // signal the window sets ends it early.
         const QByteArray real = resolveProgram("ffmpeg").toUtf8();
-        QVERIFY(writeFile(bin + "/ffmpeg", "#!/bin/sh\n[ \"$2\" = -encoders ] || exec '" + real +
-                                               "' \"$@\"\necho $$ > '" + path("listing").toUtf8() +
-                                               "'\nexec '" + real + "' \"$@\"\n"));
+        QVERIFY(writeFile(bin + "/ffmpeg",
+                          "#!/bin/sh\ntrap '' PIPE\n[ \"$2\" = -encoders ] || exec '" + real +
+                              "' -re \"$@\"\necho $$ > '" + path("listing").toUtf8() + "'\nexec '" +
+                              real + "' \"$@\"\n"));
         QVERIFY(QFile::setPermissions(bin + "/ffmpeg", QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(writeFile(bin + "/settings.dat",
                           "[set]\nprofile=2\noutputfolder=" + path("out").toUtf8() + "\n"));
