@@ -24,8 +24,9 @@ class TestCrashRestore : public QObject
         };
         QTRY_VERIFY_WITH_TIMEOUT(listed(), 20000);
         QFile::remove(path("listing"));
-        run("xdotool", {"search", "--sync", "--onlyvisible", "--pid", QString::number(pid),
-                        "--name", "Clipwright", "windowfocus", "--sync", "%1", "key", "ctrl+n"},
+        run("xdotool",
+            {"search", "--sync", "--onlyvisible", "--pid", QString::number(pid), "--name",
+             "Clipwright", "windowfocus", "--sync", "%1", "key", "ctrl+n"},
             20000);
     }
 
@@ -55,13 +56,16 @@ private slots:
         QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/clipwright", bin + "/clipwright"));
         QVERIFY(QFile::copy(CLIPWRIGHT_BIN_DIR "/ct.s3db", bin + "/ct.s3db"));
         // FFmpeg, the one that lists the encoders writing down its id first;
-        // converting in real time and deaf to SIGPIPE, so that only the death
-        // signal the window sets ends it early.
+        // deaf to SIGPIPE, and in the first run converting in real time (the
+        // options in "pace"), so that only the death signal the window sets
+        // ends it early.
         const QByteArray real = resolveProgram("ffmpeg").toUtf8();
+        QVERIFY(writeFile(path("pace"), "-re"));
         QVERIFY(writeFile(bin + "/ffmpeg",
                           "#!/bin/sh\ntrap '' PIPE\n[ \"$2\" = -encoders ] || exec '" + real +
-                              "' -re \"$@\"\necho $$ > '" + path("listing").toUtf8() + "'\nexec '" +
-                              real + "' \"$@\"\n"));
+                              "' $(cat '" + path("pace").toUtf8() +
+                              "' 2>/dev/null) \"$@\"\necho $$ > '" + path("listing").toUtf8() +
+                              "'\nexec '" + real + "' \"$@\"\n"));
         QVERIFY(QFile::setPermissions(bin + "/ffmpeg", QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(writeFile(bin + "/settings.dat",
                           "[set]\nprofile=2\noutputfolder=" + path("out").toUtf8() + "\n"));
@@ -83,6 +87,7 @@ private slots:
         ::kill(pid_t(first.processId()), SIGKILL);
         QVERIFY(first.waitForFinished());
         QTRY_VERIFY_WITH_TIMEOUT(isGone(ffmpeg), 5000);
+        QVERIFY(QFile::remove(path("pace")));
 
         QProcess second;
         second.setStandardInputFile(QProcess::nullDevice());
