@@ -48,6 +48,18 @@ class TestFaults : public QObject
         QString bin;
         std::unique_ptr<QProcess> cli;
         std::unique_ptr<QSignalSpy> ended;
+
+        void
+        start(const QString &program, const QStringList &arguments,
+              const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+        {
+            cli = std::make_unique<QProcess>();
+            ended = std::make_unique<QSignalSpy>(cli.get(), &QProcess::finished);
+            cli->setProcessEnvironment(environment);
+            cli->setProcessChannelMode(QProcess::MergedChannels);
+            cli->start(program, arguments);
+        }
+        bool hasEnded() const { return ended->count() > 0 || ended->wait(120000); }
     };
     std::map<QString, Launched> m_launched;
 
@@ -69,11 +81,8 @@ class TestFaults : public QObject
                     QFile::link(resolveProgram(other), path + "/" + other);
             environment.insert("PATH", path);
         }
-        row.cli = std::make_unique<QProcess>();
-        row.ended = std::make_unique<QSignalSpy>(row.cli.get(), &QProcess::finished);
-        row.cli->setProcessEnvironment(environment);
-        row.cli->start(row.bin + "/clipwright-cli",
-                       {"--profile", "2", "--output-folder", row.bin + "/out", m_source});
+        row.start(row.bin + "/clipwright-cli",
+                  {"--profile", "2", "--output-folder", row.bin + "/out", m_source}, environment);
     }
 
     Launched m_diskFull;
@@ -104,10 +113,7 @@ class TestFaults : public QObject
             "mount -t tmpfs -o size=2m tmpfs \"$0\" && printf keep > \"$0/noisy.mp4\" && \"$1\" "
             "--profile 2 --output-folder \"$0\" \"$2\"; status=$?; echo FOLDER; ls -a \"$0\"; "
             "cat \"$0/noisy.mp4\"; echo; exit $status";
-        m_diskFull.cli = std::make_unique<QProcess>();
-        m_diskFull.ended = std::make_unique<QSignalSpy>(m_diskFull.cli.get(), &QProcess::finished);
-        m_diskFull.cli->setProcessChannelMode(QProcess::MergedChannels);
-        m_diskFull.cli->start(
+        m_diskFull.start(
             "unshare", {"-rm", "sh", "-c", script, out, m_diskFull.bin + "/clipwright-cli", noisy});
     }
 
@@ -169,9 +175,8 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, expected);
         Launched &row = m_launched.at(QTest::currentDataTag());
-        QVERIFY(row.ended->count() > 0 || row.ended->wait(120000));
-        const QString said = QString::fromLocal8Bit(row.cli->readAllStandardOutput() +
-                                                    row.cli->readAllStandardError());
+        QVERIFY(row.hasEnded());
+        const QString said = QString::fromLocal8Bit(row.cli->readAll());
         QVERIFY2(row.cli->exitStatus() == QProcess::NormalExit && row.cli->exitCode() == exitCode,
                  qPrintable(said));
         for (const QString &piece : expected.split('|', Qt::SkipEmptyParts))
@@ -201,7 +206,7 @@ private slots:
     {
         if (!m_diskFull.cli)
             QSKIP(qPrintable("no private tmpfs here: " + m_noTmpfs));
-        QVERIFY(m_diskFull.ended->count() > 0 || m_diskFull.ended->wait(120000));
+        QVERIFY(m_diskFull.hasEnded());
         const QByteArray said = m_diskFull.cli->readAll();
         QVERIFY2(m_diskFull.cli->exitCode() == 1, said.constData());
         QVERIFY2(said.contains("Fail\t") && said.contains("No space left on device"),
