@@ -67,58 +67,43 @@ private slots:
                               m_dir.filePath("out")));
         m_session = readySession(m_dir, m_services);
         QVERIFY(m_session->isReady());
+        QCOMPARE(m_session->selectProfile(2).position, 2); // MP4 H264
     }
 
     void convert_data()
     {
-        // How FFmpeg makes the source, its name, its length, and the profile
-        // to convert it with (2: MP4 H264, 67: MP3 sound only).
-        addColumns<QString, QString, double, int>("recipe", "name", "seconds", "profile");
-        // Two seconds of testsrc (of this size and options) and of `sound`.
-        const auto clip = [](const QString &size, const QString &sound = "sine") {
-            return QString("-f lavfi -i testsrc=size=%1:rate=25 -f lavfi -i %2 -t 2 ")
-                .arg(size, sound);
+        // How FFmpeg makes the source, its name and its length. Each row is a
+        // case the probe or the command handles apart: a length MPlayer does
+        // not know (MPEG-TS, raw MPEG-2), a length it estimates (VOB), a size
+        // the encoder refuses (odd), a stored size that is not the shown one
+        // (non-square pixels), and sound that starts before the picture.
+        addColumns<QString, QString, double>("recipe", "name", "seconds");
+        // Two seconds of testsrc (of this size and options) and of a tone.
+        const auto clip = [](const QString &size) {
+            return QString("-f lavfi -i testsrc=size=%1:rate=25 -f lavfi -i sine -t 2 ").arg(size);
         };
-        const QString picture = clip("320x240");
-        newRow("MPEG-TS", picture + "-c:v mpeg2video -c:a mp2", QString("clip.ts"), 2.0, 2);
-        newRow("VOB", picture + "-c:v mpeg2video -c:a ac3 -f vob", QString("clip.vob"), 2.0, 2);
-        newRow("MPEG-1 PS", picture + "-c:v mpeg1video -c:a mp2", QString("clip.mpg"), 2.0, 2);
-        newRow("raw MPEG-2",
+        newRow("MPEG-TS", clip("320x240") + "-c:v mpeg2video -c:a mp2", QString("clip.ts"), 2.0);
+        newRow("VOB", clip("320x240") + "-c:v mpeg2video -c:a ac3 -f vob", QString("clip.vob"),
+               2.0);
+        newRow("raw MPEG-2, no sound",
                QString("-f lavfi -i testsrc=size=320x240:rate=25 -t 2 -c:v mpeg2video "
                        "-f mpeg2video"),
-               QString("clip.m2v"), 2.0, 2);
+               QString("clip.m2v"), 2.0);
         newRow("odd size VP9",
                clip("481x269") + "-c:v libvpx-vp9 -deadline realtime -cpu-used 8 -c:a libopus",
-               QString("odd.webm"), 2.0, 2);
+               QString("odd.webm"), 2.0);
         newRow("non-square pixels", clip("352x288:sar=16/11") + "-c:v mpeg4 -c:a libmp3lame",
-               QString("wide pixels.avi"), 2.0, 2);
-        newRow("16:9", clip("640x360") + "-c:v mpeg4 -c:a libmp3lame", QString("wide.avi"), 2.0, 2);
+               QString("wide pixels.avi"), 2.0);
         newRow("FLV, picture 1 s after the sound",
                QString("-f lavfi -t 3 -i sine -itsoffset 1 -f lavfi -t 2 -i "
                        "testsrc=size=320x240:rate=25 -c:v flv -c:a libmp3lame -ar 44100"),
-               QString("late.flv"), 3.0, 2);
-        newRow("WMV", picture + "-c:v wmv2 -c:a wmav2", QString("clip.wmv"), 2.0, 2);
-        newRow("MP4 with 5.1 sound",
-               clip("320x240", "sine,aformat=channel_layouts=5.1") + "-c:v libx264 -c:a aac",
-               QString("surround.mp4"), 2.0, 2);
-        newRow("MKV with two sound tracks",
-               QString("-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine -f lavfi -i "
-                       "sine=frequency=880 -t 2 -map 0 -map 1 -map 2 -c:v libx264 -c:a libvorbis"),
-               QString("tracks.mkv"), 2.0, 2);
-        newRow("Theora", picture + "-c:v libtheora -c:a libvorbis", QString("clip.ogv"), 2.0, 2);
-        newRow("3GP",
-               QString("-f lavfi -i testsrc=size=176x144:rate=15 -f lavfi -i "
-                       "sine,aresample=8000 -t 2 -c:v h263 -c:a aac -ac 1"),
-               QString("phone.3gp"), 2.0, 2);
-        newRow("sound only from MPEG-TS", picture + "-c:v mpeg2video -c:a mp2",
-               QString("for sound.ts"), 2.0, 67);
+               QString("late.flv"), 3.0);
     }
     void convert()
     {
         QFETCH(QString, recipe);
         QFETCH(QString, name);
         QFETCH(double, seconds);
-        QFETCH(int, profile);
         const QString source = m_dir.filePath(name);
         const RunResult made =
             run(resolveProgram("ffmpeg"),
@@ -127,7 +112,6 @@ private slots:
         const Shape before = shapeOf(source);
 
         QVERIFY(m_session->clearFiles());
-        QCOMPARE(m_session->selectProfile(profile).position, profile);
         QSignalSpy probed(m_session.get(), &Session::probesFinished);
         m_session->AddFileToList(source);
         QVERIFY(probed.wait(20000));
@@ -143,9 +127,8 @@ private slots:
         if (before.soundLength > 0) // from its first moment
             QVERIFY2(qAbs(after.soundLength - seconds) <= 0.35,
                      qPrintable(QString("sound %1 s").arg(after.soundLength)));
-        if (profile != 67)
-            QVERIFY2(qAbs(after.aspect / before.aspect - 1) <= 0.03,
-                     qPrintable(QString("aspect %1 from %2").arg(after.aspect).arg(before.aspect)));
+        QVERIFY2(qAbs(after.aspect / before.aspect - 1) <= 0.03,
+                 qPrintable(QString("aspect %1 from %2").arg(after.aspect).arg(before.aspect)));
     }
 };
 
