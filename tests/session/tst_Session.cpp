@@ -12,20 +12,16 @@ class TestSession : public QObject
     QStringList m_calls;
     RecordingServices m_services{m_calls};
 
-    // "real", "missing", or "narrow": an FFmpeg built with libx264 and aac only.
-    QString ffmpeg(const QString &kind)
+    // An FFmpeg built with libx264 and aac only.
+    QString narrowFfmpeg()
     {
-        if (kind == "real")
-            return resolveProgram("ffmpeg");
-        if (kind == "missing")
-            return QString();
         const QString narrow = m_dir.filePath("narrow-ffmpeg");
         writeFile(narrow, "#!/bin/sh\nprintf 'Encoders:\\n ------\\n V....D libx264 H.264\\n"
                           " A....D aac AAC\\n'\n");
         QFile::setPermissions(narrow, QFile::ReadOwner | QFile::ExeOwner);
         return narrow;
     }
-    std::unique_ptr<Session> makeSession(const QString &ffmpegProgram)
+    std::unique_ptr<Session> makeSession(const QString &ffmpegProgram = resolveProgram("ffmpeg"))
     {
         Session::Setup setup = sessionSetup(m_dir);
         setup.ffmpeg = ffmpegProgram;
@@ -39,21 +35,20 @@ private slots:
 
     void encoderGate_data()
     {
-        // Selected before the encoders are known; applied once they are.
-        addColumns<QString, int, int, QString>("ffmpeg", "wanted", "selected", "problem");
-        newRow("real, category", "real", 1, 2, "");
-        newRow("real, XviD", "real", 4, 4, "");
-        newRow("narrow, H264", "narrow", 2, 2, "");
-        newRow("narrow, XviD", "narrow", 4, 0, "This FFmpeg has no encoder libxvid");
-        newRow("missing: not checked", "missing", 4, 4, "");
+        // Selected before the encoders are known; applied once they are. The
+        // narrow FFmpeg, or none.
+        addColumns<bool, int, int, QString>("narrow", "wanted", "selected", "problem");
+        newRow("H264 there", true, 2, 2, "");
+        newRow("XviD missing", true, 4, 0, "This FFmpeg has no encoder libxvid");
+        newRow("no FFmpeg: not checked", false, 4, 4, "");
     }
     void encoderGate()
     {
-        QFETCH(QString, ffmpeg);
+        QFETCH(bool, narrow);
         QFETCH(int, wanted);
         QFETCH(int, selected);
         QFETCH(QString, problem);
-        auto session = makeSession(this->ffmpeg(ffmpeg));
+        auto session = makeSession(narrow ? narrowFfmpeg() : QString());
         QSignalSpy applied(session.get(), &Session::profileApplied);
         QCOMPARE(session->selectProfile(wanted).position, 0); // not known yet
         QVERIFY(applied.wait(10000));
@@ -62,7 +57,7 @@ private slots:
         QCOMPARE(session->profilePosition(), selected);
         const QString codec = *session->sheet().value("Video Options", "Video Codec");
         QCOMPARE(codec == "N/A", selected == 0);
-        QCOMPARE(session->catalogueProblem().isEmpty(), ffmpeg != "missing");
+        QCOMPARE(session->catalogueProblem().isEmpty(), narrow);
         if (problem.isEmpty())
             QVERIFY(session->profileText().startsWith(
                 QString("%1.  ").arg(selected - 1, 3, 10, QChar('0'))));
@@ -70,7 +65,7 @@ private slots:
 
     void rowsFromProbes()
     {
-        auto session = makeSession(resolveProgram("ffmpeg"));
+        auto session = makeSession();
         QSignalSpy done(session.get(), &Session::probesFinished);
         const ConversionList::RowId first = session->AddFileToList(m_clip);
         session->AddFileToList(m_dir.filePath("missing.avi"));
@@ -87,15 +82,6 @@ private slots:
         QCOMPARE(fields(1), QString("0:00:00|0:00:02|0:00:02|320x240|FMP4"));
         QCOMPARE(fields(2), QString("0:00:00|||0x0|")); // no file: still a row
         QCOMPARE(session->pendingProbes(), 0);
-
-        // The list stays as it is while a batch runs.
-        QVERIFY(WriteIniValue(m_dir.filePath("settings.dat"), "set", "outputfolder", m_dir.path()));
-        session->selectProfile(2);
-        QTRY_VERIFY(session->isReady());
-        QVERIFY(session->engine().BurnNow());
-        QVERIFY(!session->removeFile(1) && !session->clearFiles());
-        QTRY_VERIFY_WITH_TIMEOUT(!session->engine().isBusy(), 30000);
-        QVERIFY(session->clearFiles() && list.count() == 0);
     }
 
     void convertStopsTheSamples()
@@ -103,7 +89,7 @@ private slots:
         const QString source = m_dir.filePath("long.avi");
         QVERIFY(makeClip(source, 12, "1280x720", "mp2"));
         QVERIFY(WriteIniValue(m_dir.filePath("settings.dat"), "set", "outputfolder", m_dir.path()));
-        auto session = makeSession(resolveProgram("ffmpeg"));
+        auto session = makeSession();
         QTRY_VERIFY(session->isReady());
         session->selectProfile(2);
         OutputEstimator &estimator = session->estimator();
@@ -120,11 +106,13 @@ private slots:
         QCOMPARE(estimator.sampleProcessId(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(QStringLiteral("/proc/%1").arg(sample)), 2000);
         QVERIFY(engine.isRunning()); // at once, not once the batch is over
+        QVERIFY(!session->removeFile(1) && !session->clearFiles()); // the list stays as it is
         QTRY_VERIFY_WITH_TIMEOUT(!engine.isBusy(), 120000);
         QVERIFY(!sampledWhileConverting);
         // Afterwards the row is sampled again.
         QTRY_VERIFY_WITH_TIMEOUT(estimator.isComplete(), 30000);
         QCOMPARE(estimator.estimate(session->files().idAt(1)).state, OutputEstimator::State::Ready);
+        QVERIFY(session->clearFiles() && session->files().count() == 0);
     }
 };
 
