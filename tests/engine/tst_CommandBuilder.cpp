@@ -41,14 +41,6 @@ QString between(const QString &text, const QString &before, const QString &after
                                            : text.mid(from, end - from);
 }
 
-// value=encoder, where the piece is " -vcodec encoder " or " -acodec encoder ".
-// Values whose encoder has another name, or that differ in case; a value that
-// names its encoder unchanged would only restate the table.
-const char *const videoEncoders = "xvid=libxvid,XviD=libxvid,x264=libx264,wmv v9=wmv2,WMV V8=wmv2,"
-                                  "h263=h263p,mpeg1=mpeg1video,mpeg2=mpeg2video";
-const char *const audioEncoders = "aac=aac,AAC=aac,mp3=libmp3lame,wma 9.2=wmav2,pcm=pcm_alaw,"
-                                  "ogg=libvorbis,wma=wmav2,aac_low=aac,ape=aac";
-
 } // namespace
 
 class TestCommandBuilder : public QObject
@@ -71,6 +63,9 @@ private slots:
                    "-i \"/pics/logo.png\" -filter_complex "
                    "overlay=main_w-overlay_w-5:main_h-overlay_h-5 " +
                    tail);
+        // A mark without a known place or a picture is left out.
+        newRow("unknown placement", QString("image;/l.png;area;Middle"), head + tail);
+        newRow("empty picture", QString("image;;area;Center"), head + tail);
     }
     void workedExamples()
     {
@@ -97,26 +92,18 @@ private slots:
                 << item << value << (video ? "\"/videos/holiday.avi\" " : "-aspect 4:3 ")
                 << (video ? " -ab 128000" : " -threads 2") << piece;
         };
-        for (const auto &[item, option, table] :
-             {std::tuple{"Video Codec", " -vcodec ", videoEncoders},
-              {"Audio Codec", " -acodec ", audioEncoders}}) {
-            for (const QString &pair : QString(table).split(','))
-                add(item, pair.section('=', 0, 0), option + pair.section('=', 1) + " ");
-        }
+        // Codec values are matched without regard to case.
+        add("Video Codec", "XviD", " -vcodec libxvid ");
+        add("Audio Codec", "AAC", " -acodec aac ");
         add("Video Codec", "Original", " ");
         add("Video Codec", "N/A", " -vn ");
         add("Video Codec", "vp8", " -vcodec libvpx -deadline good -cpu-used 4 ");
         add("Video Codec", "-vcodec libx265", "-vcodec libx265");
-        for (const char *doubled : {"faac", "dca"})
-            add("Audio Codec", doubled, " -acodec  aac ");
-        for (const char *doubled : {"libvorbis", "vorbis"})
-            add("Audio Codec", doubled, " -acodec  libvorbis ");
         for (const char *none : {"Original", "N/A"})
             add("Audio Codec", none, "  ");
         newRow("size Original in blanks", "Video Size", "  Original ", " -t 90", "-aspect", "  ");
         newRow("size original lower case", "Video Size", "original", " -t 90", "-aspect",
                " -s original  ");
-        newRow("size N/A", "Video Size", "N/A", " -t 90", "-aspect", "  ");
         newRow("bitrate 1500k", "Video Bitrate", "1500k", "44100 ", " -r", " -b:v 1500000");
         newRow("bitrate abc", "Video Bitrate", "abc", "44100 ", " -r", " -b:v 0");
         newRow("aspect Original", "Aspect Ratio", "Original", "-s 320x240 ", "-acodec", "  ");
@@ -125,8 +112,6 @@ private slots:
         newRow("frame rate Auto passes", "Video Framerate", "Auto", "256000", " -t 90",
                " -r Auto ");
         newRow("audio bitrate 96.5", "Audio Bitrate", "96.5", "libxvid ", " -ac", " -ab 96500");
-        newRow("audio bitrate N/A", "Audio Bitrate", "N/A", "libxvid ", " -ac", " ");
-        newRow("sample rate Original", "Sample Rate", "Original", "-ac 2 ", " -b:v 256000", " ");
         newRow("disable audio Yes", "Disable Audio", "Yes", "libmp3lame ", " -threads", " -an ");
     }
     void optionPieces()
@@ -185,7 +170,6 @@ private slots:
         // encoder needs it; the size piece of the command line.
         addColumns<QString, QString, QString, QString>("codec", "videoSize", "probed", "piece");
         newRow("x264, odd", "x264", "Original", "481x269", " -s 480x268 ");
-        newRow("x264, even", "x264", "Original", "480x270", " ");
         newRow("FFmpeg's default (x264 for MP4), odd", "Original", "Original", "481x269",
                " -s 480x268 ");
         newRow("XviD, odd height", "xvid", "Original", "640x361", " -s 640x360 ");
@@ -207,27 +191,6 @@ private slots:
               "piece");
     }
 
-    void placements_data()
-    {
-        addColumns<QString, QString>("watermark", "expression");
-        newRow("top left", "/l.png;area;Top left corner", "overlay=10:10");
-        newRow("top right", "/l.png;area;Top right corner", "overlay=main_w-overlay_w-10:10");
-        newRow("bottom left", "/l.png;area;Bottom left corner", "overlay=10:main_h-overlay_h-10");
-        newRow("center", "/l.png;area;Center", "overlay=(main_w-overlay_w)/2:(main_h-overlay_h)/2");
-        newRow("unknown placement", "/l.png;area;Middle", "");
-        newRow("empty picture", ";area;Center", "");
-    }
-    void placements()
-    {
-        QFETCH(QString, watermark);
-        QFETCH(QString, expression);
-        const QStringList args = build({}, "/videos/holiday.avi", "image;" + watermark).Arguments;
-        QCOMPARE(args.mid(args.lastIndexOf("-i"), 4),
-                 expression.isEmpty()
-                     ? QStringList({"-i", "/videos/holiday.avi", "-vcodec", "libxvid"})
-                     : QStringList({"-i", "/l.png", "-filter_complex", expression}));
-    }
-
     void threadsAndPolicy()
     {
         const auto args = [](int threads, ExistingFilePolicy policy) {
@@ -244,10 +207,8 @@ private slots:
     void hostileSourceNames_data()
     {
         QTest::addColumn<QString>("source");
-        for (const char *name :
-             {"/videos/my  holiday clip.avi", "/videos/the \"best\" day.avi", "-y.avi",
-              "/videos/-i -filter_complex.avi", "/videos/a;image;b.avi",
-              "/videos/$(rm -rf x)`id`.avi", "/vidéos/Ünïcødé 東京 ñ.avi", "/videos/   .avi"})
+        for (const char *name : {"/videos/my  holiday clip.avi", "/videos/the \"best\" day.avi",
+                                 "-y.avi", "/videos/$(rm -rf x)`id`.avi", "/vidéos/東京 ñ.avi"})
             QTest::newRow(name) << QString::fromUtf8(name);
     }
     void hostileSourceNames()
@@ -258,18 +219,6 @@ private slots:
         const ConvertCommand hostile = build({}, source);
         QCOMPARE(hostile.Arguments, expected);
         QVERIFY(hostile.CommandLine.contains("-i \"" + source + "\""));
-    }
-
-    void extensionRule()
-    {
-        const Pairs cases = {{"001.  MP4 Movie (*.mp4)", ".mp4"},
-                             {"042.  WebM VP8 (*.webm)", ".webm"},
-                             {"999.  Phone 3GP H263 (*.3gp)", ".3gp"},
-                             {"007.  H.264 (*.mp4)", ".264 (*.mp4"}, // why names hold no other "."
-                             {"003.  Plain profile", ""},
-                             {"", ""}};
-        for (const auto &[text, extension] : cases)
-            QCOMPARE(profileExtension(text), extension);
     }
 
     void outputPaths()
@@ -284,6 +233,13 @@ private slots:
         QCOMPARE(make("/videos/noext", out), out + "/noext.mp4");
         QCOMPARE(make("/v/x.avi", out + "/"), out + "/x.mp4");
         QCOMPARE(make("/v/x.avi", "/"), QString("/x.mp4"));
+        // The extension is what the profile's text holds between the point
+        // after its number and the closing bracket.
+        const Pairs extensions = {
+            {"007.  H.264 (*.mp4)", "/x.264 (*.mp4"}, {"003.  Plain profile", "/x"}, {"", "/x"}};
+        for (const auto &[text, name] : extensions)
+            QCOMPARE(MakeOutputPath("/v/x.avi", text, out, ExistingFilePolicy::Overwrite),
+                     out + name);
         QVERIFY(writeFile(out + "/x.mp4", "") && writeFile(out + "/x_New.mp4", ""));
         QCOMPARE(make("/videos/x.avi", out), out + "/x_New_New.mp4");
         QCOMPARE(make("/videos/x.avi", out, ExistingFilePolicy::Overwrite), out + "/x.mp4");
@@ -353,7 +309,6 @@ private slots:
         const qint64 p360 = 640 * 360, p720 = 1280 * 720, p1080 = 1920 * 1080;
         newRow("audio only", 2, "", QList<qint64>{1800}, 0LL, false, 2);
         newRow("one-core encoder, long 720p", 4, "libxvid", QList<qint64>{600}, p720, false, 4);
-        newRow("x264, short clips", 2, "libx264", QList<qint64>{2, 2, 2}, p360, false, 2);
         newRow("x264, 10-s 720p", 2, "libx264", QList<qint64>{10, 10, 10}, p720, false, 2);
         newRow("x264, 30-s 1080p", 2, "libx264", QList<qint64>{30, 60}, p1080, false, 1);
         newRow("x264, lengths unknown", 2, "libx264", QList<qint64>{}, 0LL, false, 2);
