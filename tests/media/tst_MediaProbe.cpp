@@ -40,7 +40,6 @@ private slots:
                                                    << m_dir.filePath(clip.section('|', 0, 0)));
             QVERIFY2(made.exitCode == 0, made.output.constData());
         }
-        QVERIFY(writeFile(m_dir.filePath("not media.avi"), QByteArray(5000, 'z')));
     }
 
     void parse_data()
@@ -55,17 +54,15 @@ private slots:
                 "ID_VIDEO_WIDTH=640|ID_VIDEO_HEIGHT=480|ID_LENGTH=83.70|ID_VIDEO_FORMAT=XVID",
                 "640 480 83.7 XVID");
             row("format verbatim", "ID_VIDEO_FORMAT=avc1|", "0 0 - avc1");
-            row("numeric format", "ID_VIDEO_FORMAT=0x10000002", "0 0 - 0x10000002");
-            row("empty length", "ID_LENGTH=", "0 0 - -");
             row("n/a length", "ID_LENGTH=n/a|", "0 0 - -");
             row("MPEG-TS length", "ID_LENGTH=0.00|", "0 0 - -");
             row("AVI without index", "ID_LENGTH=5|ID_LENGTH=-2.00|", "0 0 - -");
             row("length prefix", "ID_LENGTH= 12.5s", "0 0 12.5 -");
             row("key not exact", "id_video_width=640| ID_VIDEO_HEIGHT=480|ID_LENGTH =3", "0 0 - -");
             row("value ends at second =", "ID_VIDEO_FORMAT=a=b", "0 0 - a");
-            row("later line wins", "ID_VIDEO_WIDTH=720|ID_VIDEO_WIDTH=704", "704 0 - -");
-            row("not a number keeps",
-                "ID_VIDEO_WIDTH=720|ID_VIDEO_WIDTH=abc|ID_VIDEO_HEIGHT=1e3|ID_VIDEO_HEIGHT="
+            row("later number wins, not a number keeps",
+                "ID_VIDEO_WIDTH=704|ID_VIDEO_WIDTH=720|ID_VIDEO_WIDTH=abc|ID_VIDEO_HEIGHT=1e3|ID_"
+                "VIDEO_HEIGHT="
                 "9999999999",
                 "720 0 - -");
             row("blanks and fraction", "ID_VIDEO_WIDTH= 639.6 |ID_VIDEO_HEIGHT=\t-2", "640 -2 - -");
@@ -87,11 +84,9 @@ private slots:
         newRow("avi, leading dash", "-odd \"clip\" é.avi", m_mplayer, "320 240 5.0 FMP4");
         newRow("mp4", "h264 clip.mp4", m_mplayer, "160 120 3.0 H264");
         newRow("no video stream", "sound only.mp3", m_mplayer, "0 0 2.0 -");
-        newRow("not media", "not media.avi", m_mplayer, "0 0 - -");
         newRow("no such file", "missing.avi", m_mplayer, "0 0 - -");
         newRow("MPEG-TS: ffprobe's length", "clip.ts", m_mplayer, "320 240 4.0 0x10000002");
         newRow("mplayer missing", "h264 clip.mp4", "/nonexistent/mplayer", "0 0 3.0 - error");
-        newRow("mplayer not found", "h264 clip.mp4", "", "0 0 3.0 - error");
     }
     void probe()
     {
