@@ -1,32 +1,12 @@
 #include "LoopbackServer.h"
 
 #include <QTcpSocket>
+#include <memory>
 
 // Body bytes queued per write and kept queued at most, so that a large body
 // streams instead of being copied into the socket at once.
 constexpr qint64 Slice = 1 << 20;
 constexpr qint64 Queued = 4 * Slice;
-
-// One answer's body on its way out.
-struct LoopbackServer::Sending
-{
-    QTcpSocket *socket;
-    QByteArray body;
-    qint64 end;
-    bool close;
-    qint64 offset = 0;
-
-    void pump()
-    {
-        while (offset < end && socket->bytesToWrite() < Queued) {
-            const qint64 n = qMin(Slice, end - offset);
-            socket->write(body.constData() + offset, n);
-            offset += n;
-        }
-        if (offset == end && close)
-            socket->disconnectFromHost();
-    }
-};
 
 LoopbackServer::LoopbackServer()
 {
@@ -64,20 +44,17 @@ void LoopbackServer::answer(QTcpSocket *socket, const QByteArray &head)
         answerHead += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     socket->write(answerHead + "\r\n");
     const qint64 size = reply.body.size();
-    auto sending = std::make_shared<Sending>(
-        Sending{socket, reply.body, reply.end < 0 ? size : qMin(size, reply.end), !reply.stall});
-    if (reply.stall)
-        m_stalled << sending;
-    QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [sending] { sending->pump(); });
-    sending->pump();
-}
-
-void LoopbackServer::resume()
-{
-    for (const auto &sending : std::as_const(m_stalled)) {
-        sending->end = sending->body.size();
-        sending->close = true;
-        sending->pump();
-    }
-    m_stalled.clear();
+    const qint64 end = reply.end < 0 ? size : qMin(size, reply.end);
+    const auto offset = std::make_shared<qint64>(0);
+    const auto pump = [socket, body = reply.body, end, close = !reply.stall, offset] {
+        while (*offset < end && socket->bytesToWrite() < Queued) {
+            const qint64 n = qMin(Slice, end - *offset);
+            socket->write(body.constData() + *offset, n);
+            *offset += n;
+        }
+        if (*offset == end && close)
+            socket->disconnectFromHost();
+    };
+    QObject::connect(socket, &QTcpSocket::bytesWritten, socket, pump);
+    pump();
 }

@@ -4,7 +4,6 @@
 #include <QHash>
 #include <QStringList>
 #include <QTcpServer>
-#include <memory>
 
 // A small HTTP server on 127.0.0.1, run by the event loop of the test (or
 // benchmark) that owns it. Every answer closes its connection.
@@ -37,7 +36,7 @@ public:
             end = bytes;
             return *this;
         }
-        // Nothing more after `bytes` of the body until resume(); -1: no answer at all.
+        // Nothing more after `bytes` of the body, for ever; -1: no answer at all.
         Reply stallAfter(qint64 bytes)
         {
             end = bytes;
@@ -59,20 +58,16 @@ public:
     // http://127.0.0.1:PORT + path
     QString url(const QString &path) const;
     void serve(const QString &path, const Reply &reply) { m_replies.insert(path, reply); }
-    // Sends the rest of every stalled answer.
-    void resume();
     // The paths asked for, in order.
     QStringList requests() const { return m_requests; }
     // The request line and header lines of the last request for `path`.
     QByteArray head(const QString &path) const { return m_heads.value(path); }
 
 private:
-    struct Sending;
     void answer(QTcpSocket *socket, const QByteArray &head);
 
     QTcpServer m_server;
     QHash<QString, Reply> m_replies;
     QStringList m_requests;
     QHash<QString, QByteArray> m_heads;
-    QList<std::shared_ptr<Sending>> m_stalled;
 };

@@ -70,20 +70,16 @@ class TestOnlineVideoTool : public QObject
 private slots:
     void lookUp()
     {
-        // Both at their size limit; the page comes in two parts.
+        // Both at their size limit.
         m_server.serve("/thumb.jpg", bytes(2 << 20));
         m_server.serve("/watch",
-                       Reply(watchPage("Big: (test) clip", "AbC-_9", m_server.url("/thumb.jpg"),
-                                       "22|http://h/a%2Cb,34|u2,35|u3,5|u4,18|x")
-                                 .leftJustified(8 << 20))
-                           .stallAfter(100));
+                       watchPage("Big clip", "AbC-_9", m_server.url("/thumb.jpg"), "22|u1,5|u4")
+                           .leftJustified(8 << 20));
         OnlineVideoTool tool(path("w"));
         QSignalSpy status(&tool, &OnlineVideoTool::statusTextChanged);
         QSignalSpy finished(&tool, &OnlineVideoTool::lookupFinished);
         QVERIFY(tool.lookUp(m_server.url("/watch")));
-        QVERIFY(tool.isBusy() && !tool.lookUp(m_server.url("/watch")) && !tool.download(22));
-        QTRY_COMPARE_WITH_TIMEOUT(lastText(status), "Receiving Response..", 20000);
-        m_server.resume();
+        QVERIFY(tool.isBusy() && !tool.lookUp(m_server.url("/watch")));
         QVERIFY(finished.wait(20000));
         QCOMPARE(finished.first().first().toBool(), true);
 
@@ -93,12 +89,17 @@ private slots:
         QCOMPARE(texts, QStringList({"Making Request...", "Connecting Host", "Request sent.",
                                      "Response received.", "Receiving Response..",
                                      "Reading Data...", "Complete!", "Links from the page"}));
-        const VideoPageInfo &info = tool.pageInfo();
-        QCOMPARE(QStringList({info.Title, info.VideoId, info.Duration, info.ThumbnailUrl}),
-                 QStringList({"Big test clip", "AbC-_9", "42", m_server.url("/thumb.jpg")}));
-        QCOMPARE(tool.links().LinkMp4 + " " + tool.links().LinkFlv, "http://h/a%2Cb u4");
+        QCOMPARE(tool.pageInfo().Title, "Big clip");
+        QCOMPARE(tool.links().LinkMp4 + " " + tool.links().LinkFlv, "u1 u4");
         QCOMPARE(tool.thumbnailPath(), path("w/Cache/AbC-_9.jpg"));
         QCOMPARE(readFile(tool.thumbnailPath()), bytes(2 << 20));
+
+        // One larger than the limit, and without end, is cut; the links stay.
+        m_server.serve("/thumb.jpg", Reply(QByteArray(16 << 20, 'x')).withoutLength());
+        m_server.serve("/big", watchPage("clip", "big", m_server.url("/thumb.jpg"), "22|u"));
+        QVERIFY(runToEnd(tool, [&] { return tool.lookUp(m_server.url("/big")); }));
+        QCOMPARE(lastText(status), "The thumbnail is larger than 2 MiB.");
+        QVERIFY(tool.thumbnailPath().isEmpty() && tool.links().isEnabled(22));
     }
 
     void lookupFailures_data()
@@ -109,20 +110,13 @@ private slots:
         const QString big = "The page is larger than 8 MiB.";
         newRow("HTTP error", "/gone", Reply("gone", 404, "Not Found"), "Error 404 Not Found",
                wrong + "Error transferring");
-        newRow("time-out", "/slow", Reply().stallAfter(-1), "Slow Connection",
-               wrong + "Operation canceled");
         newRow("cancel", "/hang", Reply().stallAfter(-1), "Cancelled", "");
         newRow("endless page", "/endless", Reply(QByteArray(64 << 20, 'x')).withoutLength(), big,
                wrong + big);
-        // Data still comes within the time-out: the page's time limit ends it.
+        // The page's time limit ends it long before the transfer's time-out.
         newRow("past the time limit", "/steady", Reply(bytes(1000)).stallAfter(100),
                "Slow Connection", wrong + "The transfer did not end within 0.3");
-        newRow("redirect to a file", "/file", Reply::redirect("file:///etc/passwd"),
-               "Response received.", wrong + onlyHttp + " addresses can be opened.");
         newRow("file address", "file:///etc/passwd", Reply(), "", onlyHttp);
-        newRow("ftp address", "ftp://127.0.0.1/x", Reply(), "", onlyHttp);
-        newRow("nobody listening", "http://127.0.0.1:1/watch", Reply(), "Connecting Host",
-               wrong + "Connection refused");
     }
     void lookupFailures()
     {
@@ -131,10 +125,7 @@ private slots:
         QFETCH(Reply, reply);
         m_server.serve(address, reply);
         OnlineVideoTool tool(path("fail"));
-        // The time limit and Cancel must end a lookup the time-out would not.
-        const bool limited = QByteArray(QTest::currentDataTag()) == "past the time limit";
-        tool.setTransferTimeout(limited || message.isEmpty() ? 60000 : 300);
-        if (limited)
+        if (QByteArray(QTest::currentDataTag()) == "past the time limit")
             tool.setPageTimeLimit(300);
         QSignalSpy status(&tool, &OnlineVideoTool::statusTextChanged);
         QSignalSpy messages(&tool, &OnlineVideoTool::errorMessage);
@@ -157,44 +148,25 @@ private slots:
                 !QDir(path("fail")).exists());
     }
 
-    void endlessThumbnail()
-    {
-        m_server.serve("/big.jpg", Reply(QByteArray(16 << 20, 'x')).withoutLength());
-        m_server.serve("/big", watchPage("clip", "big", m_server.url("/big.jpg"), "22|u"));
-        OnlineVideoTool tool(path("big"));
-        QSignalSpy status(&tool, &OnlineVideoTool::statusTextChanged);
-        QVERIFY(runToEnd(tool, [&] { return tool.lookUp(m_server.url("/big")); }));
-        QCOMPARE(lastText(status), "The thumbnail is larger than 2 MiB.");
-        QVERIFY(tool.thumbnailPath().isEmpty() && tool.links().isEnabled(22));
-    }
-
     void hostilePageStaysInItsFolders()
     {
         m_server.serve("/evil.jpg", QByteArray("picture"));
         m_server.serve("/video", QByteArray("stream"));
         m_server.serve("/evil",
                        watchPage("../../etc/passwd", "../../x", m_server.url("/evil.jpg"),
-                                 "22|" + m_server.url("/video") + ",5|file:///etc/passwd,34| " +
-                                     m_server.url("/file")));
-        m_server.serve("/file", Reply::redirect("file:///etc/passwd"));
+                                 "22|" + m_server.url("/video") + ",5|file:///etc/passwd"));
+        // A safe id does not make a file: address safe.
+        m_server.serve("/evil2", watchPage("x", "ok", "file:///etc/passwd", "22|u"));
         const QString root = path("hostile");
         QDir().mkpath(root + "/a/b/w");
         OnlineVideoTool tool(root + "/a/b/w");
-        QVERIFY(runToEnd(tool, [&] { return tool.lookUp(m_server.url("/evil")); }));
-        QCOMPARE(tool.pageInfo().VideoId, "../../x");
-        QVERIFY(tool.thumbnailPath().isEmpty() && !m_server.requests().contains("/evil.jpg"));
-
-        QSignalSpy saved(&tool, &OnlineVideoTool::downloadSaved);
         QSignalSpy failed(&tool, &OnlineVideoTool::downloadFailed);
-        for (int code : {22, 5, 34})
+        QVERIFY(runToEnd(tool, [&] { return tool.lookUp(m_server.url("/evil")); }));
+        for (int code : {22, 5})
             QVERIFY(runToEnd(tool, [&] { return tool.download(code); }));
-        QCOMPARE(lastText(saved), root + "/a/b/w/etcpasswd.mp4");
-        QCOMPARE(failed.size(), 2);
-        QCOMPARE(QStringList({failed.value(0).value(0).toString(), lastText(failed)}),
-                 QStringList(2, "Download failed: Only http and https addresses can be opened."));
-        // A safe id does not make a file: address safe.
-        m_server.serve("/evil2", watchPage("x", "ok", "file:///etc/passwd", "22|u"));
+        QCOMPARE(lastText(failed), "Download failed: Only http and https addresses can be opened.");
         QVERIFY(runToEnd(tool, [&] { return tool.lookUp(m_server.url("/evil2")); }));
+        QVERIFY(!m_server.requests().contains("/evil.jpg"));
         QCOMPARE(filesUnder(root), QStringList{"a/b/w/etcpasswd.mp4"});
     }
 
@@ -212,7 +184,6 @@ private slots:
         // A cut transfer that left anything at the name would replace the old file.
         newRow("cut at half, an old file", Reply(body).closeAfter(1250), QList<int>{41}, "41 % ",
                failed + "the transfer ended after 1250 of 2500 bytes (Connection closed)", true);
-        newRow("no Content-Length", Reply(body).withoutLength(), busy, kib, "saved", false);
         newRow("Content-Length not a number",
                Reply(body).withoutLength().header("Content-Length: many"), busy, kib, "saved",
                false);
@@ -260,8 +231,6 @@ private slots:
         } else { // every failing row has an old file
             QCOMPARE(readFile(target), "old");
         }
-        if (reply.status == 404)
-            QCOMPARE(lastText(status), "Error 404 Not Found");
     }
 
     void ytDlp()
@@ -279,14 +248,8 @@ private slots:
         QSignalSpy status(&tool, &OnlineVideoTool::statusTextChanged);
         QVERIFY(runToEnd(tool, [&] { return tool.lookUp(m_server.url("/video.html")); }));
         QCOMPARE(lastText(status), "Links from yt-dlp");
-        QVERIFY(status.size() >= 2 &&
-                status.at(status.size() - 2).first() == "Asking yt-dlp for the links...");
-        const VideoPageInfo &info = tool.pageInfo();
-        QCOMPARE(info.Title + "|" + info.ThumbnailUrl, "My clip 1|" + m_server.url("/poster.jpg"));
-        QCOMPARE(tool.links().usableLink(22).value_or("-"), m_server.url("/clip.mp4"));
         QCOMPARE(readFile(tool.thumbnailPath()), "poster");
-
-        // The download sends what yt-dlp asks for.
+        // The download, named by the page's title, sends what yt-dlp asks for.
         QVERIFY(runToEnd(tool, [&] { return tool.download(22); }));
         QCOMPARE(readFile(folder + "/My clip 1.mp4"), bytes(2500));
         const QByteArray head = m_server.head("/clip.mp4");
@@ -303,8 +266,6 @@ private slots:
         const QByteArray hang = "echo $$ > \"$0.pid\"; exec /bin/sleep 30\n";
         newRow("hangs past the limit", hang, "yt-dlp gave no answer within 0.5 seconds", "page");
         newRow("cancelled", hang, "Cancelled", "");
-        newRow("not JSON", QByteArray("echo 'this is not json'\n"),
-               "yt-dlp gave no readable answer: illegal value at byte 1", "page");
         newRow("an error", QByteArray("echo 'ERROR: Unsupported URL: x' >&2; exit 1\n"),
                "yt-dlp: Unsupported URL: x", "page");
         newRow("absent", QByteArray(), "No stream links on the page (yt-dlp is not installed)",
