@@ -85,10 +85,10 @@ class TestConversionEngine : public QObject
         QSignalSpy busy(m_engine.get(), &ConversionEngine::busyChanged);
         return !m_engine->isBusy() || busy.wait(30000);
     }
-    // Why the first finished row ended as it did.
-    QString firstReason() const
+    // Why the finished row `i` (in finishing order) ended as it did.
+    QString reason(int i = 0) const
     {
-        return m_rows->isEmpty() ? "" : m_rows->first().at(4).toString();
+        return i < m_rows->size() ? m_rows->at(i).at(4).toString() : "";
     }
     QStringList outputFolder() const
     {
@@ -131,30 +131,6 @@ private slots:
                 m_sheet->setValue("Audio Options", "Audio Codec", "aac"));
         m_keys = std::make_unique<KeyChannel>();
         makeEngine(resolveProgram("ffmpeg"));
-    }
-
-    // A row FFmpeg cannot read fails; the batch goes on and completes.
-    void batchOfThreeRows()
-    {
-        const QString junk = m_dir.filePath("junk.avi");
-        QVERIFY(writeFile(junk, QByteArray(5000, 'x')));
-        QSignalSpy total(m_engine.get(), &ConversionEngine::totalProgressChanged);
-        int staleStatistics = 0;
-        connect(m_engine.get(), &ConversionEngine::captionChanged, this,
-                [&](const QString &caption) {
-                    if (caption != "Progress....") // a row starts
-                        staleStatistics += QFile::exists(m_dir.filePath("curconvert.log"));
-                });
-        QCOMPARE(convert({m_short, junk, m_short}), QString("Completed: OK|Fail|OK"));
-        QVERIFY2(m_rows->at(1).at(4).toString().contains("junk.avi"),
-                 qPrintable(m_rows->at(1).at(4).toString()));
-        QCOMPARE(staleStatistics, 0);
-        QCOMPARE(firstArguments(total), QList<int>({0, 33, 66, 99, 100, 0}));
-        QCOMPARE(g_events, QStringList({"panel shown", "info: Conversion completed!",
-                                        "panel hidden", "open " + m_out}));
-        for (const char *name : {"short clip.mp4", "short clip_New.mp4"})
-            QVERIFY2(qAbs(duration(m_out + "/" + name) - 2) < 0.3, name);
-        QCOMPARE(outputFolder().size(), 2); // no part file left, nothing of the junk
     }
 
     void missingSourceStopsTheBatch_data()
@@ -266,16 +242,11 @@ private slots:
             ownPercent.insert(id);
             stopFirst();
         });
-        QStringList statusesWhenTwo;
         connect(m_engine.get(), &ConversionEngine::rowStarted, this, [&](quint64 id) {
-            if (id == m_list->idAt(2))
-                for (int row = 1; row <= 3; ++row)
-                    statusesWhenTwo << m_list->row(row)->Status;
             thirdStarted = thirdStarted || id == m_list->idAt(3);
             stopFirst();
         });
         QCOMPARE(convert({}), QString("Completed: Fail|OK|OK")); // row 1 failed: it got its "q"
-        QCOMPARE(statusesWhenTwo, QStringList({"Processing", "Processing", ""}));
         const QString statistics[] = {m_dir.filePath("curconvert.log"),
                                       m_dir.filePath("curconvert-2.log")};
         for (int row : {1, 2, 3}) {
@@ -359,10 +330,14 @@ private slots:
         QVERIFY(waitUntilIdle());
     }
 
+    // A row FFmpeg cannot read fails and the batch goes on. Rows removed
+    // while it runs are passed over; a row added waits for the next batch.
     void listChangesDuringTheBatch()
     {
-        for (int i = 0; i < 4; ++i)
-            append(m_short);
+        const QString junk = m_dir.filePath("junk.avi");
+        QVERIFY(writeFile(junk, QByteArray(5000, 'x')));
+        for (const QString &source : {m_short, junk, m_short, m_short})
+            append(source);
         const ConversionList::RowId second = m_list->idAt(2), fourth = m_list->idAt(4);
         connect(m_engine.get(), &ConversionEngine::rowStarted, this, [&](quint64 id) {
             if (id != second)
@@ -371,15 +346,25 @@ private slots:
             append(m_short);   // waits for the next batch
             m_list->remove(2); // the third row, not converted yet; the fourth still is
         });
+        int staleStatistics = 0;
+        connect(m_engine.get(), &ConversionEngine::captionChanged, this,
+                [&](const QString &caption) {
+                    if (caption != "Progress....") // a row starts
+                        staleStatistics += QFile::exists(m_dir.filePath("curconvert.log"));
+                });
         QSignalSpy total(m_engine.get(), &ConversionEngine::totalProgressChanged);
         setSetting("autoshut", "1"); // switched off before the closing message
-        QCOMPARE(convert({}), QString("Completed: OK|OK|"));
+        QCOMPARE(convert({}), QString("Completed: Fail|OK|"));
         QCOMPARE(m_rows->size(), 3);
+        QVERIFY2(reason(1).contains("junk.avi"), qPrintable(reason(1)));
         QCOMPARE(m_rows->last().at(0).toULongLong(), fourth);
+        QCOMPARE(staleStatistics, 0);
         QCOMPARE(firstArguments(total), QList<int>({0, 25, 50, 75, 100, 100, 0}));
-        QCOMPARE(outputFolder().size(), 3);
-        QCOMPARE(g_events.mid(0, 3),
-                 QStringList({"panel shown", "power off", "info: Conversion completed!"}));
+        QCOMPARE(g_events, QStringList({"panel shown", "power off", "info: Conversion completed!",
+                                        "panel hidden", "open " + m_out}));
+        for (const char *name : {"short clip.mp4", "short clip_New.mp4"})
+            QVERIFY2(qAbs(duration(m_out + "/" + name) - 2) < 0.3, name);
+        QCOMPARE(outputFolder().size(), 2); // no part file left, nothing of the junk
     }
 
     void destroyedWhileConverting()
@@ -395,36 +380,30 @@ private slots:
 
     void outputNamesAndFolders_data()
     {
-        // outputfolder setting ("" the test's folder), source name, expected
-        // "STATUS name" or "STATUS reason"
-        addColumns<QString, QString, QString>("folder", "source", "expected");
+        // Source name (an .mp4 lies in the output folder), "STATUS output
+        // name" or "STATUS reason".
+        addColumns<QString, QString>("source", "expected");
         const QString n = QString(251, 'n');
-        newRow("255-byte output name", "", n + ".a", "OK " + n + ".mp4");
-        newRow("256-byte output name", "", n + "n.a",
+        newRow("255-byte output name", n + ".a", "OK " + n + ".mp4");
+        newRow("256-byte output name", n + "n.a",
                "Fail The output file name is longer than 255 bytes");
-        newRow("relative folder", "relative/out", "clip.avi", "OK clip.mp4");
-        newRow("output is the source", "names", "clip.mp4",
+        newRow("output is the source", "clip.mp4",
                "Fail The output file would replace the source file: ");
     }
     void outputNamesAndFolders()
     {
-        QFETCH(QString, folder);
         QFETCH(QString, source);
         QFETCH(QString, expected);
-        if (!folder.isEmpty()) {
-            m_out = m_dir.filePath(folder);
-            QVERIFY(QDir().mkpath(m_out));
-            setSetting("outputfolder", folder); // in the writable folder, where FFmpeg runs
-        }
         setSetting("existedfile", "1");
-        const QString path = m_dir.filePath("names/" + source);
-        QVERIFY(QDir().mkpath(m_dir.filePath("names")) && QFile::copy(m_short, path));
+        const QString folder = source.endsWith(".mp4") ? m_out : m_dir.filePath("names");
+        const QString path = folder + "/" + source;
+        QVERIFY(QDir().mkpath(folder) && QFile::copy(m_short, path));
         const QString status = expected.section(' ', 0, 0);
         QCOMPARE(convert({path}), "Completed: " + status);
         if (status == "OK")
             QCOMPARE(outputFolder(), QStringList({expected.section(' ', 1)}));
         else
-            QVERIFY2(firstReason().startsWith(expected.section(' ', 1)), qPrintable(firstReason()));
+            QVERIFY2(reason().startsWith(expected.section(' ', 1)), qPrintable(reason()));
         QCOMPARE(readFile(path), readFile(m_short));
     }
 
@@ -440,48 +419,36 @@ private slots:
         // Overwrite and success: replaced.
         QVERIFY(m_sheet->setValue("Video Options", "Video Size", "320x240"));
         QCOMPARE(convert({m_short}), QString("Completed: OK|OK")); // every row again
-        QVERIFY(qAbs(duration(target) - 2) < 0.3);
         // The second row has the first one's name: it never replaces that result.
         QCOMPARE(outputFolder(), QStringList({"short clip.mp4", "short clip_New.mp4"}));
         QVERIFY(m_rows->last().at(4).toString().startsWith("Another row of this batch writes"));
-        // Add "_New": a new name, the old file untouched.
-        setSetting("existedfile", "0");
-        const QByteArray before = readFile(target);
-        QCOMPARE(convert({m_short}), QString("Completed: OK|OK|OK"));
-        QCOMPARE(readFile(target), before);
     }
 
     void honestVerdicts_data()
     {
         // How the source is made (FFmpeg arguments before its path), its length
-        // as the row knows it, option values "ITEM=VALUE;..." and the verdict.
-        addColumns<QString, QString, QString, QString>("make", "length", "options", "expected");
+        // as the row knows it and the verdict.
+        addColumns<QString, QString, QString>("make", "length", "expected");
         // FFmpeg's closing summary says 0 kB, or its last time is 0: ffprobe tells.
         newRow("3-frame MJPEG", "-f lavfi -i testsrc=rate=25 -frames:v 3 -c:v mjpeg -f avi",
-               "0:00:00", "", "OK");
-        newRow("two tiny Vorbis tracks",
-               "-f lavfi -i sine=sample_rate=8000 -f lavfi -i sine=frequency=880:sample_rate=8000 "
-               "-t 1 -map 0 -map 1 -ac 1 -c:a libvorbis -f mp4",
-               "0:00:01", "Audio Codec=vorbis;Audio Bitrate=8;Sample Rate=8000;Audio Channel=1",
-               "OK");
+               "0:00:00", "OK");
         // A 10-s file whose second half is missing: its header still says 10 s.
         newRow("source cut in half",
                "-f lavfi -i testsrc=size=320x240:rate=25 -t 10 -c:v libx264 -movflags +faststart "
                "-f mp4 CUT",
-               "0:00:10", "",
+               "0:00:10",
                "Fail FFmpeg wrote 0:00:0|4 or 5| of 0:00:10; the source may be damaged or cut "
                "short. The part written is OUT/source_New.mp4");
         // A clip after the end of a 3-s source that the row thinks is 7 s long:
         // FFmpeg ends well with a file that holds no packets.
         newRow("clip past the end",
                "-f lavfi -i testsrc=size=320x240:rate=25 -t 3 -c:v mpeg4 -f avi", "0:00:05-0:00:07",
-               "", "Fail FFmpeg wrote no audio or video.");
+               "Fail FFmpeg wrote no audio or video.");
     }
     void honestVerdicts()
     {
         QFETCH(QString, make);
         QFETCH(QString, length);
-        QFETCH(QString, options);
         QFETCH(QString, expected);
         const QString source = m_dir.filePath("source");
         QStringList arguments = make.split(' ');
@@ -492,9 +459,6 @@ private slots:
             0);
         if (cut)
             QVERIFY(QFile::resize(source, QFileInfo(source).size() / 2));
-        for (const QString &option : options.split(';', Qt::SkipEmptyParts))
-            QVERIFY(m_sheet->setValue("Audio Options", option.section('=', 0, 0),
-                                      option.section('=', 1)));
         // A file of that name stays as it is, also under "Overwrite".
         setSetting("existedfile", "1");
         QVERIFY(writeFile(m_out + "/source.mp4", "complete"));
@@ -510,9 +474,8 @@ private slots:
         } else {
             // The first and last pieces of the reason; the middle one varies.
             const QStringList pieces = expected.section(' ', 1).replace("OUT", m_out).split('|');
-            QVERIFY2(firstReason().startsWith(pieces.first()) &&
-                         firstReason().endsWith(pieces.last()),
-                     qPrintable(firstReason()));
+            QVERIFY2(reason().startsWith(pieces.first()) && reason().endsWith(pieces.last()),
+                     qPrintable(reason()));
             QCOMPARE(readFile(m_out + "/source.mp4"), QByteArray("complete"));
             // The part written is kept where the reason names it, and only there.
             if (expected.contains("part written"))
