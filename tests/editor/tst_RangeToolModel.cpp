@@ -40,11 +40,10 @@ private slots:
         // On a control of 117 x 45: min, max, lower and upper value; track length, lower
         // thumb's left and top, upper thumb's left; the bar's rectangle; units per pixel.
         addColumns<QString, QString>("operations", "layout");
-        newRow("width 117", "", "0 100 25 75; 100 25 30 75; 32 19 50 8; 1");
         newRow("upper < lower", "UpperValue=10", "0 100 10 10; 100 10 30 10; 17 19 2 8; 1");
         newRow("lower > upper", "LowerValue=90", "0 100 90 90; 100 90 30 90; 97 19 2 8; 1");
         newRow("max below upper", "Max=50", "0 50 25 50; 100 50 30 100; 57 19 50 8; 0.5");
-        newRow("negative min", "Min=-5", "0 100 25 75; 100 25 30 75; 32 19 50 8; 1");
+        newRow("negative min ignored", "Min=-5", "0 100 25 75; 100 25 30 75; 32 19 50 8; 1");
         newRow("negative max", "Max=-3", "0 0 0 0; 100 25 30 75; 32 19 50 8; 0");
         // Max == Min: no division, the thumbs stay where they were...
         newRow("then min above max", "Max=50 Min=60", "60 60 60 60; 100 50 30 100; 57 19 50 8; 0");
@@ -132,7 +131,6 @@ private slots:
         QCOMPARE(values(model), QList<int>({50, 100, 10, 75}));
         QCOMPARE(model.color(), 0x8000000Du);
         QVERIFY(model.isLocked(RangeToolModel::Upper) && !model.isLocked(RangeToolModel::Lower));
-        QVERIFY(model.isVisible(RangeToolModel::Lower) && model.isVisible(RangeToolModel::Upper));
         QCOMPARE(model.borderStyle(), 0);
 
         RangeToolModel copy;
@@ -141,7 +139,6 @@ private slots:
         // Nothing saved: the defaults of a new control.
         copy.load({});
         QCOMPARE(copy.save(), RangeToolModel().save());
-        QCOMPARE(copy.save().keys().size(), 10);
         // Loaded extremes span more than an int: value 0 sits mid-track.
         copy.setSize({117, 45});
         copy.load({{"Min", INT_MIN}, {"Max", INT_MAX}, {"LowerValue", 0}});
