@@ -28,7 +28,6 @@ private slots:
                     << async << QProcess::splitCommand(QString::fromUtf8(command)) << abortRC
                     << state << rc << output;
             };
-            row("silent", "true", "");
             row("exit code 3", "sh -c \"exit 3\"", "", State::Exited, 3);
             row("output left at exit",
                 "sh -c \"head -c 300000 /dev/zero | tr '\\0' x; printf END\"", big);
