@@ -43,13 +43,12 @@ private slots:
 
     void steps_data()
     {
-        // The row's Video Time, the steps ("P" Play, "T" tick, "T37" 37 ticks,
+        // The row's Video Time, the steps ("P" Play, "T" tick, "T99" 99 ticks,
         // "S50" slider released at 50, "L" Last Frames, "F" First Frame, "U"
         // Pause, "O" Stop, ">" Forward, "V13.5" a status line V: 13.5), and
         // the view afterwards.
         addColumns<QString, QString, QString, QString>("length", "steps", "view", "seek");
         newRow("empty list", QString(), "P", "|0|off|0", "-");
-        newRow("0:01:40 after 37 ticks", "0:01:40", "P T37", "0:00:37|37|on|1", "-");
         newRow("stops after the 100th tick", "0:01:40", "P T99 T", "0:01:40|100|off|1", "-");
         newRow("slider 50 of 25 s: -ss 12", "0:00:25", "P S50", "0:00:12|0|on|2", "12");
         newRow("slider at 100 starts nothing", "0:00:25", "P S100", "0:00:25|0|off|1", "-");
@@ -116,14 +115,13 @@ private slots:
 
     void missingMplayer()
     {
-        PreviewPlayer absent(QString(), m_keys);
-        PlayerController controller(absent);
-        controller.setList(&m_list);
+        m_player->setStarter({}); // and no program
         m_list.append("/v.avi");
         QVERIFY(m_list.select(1));
-        QSignalSpy problem(&controller, &PlayerController::problem);
-        controller.Play();
-        QCOMPARE(problem.value(0).value(0).toString() + (controller.isClockRunning() ? " on" : ""),
+        QSignalSpy problem(m_controller.get(), &PlayerController::problem);
+        m_controller->Play();
+        QCOMPARE(problem.value(0).value(0).toString() +
+                     (m_controller->isClockRunning() ? " on" : ""),
                  "MPlayer was not found; the preview is not available");
     }
 };
