@@ -124,20 +124,15 @@ private slots:
         OptionSheet sheet;
         sheet.prolist();
         QCOMPARE(applyProfile(m_entries, 2, m_catalogue, sheet), 2);
-        // The user's edits: one of the seven, and four others that stay.
-        QVERIFY(sheet.setValue("Video Options", "Video Size", "1920x1080"));
-        const std::pair<const char *, const char *> user[] = {
-            {"Aspect Ratio", "16:9"}, {"Audio Channel", "1"}, {"Disable Audio", "Yes"},
-            {"A/V Sync", "Default"}};
-        for (const auto &[item, value] : user)
-            QVERIFY(sheet.setValue("Video Options", item, value) ||
-                    sheet.setValue("Audio Options", item, value));
+        // The user's edits: one of the seven, and one other in each group that stays.
+        QVERIFY(sheet.setValue("Video Options", "Video Size", "1920x1080") &&
+                sheet.setValue("Video Options", "Aspect Ratio", "16:9") &&
+                sheet.setValue("Audio Options", "A/V Sync", "Default"));
         QTEST(applyProfile(m_entries, position, m_catalogue, sheet), "selected");
         QTEST(sevenOptions(sheet), "seven");
-        for (const auto &[item, value] : user) {
-            const auto v = sheet.value("Video Options", item);
-            QCOMPARE(v ? *v : *sheet.value("Audio Options", item), QString(value));
-        }
+        QCOMPARE(*sheet.value("Video Options", "Aspect Ratio") + "|" +
+                     *sheet.value("Audio Options", "A/V Sync"),
+                 QString("16:9|Default"));
     }
 
     void encoderCheck()
