@@ -52,11 +52,8 @@ private slots:
         const QByteArrayList late = {"time=00:00:30.00 \r"};
         row("45 of 90, partial last line", v2(" 45.000") + v2(" 60.0", ""), 90, 50);
         row("no file", QByteArray(), 90, 0);
-        row("7 s and 1.000", v1(" 1.000"), 7, 14);
         row("half to even", v1("1.000", "\n"), 8, 12);
-        row("audio only", "", 90, 0);
         row("clip 0", v2(" 45.000"), 0, -1);
-        row("clip negative", v2(" 45.000"), -5, -1);
         row("over 100", v1(" 120.000"), 90, 133);
         row("v2 CRLF", v2("\t61.500", "\r\n"), 123, 50);
         row("no value", v2(""), 9, 0);
@@ -84,6 +81,8 @@ private slots:
             QVERIFY(writeFile(path, file));
         ProgressMonitor monitor(path);
         QSignalSpy bar(&monitor, &ProgressMonitor::itemProgressChanged);
+        // An earlier run's reports, the last one cut: the start forgets them.
+        monitor.converterOutput("time=99:00:00.00\rtime=00:0");
         monitor.start(clip, useReported);
         for (const QByteArray &chunk : reports)
             monitor.converterOutput(chunk);
@@ -108,7 +107,7 @@ private slots:
                     }
     }
 
-    void speedRemainingAndRestart()
+    void speedAndRemaining()
     {
         const QString path = m_dir->filePath("curconvert.log");
         QVERIFY(writeFile(path, v2(" 30.000")));
@@ -133,14 +132,11 @@ private slots:
             QCOMPARE(std::make_tuple(text, speed, left),
                      std::make_tuple(elapsed, expectedSpeed, expectedLeft));
         }
-        // The timer ticks; nothing encoded and a new run forgets the old reports.
+        // Nothing encoded: no speed, no time left.
         QVERIFY(writeFile(path, ""));
-        monitor.converterOutput("time=00:01:00.00\rtime=00:0");
-        monitor.start(90, true);
-        monitor.converterOutput("1:20.00 \r");
+        monitor.start(90, false);
         speed = -1;
-        QVERIFY(QSignalSpy(&monitor, &ProgressMonitor::elapsedTextChanged).wait(1500));
-        monitor.stop();
+        monitor.tick();
         QCOMPARE(std::make_tuple(text, speed, left),
                  std::make_tuple(QString("00:00:01"), -1.0, -1LL));
     }
