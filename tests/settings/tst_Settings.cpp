@@ -28,8 +28,7 @@ private slots:
                             const QString &value) { newRow(tag, content, QString(key), value); };
         row("names in any case, blanks", "[ Set ]\nThread =  3 \n", "THREAD", "3");
         row("CRLF", "[set]\r\nthread=4\r\nautoshut=1\r\n", "autoshut", "1");
-        row("other section", "[other]\nthread=2\n", "thread", "");
-        row("next section stops", "[set]\na=1\n[x]\nthread=2\n", "thread", "");
+        row("other sections", "[other]\nthread=2\n[set]\na=1\n[x]\nthread=2\n", "thread", "");
         row("comment", "[set]\n;thread=9\nthread=1\n", "thread", "1");
         row("UTF-8", "[set]\noutputfolder=/home/zoë/Vidéos\n", "outputfolder",
             QString::fromUtf8("/home/zoë/Vidéos"));
@@ -46,9 +45,8 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, key);
-        QFETCH(QString, value);
         writeFile(m_file, content);
-        QCOMPARE(ReadIniValue(m_file, "set", key), value);
+        QTEST(ReadIniValue(m_file, "set", key), "value");
     }
 
     void typedValues()
@@ -88,17 +86,15 @@ private slots:
                QStringList{"SET|Thread|4", "set|autoshut|0"},
                QByteArray("; by hand\n[other]\nthread=7\n\n[set]\noutputfolder=/out\nthread=4\n"
                           "autoshut=0\n\n[last]\nx=1\n"));
-        newRow("no file, a new section", QByteArray(), QStringList{"set|thread|2", "new|k|v"},
-               QByteArray("[set]\nthread=2\n[new]\nk=v\n"));
+        // Line breaks in a value become blanks; a value is cut at 128 characters.
+        newRow("no file, a new section", QByteArray(),
+               QStringList{"set|outputfolder|/out\nautoshut=1\r\nthread=8",
+                           "new|k|/" + QString(149, 'f')},
+               "[set]\noutputfolder=/out autoshut=1 thread=8\n[new]\nk=/" + QByteArray(127, 'f') +
+                   "\n");
         // A header behind byte order marks is found by the write as by the read.
         newRow("byte order marks", QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF [\f set ]\n"),
                QStringList{"set|thread|2"}, QByteArray(" [\f set ]\nthread=2\n"));
-        newRow("line breaks", QByteArray(),
-               QStringList{"set|outputfolder|/out\nautoshut=1\r\nthread=8"},
-               QByteArray("[set]\noutputfolder=/out autoshut=1 thread=8\n"));
-        newRow("150 characters written as 128", QByteArray(),
-               QStringList{"set|outputfolder|/" + QString(149, 'f')},
-               "[set]\noutputfolder=/" + QByteArray(127, 'f') + "\n");
     }
 
     void writeKeepsTheRest()
