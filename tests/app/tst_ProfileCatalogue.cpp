@@ -109,8 +109,7 @@ private slots:
         const QString none = QStringList(7, "N/A []").join('|');
         const QString webm = "vp8 [vp8]|800 [800]|N/A []|Original [Original,320x240,640x480]|"
                              "ogg [ogg]|128 [128,192]|44100 [44100]";
-        newRow("profile with every table but frame rate", 6, 6, webm);
-        newRow("category selects the next profile", 5, 6, webm);
+        newRow("category selects the next profile: every table but frame rate", 5, 6, webm);
         newRow("four-digit id", 8, 8, "flv [flv]|N/A []|N/A []|N/A []|mp3 [mp3]|N/A []|N/A []");
         newRow("the same pick resets the seven", 2, 2,
                "x264 [x264]|1500 [1500]|N/A []|N/A []|aac [aac]|N/A []|48000 [48000]");
