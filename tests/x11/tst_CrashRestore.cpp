@@ -83,7 +83,6 @@ private slots:
                                      !outputs().filter(QRegularExpression("^\\.cw-")).isEmpty() &&
                                      (ffmpeg = ffmpegOf(first.processId())) != 0,
                                  60000);
-        const QDateTime written = QFileInfo(path("out/a.mp4")).lastModified();
         ::kill(pid_t(first.processId()), SIGKILL);
         QVERIFY(first.waitForFinished());
         QTRY_VERIFY_WITH_TIMEOUT(isGone(ffmpeg), 5000);
@@ -94,9 +93,8 @@ private slots:
         second.start(bin + "/clipwright", {});
         QVERIFY(second.waitForStarted());
         convert(second.processId());
+        // a.mp4 converted again would add an a_New.mp4.
         QTRY_COMPARE_WITH_TIMEOUT(outputs(), QStringList({"a.mp4", "b.mp4", "c.mp4"}), 90000);
-
-        QCOMPARE(QFileInfo(path("out/a.mp4")).lastModified(), written); // not converted again
         QVERIFY(qAbs(duration(path("out/b.mp4")) - 20) < 1);
     }
 };
