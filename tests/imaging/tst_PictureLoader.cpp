@@ -5,13 +5,6 @@
 
 namespace {
 
-// The image saved as a PNG in `dir`.
-QString saved(const QTemporaryDir &dir, const QImage &image)
-{
-    const QString path = dir.filePath(QString("%1x%2.png").arg(image.width()).arg(image.height()));
-    return image.save(path) ? path : QString();
-}
-
 // Red on the left half, blue on the right.
 QImage twoColours(QSize size)
 {
@@ -26,6 +19,16 @@ QImage twoColours(QSize size)
 class TestPictureLoader : public QObject
 {
     Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    // The image saved as a PNG named after its size.
+    QString saved(const QImage &image)
+    {
+        const QString path =
+            m_dir.filePath(QString("%1x%2.png").arg(image.width()).arg(image.height()));
+        return image.save(path) ? path : QString();
+    }
 
 private slots:
     void drawnOnCanvas_data()
@@ -48,9 +51,8 @@ private slots:
         QFETCH(bool, keepAspect);
         QFETCH(QSize, canvas);
         QFETCH(QRect, drawn);
-        QTemporaryDir dir;
         int width = requested.width(), height = requested.height();
-        const QImage result = LoadPictureGDIPlus(saved(dir, twoColours(picture)), width, height,
+        const QImage result = LoadPictureGDIPlus(saved(twoColours(picture)), width, height,
                                                  QColor(0, 255, 0), keepAspect);
         QCOMPARE(QSize(width, height), canvas); // what the caller sees
         QCOMPARE(result.size(), canvas);
@@ -71,14 +73,12 @@ private slots:
 
     void transparencyShowsBackground()
     {
-        QTemporaryDir dir;
         QImage image(40, 40, QImage::Format_ARGB32);
         image.fill(Qt::transparent);
         QPainter(&image).fillRect(20, 0, 20, 20, Qt::blue);
         QPainter(&image).fillRect(20, 20, 20, 20, QColor(255, 0, 0, 128));
         int width = 80, height = 80; // scaled as well
-        const QImage picture =
-            LoadPictureGDIPlus(saved(dir, image), width, height, Qt::white, false);
+        const QImage picture = LoadPictureGDIPlus(saved(image), width, height, Qt::white, false);
         QCOMPARE(picture.pixelColor(10, 40), QColor(Qt::white));
         QCOMPARE(picture.pixelColor(60, 20), QColor(Qt::blue));
         const QColor half = picture.pixelColor(60, 60);
@@ -101,7 +101,7 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(int, size);
-        QTemporaryDir dir;
+        QTemporaryDir dir; // of its own: "missing" needs the name free
         const QString path = dir.filePath("-a \"logo\" é.png");
         QVERIFY(content.isEmpty() || writeFile(path, content));
         int width = size, height = size;
