@@ -288,9 +288,7 @@ private slots:
         panel->show();
         panel->move(40, 40);
         QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(30, 20));
-        QMouseEvent move(QEvent::MouseMove, QPointF(130, 70), panel->mapToGlobal(QPointF(130, 70)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(panel, &move);
+        QTest::mouseMove(panel, QPoint(130, 70));
         QTest::mouseRelease(panel, Qt::LeftButton, {}, QPoint(130, 70));
         QCOMPARE(panel->pos(), QPoint(140, 90)); // the grabbed point follows the pointer
     }
