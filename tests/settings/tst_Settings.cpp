@@ -27,13 +27,12 @@ private slots:
         const auto row = [](const char *tag, const QByteArray &content, const char *key,
                             const QString &value) { newRow(tag, content, QString(key), value); };
         row("names in any case, blanks", "[ Set ]\nThread =  3 \n", "THREAD", "3");
-        row("CRLF", "[set]\r\nthread=4\r\nautoshut=1\r\n", "autoshut", "1");
+        row("CRLF, UTF-8", "[set]\r\nthread=4\r\noutputfolder=/home/zoë/Vidéos\r\n", "outputfolder",
+            QString::fromUtf8("/home/zoë/Vidéos"));
         row("other sections", "[other]\nthread=2\n[set]\na=1\n[x]\nthread=2\n", "thread", "");
         row("comment", "[set]\n;thread=9\nthread=1\n", "thread", "1");
-        row("UTF-8", "[set]\noutputfolder=/home/zoë/Vidéos\n", "outputfolder",
-            QString::fromUtf8("/home/zoë/Vidéos"));
-        row("value holds =", "[set]\noutputfolder=/a=b\n", "outputfolder", "/a=b");
-        row("quoted", "[set]\noutputfolder= \"/data/my out\" \n", "outputfolder", "/data/my out");
+        row("quoted, holds =", "[set]\noutputfolder= \"/data/my=out\" \n", "outputfolder",
+            "/data/my=out");
         row("one quote kept", "[set]\noutputfolder=\"/data\n", "outputfolder", "\"/data");
         row("byte order marks", "\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF [\f set ]\nthread=2\n",
             "thread", "2");
