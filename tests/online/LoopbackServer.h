@@ -30,12 +30,6 @@ public:
             contentLength = false;
             return *this;
         }
-        // The connection closes after `bytes` of the body.
-        Reply closeAfter(qint64 bytes)
-        {
-            end = bytes;
-            return *this;
-        }
         // Nothing more after `bytes` of the body, for ever; -1: no answer at all.
         Reply stallAfter(qint64 bytes)
         {
@@ -49,7 +43,7 @@ public:
         QByteArray reason;
         QByteArray headers;
         bool contentLength = true;
-        qint64 end = -1; // body bytes sent before the close or stall; -1: all
+        qint64 end = -1; // body bytes sent before the stall; -1: all
         bool stall = false;
     };
 

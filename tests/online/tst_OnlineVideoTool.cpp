@@ -197,7 +197,8 @@ private slots:
         newRow("2500 bytes", Reply(body), all, "100 % ", "saved");
         newRow("1024 bytes", Reply(bytes(1024)), QList<int>{100}, "100 % ", "saved");
         newRow("empty", Reply(), none, "100 % ", "saved");
-        newRow("cut at half", Reply(body).closeAfter(1250), half, "41 % ",
+        newRow("cut at half", Reply(bytes(1250)).withoutLength().header("Content-Length: 2500"),
+               half, "41 % ",
                failed + "the transfer ended after 1250 of 2500 bytes (Connection closed)");
         newRow("Content-Length not a number",
                Reply(body).withoutLength().header("Content-Length: many"), QList<int>{-1, -1, -1},
@@ -254,7 +255,7 @@ private slots:
         QTEST(lastText(shown), "shown");
         if (!shown.isEmpty()) // the bar: the percentage, or busy
             QCOMPARE(shown.last().at(1).toInt(),
-                     reply.contentLength ? lastText(shown).split(' ')[0].toInt() : -1);
+                     lastText(shown).endsWith(" % ") ? lastText(shown).split(' ')[0].toInt() : -1);
         QCOMPARE(readFile(target + ".part"), "mine");
         QCOMPARE(filesUnder(folder).filter(".cw-"), QStringList());
         QCOMPARE(lastText(saved).isEmpty(), result != "saved");

@@ -9,8 +9,6 @@
 #include "widgets/OnlineVideoWindow.h"
 #include "widgets/PreviewPanel.h"
 
-using Reply = LoopbackServer::Reply;
-
 // The online-video window against pages on loopback, with the player's start
 // recorded instead of run.
 class TestOnlineVideoWindow : public QObject
@@ -124,7 +122,7 @@ private slots:
         QCOMPARE(m_starts.last().last(), video);
 
         // One transfer at a time, and Cancel ends it.
-        m_server.serve("/video", Reply(QByteArray(5000, 's')).stallAfter(2048));
+        m_server.serve("/video", LoopbackServer::Reply(QByteArray(5000, 's')).stallAfter(2048));
         QSignalSpy pieces(&m_window->tool(), &OnlineVideoTool::pieceWritten);
         child("getMp4")->click();
         QVERIFY(pieces.wait(20000));
