@@ -59,7 +59,6 @@ private slots:
         row("no value", v2(""), 9, 0);
         row("negative", v2(" -0.040"), 1, 0);
         row("huge", v2(" 99999999999999999999.000"), 1, INT_MAX);
-        row("line longer than a block", v2(" 30.000 " + QByteArray(10000, 'x')) + "out=", 90, 33);
         row("report wins", over, 60, 50, late);
         row("report off", over, 60, 17, late, false);
         row("file wins", v2(" 30.000"), 60, 50, {"time=00:00:10.00\n"});
