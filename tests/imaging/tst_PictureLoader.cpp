@@ -38,7 +38,7 @@ private slots:
         using Z = QSize;
         using R = QRect;
         newRow("-1 with 200: own size", Z(30, 20), Z(-1, 200), true, Z(30, 20), R(0, 0, 30, 20));
-        newRow("0: own size", Z(30, 20), Z(0, 50), false, Z(30, 20), R(0, 0, 30, 20));
+        newRow("height 0: own size", Z(30, 20), Z(50, 0), false, Z(30, 20), R(0, 0, 30, 20));
         newRow("wide, aspect kept", Z(400, 100), Z(200, 200), true, Z(200, 200), R(0, 0, 200, 50));
         newRow("tall, aspect kept", Z(100, 400), Z(200, 200), true, Z(200, 200), R(0, 0, 50, 200));
         newRow("wide, stretched", Z(400, 100), Z(200, 200), false, Z(200, 200), R(0, 0, 200, 200));
