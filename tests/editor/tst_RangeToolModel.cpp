@@ -4,7 +4,6 @@
 namespace {
 
 using Ints = QList<int>;
-using Ops = QStringList;
 
 // "Max=50" calls setMax(50), "Height=60" resizes; in the order given.
 void apply(RangeToolModel &model, const QStringList &operations)
