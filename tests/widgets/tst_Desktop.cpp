@@ -54,10 +54,9 @@ private slots:
         QVERIFY(makeClip(path("good.avi"), 1, "64x48") && writeFile(path("bad.avi"), "no video"));
         QStringList calls;
         RecordingServices services(calls);
-        Session session(sessionSetup(m_dir), services, services);
-        MainWindow window(session);
-        QSignalSpy ready(&session, &Session::ready);
-        QVERIFY(session.isReady() || ready.wait(10000));
+        const std::unique_ptr<Session> session = readySession(m_dir, services);
+        MainWindow window(*session);
+        QVERIFY(session->isReady());
         DesktopNotifier notifier;
         window.setNotifier(&notifier);
         window.selectProfile(2);
@@ -69,7 +68,7 @@ private slots:
         answerer.press = "none";
         service.called = [&] { answerer.press = "OK"; };
         QTimer::singleShot(20000, &answerer, [&] { answerer.press = "OK"; });
-        QSignalSpy ended(&session.engine(), &ConversionEngine::batchFinished);
+        QSignalSpy ended(&session->engine(), &ConversionEngine::batchFinished);
         window.BurnNow(); // the window is not shown, so not active
         QVERIFY(ended.wait(60000));
         QCOMPARE(service.calls, QStringList("Clipwright|clipwright|Conversion finished|"
