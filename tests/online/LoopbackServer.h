@@ -16,10 +16,6 @@ public:
             : body(std::move(content)), status(code), reason(std::move(text))
         {
         }
-        static Reply redirect(const QString &location)
-        {
-            return Reply("", 302, "Found").header("Location: " + location.toUtf8());
-        }
         Reply header(const QByteArray &line)
         {
             headers += line + "\r\n";
