@@ -4,7 +4,6 @@
 #include "store/QueueStore.h"
 
 #include <csignal>
-#include <sys/stat.h>
 
 // The list's records: what a start after an abnormal end makes of them, the
 // window's list across such a start, and clipwright-cli --queue killed at
@@ -152,23 +151,13 @@ private slots:
                                  : QRandomGenerator::global()->generate();
         QRandomGenerator random(seed);
         const QByteArray context = "seed " + QByteArray::number(seed);
-        QHash<QString, QPair<ino_t, qint64>> finished; // output -> inode and time, once done
+        // The records open, and no row was converted twice: under "add _New",
+        // the default, a second conversion shows as a _New name.
         const auto checkFinished = [&] {
             QueueStore store;
             const QueueStore::Opening opening = store.open(path("queue.db"));
             if (opening.outcome != QueueStore::Outcome::Opened)
                 return QByteArray("the records do not open: ") + opening.message.toUtf8();
-            for (const QueueRecord &record : store.records()) {
-                struct stat st;
-                if (record.status != "ok" ||
-                    ::stat(QFile::encodeName(record.output).constData(), &st) != 0)
-                    continue;
-                const QPair<ino_t, qint64> now{st.st_ino,
-                                               st.st_mtim.tv_nsec + st.st_mtime * 1000000000LL};
-                if (finished.contains(record.output) && finished[record.output] != now)
-                    return QByteArray("converted again: ") + record.output.toUtf8();
-                finished.insert(record.output, now);
-            }
             if (const QStringList twice = QDir(out).entryList({"*_New*"}); !twice.isEmpty())
                 return QByteArray("converted twice: ") + twice.join(' ').toUtf8();
             return QByteArray();
