@@ -139,15 +139,12 @@ private slots:
         const ConvertCommand command = build({}, "/videos/holiday.avi", {}, start, end);
         const QStringList &args = command.Arguments;
         QTEST(command.ClipSeconds, "clipSeconds");
+        // The start seeks the input: only an -ss right before the source's -i counts.
         QStringList found;
-        for (int i = 0; i + 1 < args.size(); ++i) {
-            if (args[i] == "-ss" || args[i] == "-t")
+        for (int i = 0; i + 1 < args.size(); ++i)
+            if (args[i] == "-t" || (args[i] == "-ss" && args.value(i + 2) == "-i"))
                 found << args[i] << args[i + 1];
-        }
         QTEST(found.join(' '), "times");
-        // The start seeks the input: it stands right before the source's -i.
-        if (args.contains("-ss"))
-            QCOMPARE(args.indexOf("-ss"), args.indexOf("-i") - 2);
     }
 
     void threadsAndPolicy()
