@@ -144,41 +144,38 @@ private slots:
     // the error lines, and the video/audio kilobytes of the closing summary.
     void ffmpegOutput_data()
     {
-        addColumns<QByteArray, QString, QString>("output", "errors", "written");
-        const auto add = [](const char *name, const QByteArray &output, const char *errors,
-                            const char *written) {
-            newRow(name, output, QString(errors), QString(written));
-        };
-        const QByteArray summary = "video:8kB audio:9kB subtitle:0kB other streams:0kB global "
-                                   "headers:0kB muxing overhead: 13.278324%\n";
-        add("odd size for x264",
-            "Stream mapping:\n  Stream #0:0 -> #0:0 (mpeg4 -> h264 (libx264))\n"
-            "\x1b[1;36m[libx264 @ 0x557f578ce040] \x1b[0m\x1b[1;31mwidth not divisible by 2 "
-            "(33x33)\n\x1b[0m\x1b[1;31mError initializing output stream 0:0\n\x1b[0m\x1b[1;36m"
-            "[aac @ 0x55] \x1b[0mQavg: 102.584\n\x1b[1;36m[aac @ 0x55] \x1b[0m\x1b[0;33m2 "
-            "frames left in the queue\n\x1b[0mConversion failed!\n",
-            "libx264: width not divisible by 2 (33x33)|Error initializing output stream 0:0", "-");
-        add("fatal",
-            "\x1b[0;39m[Eval @ 0x7ffc] \x1b[0m\x1b[1;31mUndefined constant in 'Original'\n"
-            "\x1b[0m\x1b[4;31mInvalid aspect ratio: Original\n\x1b[0m",
-            "Eval: Undefined constant in 'Original'|Invalid aspect ratio: Original", "-");
-        add("finished",
-            "frame=   25 q=-1.0 Lsize=  19kB time=00:00:01.02 speed=12x    \n" + summary +
-                "\x1b[1;36m[libx264 @ 0x5] \x1b[0mkb/s:58.92\n",
-            "", "8/9");
-        add("empty output",
-            "Lsize=  0kB time=00:00:00.00 bitrate=N/A\nvideo:0kB audio:0kB subtitle:0kB other "
-            "streams:0kB global headers:0kB muxing overhead: unknown\n",
-            "", "0/0");
-        add("summary after a warning",
-            "\x1b[0;33mbuffer underflow\n\x1b[0m" + summary.mid(0, 20) + "\r\n", "", "8/9");
-        add("no colours", "junk.avi: Invalid data found when processing input\n", "", "-");
+        addColumns<QString, QString, QString>("output", "errors", "written");
+        const QString summary = "video:8kB audio:9kB subtitle:0kB other streams:0kB global "
+                                "headers:0kB muxing overhead: 13.278324%\n";
+        newRow("odd size for x264",
+               "Stream mapping:\n  Stream #0:0 -> #0:0 (mpeg4 -> h264 (libx264))\n"
+               "\x1b[1;36m[libx264 @ 0x557f578ce040] \x1b[0m\x1b[1;31mwidth not divisible by 2 "
+               "(33x33)\n\x1b[0m\x1b[1;31mError initializing output stream 0:0\n\x1b[0m\x1b[1;36m"
+               "[aac @ 0x55] \x1b[0mQavg: 102.584\n\x1b[1;36m[aac @ 0x55] \x1b[0m\x1b[0;33m2 "
+               "frames left in the queue\n\x1b[0mConversion failed!\n",
+               "libx264: width not divisible by 2 (33x33)|Error initializing output stream 0:0",
+               "-");
+        newRow("fatal",
+               "\x1b[0;39m[Eval @ 0x7ffc] \x1b[0m\x1b[1;31mUndefined constant in 'Original'\n"
+               "\x1b[0m\x1b[4;31mInvalid aspect ratio: Original\n\x1b[0m",
+               "Eval: Undefined constant in 'Original'|Invalid aspect ratio: Original", "-");
+        newRow("finished",
+               "frame=   25 q=-1.0 Lsize=  19kB time=00:00:01.02 speed=12x    \n" + summary +
+                   "\x1b[1;36m[libx264 @ 0x5] \x1b[0mkb/s:58.92\n",
+               "", "8/9");
+        newRow("empty output",
+               "Lsize=  0kB time=00:00:00.00 bitrate=N/A\nvideo:0kB audio:0kB subtitle:0kB other "
+               "streams:0kB global headers:0kB muxing overhead: unknown\n",
+               "", "0/0");
+        newRow("summary after a warning",
+               "\x1b[0;33mbuffer underflow\n\x1b[0m" + summary.mid(0, 20) + "\r\n", "", "8/9");
+        newRow("no colours", "junk.avi: Invalid data found when processing input\n", "", "-");
     }
     void ffmpegOutput()
     {
-        QFETCH(QByteArray, output);
-        QTEST(ffmpegErrorLines(output).join('|'), "errors");
-        const std::optional<WrittenStreams> written = writtenStreams(output);
+        QFETCH(QString, output);
+        QTEST(ffmpegErrorLines(output.toUtf8()).join('|'), "errors");
+        const std::optional<WrittenStreams> written = writtenStreams(output.toUtf8());
         QTEST(written ? QString("%1/%2").arg(written->videoKb).arg(written->audioKb) : "-",
               "written");
     }
