@@ -128,9 +128,7 @@ private slots:
         QCOMPARE(QStringList(
                      {durationText(45), durationText(80), durationText(120), durationText(3900)}),
                  QStringList({"45 s", "1 min 20 s", "2 min", "1 h 5 min"}));
-        RowPrediction p;
-        p.bytes = p.lowBytes = p.highBytes = 48000000;
-        p.seconds = 80;
+        RowPrediction p{0, 0, 48000000, 48000000, 48000000, 80};
         QCOMPARE(predictionText(p), QString("About 48 MB, 1 min 20 s"));
         p.lowBytes = 40000000;
         p.highBytes = 55000000;
