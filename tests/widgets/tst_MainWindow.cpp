@@ -135,17 +135,14 @@ private slots:
         QCOMPARE(*w->sheet().value("General", "Item Name"), m_clip);
         // What the clip editor sets shows in the sheet at once, and stays when
         // the row's probe ends.
-        QTimer editing;
-        connect(&editing, &QTimer::timeout, this, [] {
-            if (auto *editor =
-                    qobject_cast<ClipEditorDialog *>(QApplication::activeModalWidget())) {
-                editor->rangeTool()->setUpperValue(10);
-                editor->rangeTool()->setLowerValue(5);
-                emit editor->rangeTool()->Change();
-                editor->ConfirmEditor();
-            }
+        QTimer::singleShot(0, this, [] {
+            auto *editor = qobject_cast<ClipEditorDialog *>(QApplication::activeModalWidget());
+            QVERIFY(editor);
+            editor->rangeTool()->setUpperValue(10);
+            editor->rangeTool()->setLowerValue(5);
+            emit editor->rangeTool()->Change();
+            editor->ConfirmEditor();
         });
-        editing.start(10);
         emit view->doubleClicked(view->model()->index(1, 0));
         QCOMPARE(*w->sheet().value("Output Duration", "Start Time"), QString("0:00:05"));
         QVERIFY(done.wait(20000));
