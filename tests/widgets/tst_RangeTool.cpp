@@ -24,14 +24,12 @@ private slots:
     {
         const QColor light(Qt::white), dark(128, 128, 128), shadow(Qt::black),
             window(240, 230, 200), highlight(0, 0, 160);
-        QWidget container;
-        QPalette palette = container.palette();
-        palette.setColor(QPalette::Window, window);
-        palette.setColor(QPalette::Light, light);
-        palette.setColor(QPalette::Dark, dark);
-        palette.setColor(QPalette::Shadow, shadow);
+        // Window text, button, light, dark, mid, text, bright text, base,
+        // window; the shadow is black.
+        QPalette palette(shadow, window, light, dark, dark, shadow, light, light, window);
         palette.setColor(QPalette::Highlight, highlight);
         palette.setColor(QPalette::Disabled, QPalette::Highlight, Qt::gray);
+        QWidget container;
         container.setPalette(palette);
         auto *tool = new RangeTool(&container);
         tool->resize(117, 45);
