@@ -61,8 +61,9 @@ private slots:
         // after the first are then scribbled over, and the reason given.
         addColumns<QByteArray, bool, QString>("statements", "scribble", "reason");
         newRow("not SQLite", QByteArray(), false, "file is not a database");
-        newRow("newer version", QByteArray("CREATE TABLE rows(id INTEGER); PRAGMA user_version = 99;"),
-               false, "written by a newer Clipwright");
+        newRow("newer version",
+               QByteArray("CREATE TABLE rows(id INTEGER); PRAGMA user_version = 99;"), false,
+               "written by a newer Clipwright");
         newRow("another program's tables", QByteArray("CREATE TABLE moz_places(url TEXT);"), false,
                "tables of another program");
         newRow("damaged pages",
@@ -104,7 +105,6 @@ private slots:
             QueueChanges changes;
             changes.written << added;
             QVERIFY(store.apply(changes));
-            store.close();
         }
     }
 
@@ -125,7 +125,7 @@ private slots:
         QCOMPARE(::pipe(ready), 0);
         const QByteArray lockFile = QFile::encodeName(file + ".lock");
         const pid_t holder = ::fork();
-        if (holder == 0) { // async-signal-safe calls only
+        if (holder == 0) {                      // async-signal-safe calls only
             ::prctl(PR_SET_PDEATHSIG, SIGKILL); // ends with the test, also when a check fails
             struct flock whole = {};
             whole.l_type = F_WRLCK;
