@@ -177,7 +177,7 @@ private slots:
         QCOMPARE(outputFolder(), outputs);
         for (const QString &name : outputs.filter("_New"))
             QVERIFY2(isPartial(duration(m_out + "/" + name)), qPrintable(name));
-        // Row 2 is the second to end in either case.
+        // The second row to end is a cancelled one in either case.
         QVERIFY2(reason(1).contains("saved as " + m_out + "/long clip_New"), qPrintable(reason(1)));
         m_engine->cancel(); // nothing runs: changes nothing
         m_list->clear();
