@@ -32,16 +32,6 @@ void setState(OptionsDialog &d, const QString &state)
     jobs->setCurrentIndex(jobs->findText(v.value(4, "Automatic")));
 }
 
-// Shows the dialog, clicks a button and returns the first line of each
-// message box that came up as "title ! text" ("!" for the critical icon).
-QString click(OptionsDialog &dialog, const char *button)
-{
-    ModalAnswerer answerer;
-    dialog.show();
-    child<QPushButton>(dialog, button)->click();
-    return answerer.texts.join('\n');
-}
-
 } // namespace
 
 class TestOptionsDialog : public QObject
@@ -106,7 +96,10 @@ private slots:
         QVERIFY(!message.contains("%1") || QDir().mkdir(m_file));
         OptionsDialog dialog(Settings(m_file, "/default"));
         setState(dialog, input);
-        QCOMPARE(click(dialog, qPrintable(button)),
+        ModalAnswerer answerer; // a box's first line as "title ! text" ("!": critical)
+        dialog.show();
+        child<QPushButton>(dialog, qPrintable(button))->click();
+        QCOMPARE(answerer.texts.join('\n'),
                  message.replace("%1", QDir::toNativeSeparators(m_file)));
         if (!message.isEmpty()) {
             QVERIFY(dialog.isVisible());
