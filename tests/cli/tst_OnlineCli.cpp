@@ -37,16 +37,15 @@ private slots:
     {
         // out: the exact output; err: a piece of the errors ("": none)
         addColumns<QStringList, int, QString, QString>("arguments", "exitCode", "out", "err");
+        const QString facts = "Title\t%1\nAuthor\tuploader\nVideoId\t%2\nPublished\tJan 2, 2010\n"
+                              "Category\tFilm\nDescription\t%3\nThumbnailUrl\t%4\nDuration\t42\n"
+                              "Rating\t4.5\n";
         newRow("lookup", QStringList{"--lookup", m_server.url("/watch")}, 0,
-               "Title\tTab\\there\nAuthor\tuploader\nVideoId\tv42\nPublished\tJan 2, 2010\n"
-               "Category\tFilm\nDescription\tline 1\\nline 2 \\\\ end\nThumbnailUrl\t" +
-                   m_server.url("/t.jpg") + "\nDuration\t42\nRating\t4.5\nlink\t22\t" +
-                   m_server.url("/video") + "\nlink\t5\thttp://h/a b\n",
+               facts.arg("Tab\\there", "v42", "line 1\\nline 2 \\\\ end", m_server.url("/t.jpg")) +
+                   "link\t22\t" + m_server.url("/video") + "\nlink\t5\thttp://h/a b\n",
                "");
         newRow("lookup without links", QStringList{"--lookup", m_server.url("/plain")}, 0,
-               "Title\tCafé live\nAuthor\tuploader\nVideoId\tv43\nPublished\tJan 2, 2010\n"
-               "Category\tFilm\nDescription\tA clip\nThumbnailUrl\t\nDuration\t42\nRating\t4.5\n",
-               "yt-dlp");
+               facts.arg("Café live", "v43", "A clip", ""), "yt-dlp");
         newRow("lookup of an endless page", QStringList{"--lookup", m_server.url("/endless")}, 1,
                "", "\nThe page is larger than 8 MiB.\n");
         newRow("lookup of a file", QStringList{"--lookup", "file:///etc/passwd"}, 2, "",
