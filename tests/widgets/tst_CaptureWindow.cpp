@@ -155,8 +155,6 @@ private slots:
                 child<QPushButton>(window, "Command4")->click();
         }
         QCOMPARE(backend.log + answerer.texts, calls); // which tells whether it records
-        // The fake writes nothing: an earlier capture is left as it was.
-        QVERIFY(!QFile::exists(m_file) || readFile(m_file) == "an earlier capture");
         QCOMPARE(window.isVisible() ? child<QLabel>(window, "status")->text() : "closed", status);
         if (!window.isVisible())
             return;
