@@ -33,22 +33,17 @@ class TestPageScraper : public QObject
 private slots:
     void urlDecode_data()
     {
-        addColumns<QString, bool, QString>("text", "ok", "decoded");
-        newRow("escape, plus, escape ending the text", "a%20b+c%41", true, "a b cA");
-        newRow("one digit left: percent dropped", "a%4", true, "a4");
-        newRow("UTF-8 bytes beside text kept as it is", "caf%C3%A9 ✓ 😀", true, "café ✓ 😀");
-        newRow("non-hex escape fails", "a%4gb", false, "");
-        const QString longText = QString(40000, 'x') + "%41";
-        newRow("longer than 32767", longText, true, QString(40000, 'x') + "A");
+        addColumns<QString, QString>("text", "decoded");
+        newRow("escape, plus, escape ending the text", "a%20b+c%41", "a b cA");
+        newRow("one digit left: percent dropped", "a%4", "a4");
+        newRow("UTF-8 bytes beside text kept as it is", "caf%C3%A9 ✓ 😀", "café ✓ 😀");
+        newRow("non-hex escape fails", "a%4gb", "(fails)");
+        newRow("longer than 32767", QString(40000, 'x') + "%41", QString(40000, 'x') + "A");
     }
     void urlDecode()
     {
         QFETCH(QString, text);
-        QFETCH(bool, ok);
-        const std::optional<QString> decoded = URLDecode(text);
-        QCOMPARE(decoded.has_value(), ok);
-        if (ok)
-            QTEST(*decoded, "decoded");
+        QTEST(URLDecode(text).value_or("(fails)"), "decoded");
     }
 
     void parsePageInfo_data()
