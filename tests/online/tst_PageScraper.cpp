@@ -218,7 +218,6 @@ private slots:
     void fileNames_data()
     {
         addColumns<QString, int, QString>("title", "code", "name");
-        newRow("HD low", "My clip", 34, "My clip_Full_HD.flv");
         newRow("unknown code", "My clip", 18, "");
         newRow("slashes and controls go", QString("a/b\tc\nd\x01") + QChar(0) + "e", 22,
                "abcde.mp4");
