@@ -23,9 +23,7 @@ inline std::unique_ptr<Session> readySession(const Session::Setup &setup,
 {
     auto session = std::make_unique<Session>(setup, services, services);
     session->start();
-    QSignalSpy ready(session.get(), &Session::ready);
-    if (!session->isReady())
-        ready.wait(10000);
+    (void)QTest::qWaitFor([&session] { return session->isReady(); }, 10000); // callers check
     return session;
 }
 
