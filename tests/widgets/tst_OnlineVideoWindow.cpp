@@ -74,10 +74,11 @@ private slots:
         m_server.serve("/thumb.jpg", readFile(CLIPWRIGHT_BIN_DIR "/plus.jpg"));
         m_server.serve("/video", QByteArray(2500, 'v'));
         const QString video = m_server.url("/video");
-        m_server.serve("/watch",
-                       watchPage("First", "v1", m_server.url("/thumb.jpg"),
-                                 "22|" + video + ",34|" + video + ",5|" + video)
-                           .replace(">Film<", ">&lt;img src=&quot;/picture.jpg&quot;&gt;<"));
+        m_server.serve(
+            "/watch",
+            watchPage("First", "v1", m_server.url("/thumb.jpg"),
+                      "22|" + video + ",34|" + video + ",35|" + m_server.url("/hd") + ",5|" + video)
+                .replace(">Film<", ">&lt;img src=&quot;/picture.jpg&quot;&gt;<"));
         QVERIFY(lookUp("/watch"));
         // The page's words are shown as they are, never as markup.
         QCOMPARE(
@@ -88,7 +89,7 @@ private slots:
         // The thumbnail (a white cross in the middle) in place of the dark loading picture.
         const QImage shown = child<QLabel>("picTitle")->pixmap().toImage();
         QVERIFY(qGray(shown.pixel(shown.width() / 2, shown.height() / 2)) > 200);
-        QCOMPARE(enabled(), "01101100");
+        QCOMPARE(enabled(), "01111100");
 
         // "Get MP4" downloads without asking; "Add to list" takes the file.
         ModalAnswerer answerer;
@@ -98,10 +99,10 @@ private slots:
         const QString first = m_dir.filePath("First.mp4");
         QCOMPARE(label("Label2"), "100 % ");
         QCOMPARE(child<QProgressBar>("pbDownload")->value(), 100);
-        QCOMPARE(enabled(), "01101101");
+        QCOMPARE(enabled(), "01111101");
         child("cmdAddList")->click();
         QCOMPARE(m_session->files().count() == 1 ? m_session->files().row(1)->FileName : "", first);
-        QCOMPARE(enabled(), "01101100");
+        QCOMPARE(enabled(), "01111100");
 
         // The others ask: Yes downloads, No plays the address in the frame.
         answerer.press = "Yes";
@@ -115,6 +116,12 @@ private slots:
         QCOMPARE(m_window->previewPanel()->title(), "Preview of First");
         QCOMPARE(m_starts.size(), 1);
         QCOMPARE(m_starts.last().last(), video);
+        // Hiding the frame stops the player; Preview plays HD High in it.
+        QTest::mouseClick(child<QLabel>("Label6"), Qt::LeftButton);
+        QVERIFY(!m_window->previewFrame()->isVisible() && !m_window->player().isClockRunning());
+        child("cmdPR")->click();
+        QVERIFY(m_window->previewFrame()->isVisible());
+        QCOMPARE(m_starts.last().last(), m_server.url("/hd"));
 
         // One transfer at a time, and Cancel ends it.
         m_server.serve("/video", LoopbackServer::Reply(QByteArray(5000, 's')).stallAfter(2048));
@@ -124,7 +131,7 @@ private slots:
         QCOMPARE(enabled(), "00000110");
         child("cmdCancel")->click();
         QTRY_COMPARE_WITH_TIMEOUT(label("lblTitle"), "Download cancelled", 20000);
-        QCOMPARE(enabled(), "01101100");
+        QCOMPARE(enabled(), "01111100");
     }
 
     // After a stream of unknown length, Last Frames in the main window goes
