@@ -20,6 +20,7 @@ struct Capture
     FfmpegCaptureBackend backend;
     CaptureWindow window;
     QString status() { return window.findChild<QLabel *>("status")->text(); }
+    QString counter() { return window.findChild<QLabel *>("Label2")->text(); }
     int painted() { return window.picture()->paintedFrames(); }
 };
 
@@ -78,6 +79,7 @@ private slots:
         if (saved) { // the recording goes to its part; the picture is live
             QVERIFY(QFileInfo(part()).size() > 0 && c.painted() > 0);
             QCOMPARE(readFile(m_file), QByteArray("an earlier capture"));
+            QTRY_VERIFY(c.counter().contains(" frames (0 dropped) - ")); // it runs
             // A conversion's Cancel never reaches the recording.
             QVERIFY(!c.keys.SendKeyToConverter(KeyChannel::KeyQ));
         }
@@ -97,6 +99,7 @@ private slots:
         QCOMPARE(QList<qint64>({figures.framesDropped, qRound(duration(m_file) * 25),
                                 qRound(figures.elapsedMs / 40.0)}),
                  QList<qint64>({0, figures.framesCaptured, figures.framesCaptured}));
+        QCOMPARE(c.counter(), captureCounterText(figures));
         // The live picture goes on after the recording.
         const int painted = c.painted();
         QTRY_VERIFY_WITH_TIMEOUT(c.painted() > painted + 5, 30000);
