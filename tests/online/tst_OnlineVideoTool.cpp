@@ -128,9 +128,8 @@ private slots:
         m_server.serve("/page", reply);
         const QByteArray tag = QTest::currentDataTag();
         const QString bin = path(tag), fake = bin + "/yt-dlp";
-        QVERIFY(QDir().mkpath(bin));
         if (!script.isEmpty()) {
-            QVERIFY(writeFile(fake, "#!/bin/sh\n" + script));
+            QVERIFY(QDir().mkpath(bin) && writeFile(fake, "#!/bin/sh\n" + script));
             QVERIFY(QFile::setPermissions(fake, QFile::ReadOwner | QFile::ExeOwner));
         }
         const QByteArray searchPath = qgetenv("PATH");
