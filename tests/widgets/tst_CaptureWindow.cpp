@@ -123,11 +123,7 @@ private slots:
         window.show();
         backend.log.clear();
         ModalAnswerer answerer;
-        const QMap<QString, QString> buttons{{"start", "Command1"},
-                                             {"stop", "Command2"},
-                                             {"preview", "Command3"},
-                                             {"exit", "Command4"},
-                                             {"browse", "Command5"}};
+        const QStringList order = {"start", "stop", "preview", "exit", "browse"}; // Command1...
         for (const QString &action : actions.split(' ')) {
             if (action[0].isUpper())
                 answerer.press = action;
@@ -136,7 +132,9 @@ private slots:
             else if (action == "device1")
                 window.findChild<QComboBox *>("Combo1")->setCurrentIndex(1);
             else
-                window.findChild<QPushButton *>(buttons[action])->click();
+                window
+                    .findChild<QPushButton *>(QString("Command%1").arg(order.indexOf(action) + 1))
+                    ->click();
         }
         QCOMPARE(backend.log + answerer.texts, calls); // which tells whether it records
         QCOMPARE(window.isVisible() ? window.findChild<QLabel *>("status")->text() : "closed",
