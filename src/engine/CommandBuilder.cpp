@@ -290,7 +290,10 @@ ConvertCommand BuildConvertCommand(const OptionSheet &sheet, const ConversionIte
                     : QStringLiteral(" -ac ") + channels + QLatin1Char(' '));
     pieces.text(valuePiece(" -ar ", sampleRate));
     pieces.text(kiloPiece(" -b:v ", videoBitrate));
-    pieces.text(valuePiece(" -r ", frameRate));
+    // "Auto" is offered as a frame rate: FFmpeg keeps the source's own rate
+    // when -r is left out, and refuses "-r Auto".
+    pieces.text(frameRate.trimmed() == QLatin1String("Auto") ? QStringLiteral(" ")
+                                                             : valuePiece(" -r ", frameRate));
     // An end the user has not moved is the whole rest of the file: a -t of
     // the rounded length would cut its last fraction of a second.
     if (end && row.End != row.VideoTime)

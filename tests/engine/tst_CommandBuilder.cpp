@@ -77,6 +77,7 @@ private slots:
         add("bitrate Original", "Video Bitrate=Original", {" -b:v 256000", " "});
         add("aspect Original", "Aspect Ratio=Original", {" -aspect 4:3 ", " "});
         add("frame rate N/A in blanks", "Video Framerate= N/A", {" -r 29.97 ", " "});
+        add("frame rate Auto", "Video Framerate=Auto", {" -r 29.97 ", " "});
         add("audio bitrate 96.5", "Audio Bitrate=96.5", {" -ab 128000", " -ab 96500"});
         add("disable audio Yes", "Disable Audio=Yes",
             {" -acodec libmp3lame ", " -acodec libmp3lame  -an "});
