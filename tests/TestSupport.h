@@ -53,6 +53,14 @@ inline bool writeFile(const QString &path, const QByteArray &data)
     return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
 }
 
+// A shell script at `path` that only its owner may read and run: a stand-in
+// for a program the code under test starts.
+inline bool writeScript(const QString &path, const QByteArray &body)
+{
+    return writeFile(path, "#!/bin/sh\n" + body) &&
+           QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+}
+
 struct RunResult
 {
     int exitCode = -1; // -1 when the program did not start, crashed or hung

@@ -142,10 +142,9 @@ private slots:
     {
         // The hosts' ffmpeg notes its arguments: the job folder's names, no path of here.
         QVERIFY(QDir().mkpath(path("spy")) &&
-                writeFile(path("spy/ffmpeg"), ("#!/bin/sh\necho \"$*\" >>" + path("spy/args") +
-                                               "\nexec " + resolveProgram("ffmpeg") + " \"$@\"\n")
-                                                  .toUtf8()) &&
-                QFile::setPermissions(path("spy/ffmpeg"), QFile::ReadOwner | QFile::ExeOwner));
+                writeScript(path("spy/ffmpeg"), ("echo \"$*\" >>" + path("spy/args") + "\nexec " +
+                                                 resolveProgram("ffmpeg") + " \"$@\"\n")
+                                                    .toUtf8()));
         Sshd spy(path("spy"), path("client_key"), path("spy:") + qEnvironmentVariable("PATH"));
         const QString hosts = hostsFile("hosts", 2, {"127.0.0.1", "localhost"}, &spy);
         const QByteArray before = readFile(path("m/c1.avi"));

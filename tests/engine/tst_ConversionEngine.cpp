@@ -95,8 +95,7 @@ class TestConversionEngine : public QObject
     // An engine whose FFmpeg is the shell script `body`, at m_standIn.
     void useStandIn(const QByteArray &body)
     {
-        QVERIFY(writeFile(m_standIn, "#!/bin/sh\n" + body) &&
-                QFile::setPermissions(m_standIn, QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(writeScript(m_standIn, body));
         makeEngine(m_standIn);
     }
 

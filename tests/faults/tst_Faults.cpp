@@ -25,13 +25,12 @@ class TestFaults : public QObject
         installCli(bin);
         if (!fake.isEmpty()) {
             // FFmpeg is also asked for its encoders at start: the real one answers.
-            const QString script = "#!/bin/sh\necho $$ >> \"$0.pids\"\n" +
+            const QString script = "echo $$ >> \"$0.pids\"\n" +
                                    (name == "ffmpeg" ? "case \"$*\" in *-encoders*) exec " +
                                                            m_ffmpeg + " \"$@\";; esac\n"
                                                      : QString()) +
                                    fake + "\n";
-            writeFile(bin + "/" + name, script.toUtf8());
-            QFile::setPermissions(bin + "/" + name, QFile::ReadOwner | QFile::ExeOwner);
+            writeScript(bin + "/" + name, script.toUtf8());
         }
         return bin;
     }

@@ -129,8 +129,7 @@ private slots:
         const QByteArray tag = QTest::currentDataTag();
         const QString bin = path(tag), fake = bin + "/yt-dlp";
         if (!script.isEmpty()) {
-            QVERIFY(QDir().mkpath(bin) && writeFile(fake, "#!/bin/sh\n" + script));
-            QVERIFY(QFile::setPermissions(fake, QFile::ReadOwner | QFile::ExeOwner));
+            QVERIFY(QDir().mkpath(bin) && writeScript(fake, script));
         }
         const QByteArray searchPath = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(bin));

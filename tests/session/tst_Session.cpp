@@ -16,9 +16,8 @@ class TestSession : public QObject
     QString narrowFfmpeg()
     {
         const QString narrow = m_dir.filePath("narrow-ffmpeg");
-        writeFile(narrow, "#!/bin/sh\nprintf 'Encoders:\\n ------\\n V....D libx264 H.264\\n"
-                          " A....D aac AAC\\n'\n");
-        QFile::setPermissions(narrow, QFile::ReadOwner | QFile::ExeOwner);
+        writeScript(narrow, "printf 'Encoders:\\n ------\\n V....D libx264 H.264\\n"
+                            " A....D aac AAC\\n'\n");
         return narrow;
     }
     std::unique_ptr<Session> makeSession(const QString &ffmpegProgram = resolveProgram("ffmpeg"))

@@ -56,8 +56,7 @@ private slots:
         newRow("no FFmpeg", m_file, "testsrc", "", "FFmpeg was not found");
         // Without standard input FFmpeg never sees "q": only SIGTERM ends it.
         const QString deaf = m_dir.filePath("ffmpeg-without-stdin");
-        QVERIFY(writeFile(deaf, "#!/bin/sh\nexec '" + ffmpeg.toUtf8() + "' -nostdin \"$@\"\n"));
-        QVERIFY(QFile::setPermissions(deaf, QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(writeScript(deaf, "exec '" + ffmpeg.toUtf8() + "' -nostdin \"$@\"\n"));
         newRow("FFmpeg terminated after Stop", m_file, "testsrc", deaf,
                "The recording did not finish cleanly; the file may be damaged: " + m_file);
     }

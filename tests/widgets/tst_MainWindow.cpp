@@ -108,10 +108,8 @@ private slots:
     void selectRemoveClear()
     {
         const QString mplayer = m_dir.filePath("mplayer"); // answers after the editor's OK
-        QVERIFY(writeFile(mplayer,
-                          "#!/bin/sh\nsleep 2\nprintf 'ID_VIDEO_WIDTH=640\\nID_VIDEO_HEIGHT="
-                          "360\\nID_LENGTH=30.00\\nID_VIDEO_FORMAT=H264\\n'\n"));
-        QFile::setPermissions(mplayer, QFile::ReadOwner | QFile::ExeOwner);
+        QVERIFY(writeScript(mplayer, "sleep 2\nprintf 'ID_VIDEO_WIDTH=640\\nID_VIDEO_HEIGHT="
+                                     "360\\nID_LENGTH=30.00\\nID_VIDEO_FORMAT=H264\\n'\n"));
         auto w = makeWindow(mplayer);
         QSignalSpy done(&w->session, &Session::probesFinished);
         w->window.AddFileToList(m_clip);

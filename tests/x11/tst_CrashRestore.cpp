@@ -57,11 +57,10 @@ private slots:
         // deaf to SIGPIPE, and converting in real time, so that only the
         // death signal the window sets ends it early.
         const QByteArray real = resolveProgram("ffmpeg").toUtf8();
-        QVERIFY(writeFile(bin + "/ffmpeg",
-                          "#!/bin/sh\ntrap '' PIPE\n[ \"$2\" = -encoders ] || exec '" + real +
-                              "' -re \"$@\"\necho $$ > '" + path("listing").toUtf8() + "'\nexec '" +
-                              real + "' \"$@\"\n"));
-        QVERIFY(QFile::setPermissions(bin + "/ffmpeg", QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(writeScript(bin + "/ffmpeg", "trap '' PIPE\n[ \"$2\" = -encoders ] || exec '" +
+                                                 real + "' -re \"$@\"\necho $$ > '" +
+                                                 path("listing").toUtf8() + "'\nexec '" + real +
+                                                 "' \"$@\"\n"));
         QVERIFY(writeFile(bin + "/settings.dat",
                           "[set]\nprofile=2\noutputfolder=" + path("out").toUtf8() + "\n"));
         QVERIFY(makeClip(path("a.avi"), 1, "64x48"));
