@@ -140,14 +140,18 @@ inline QByteArray probe(const QString &path)
     return r.exitCode == 0 ? r.output : QByteArray();
 }
 
-// The container's duration in seconds, -1 when ffprobe reports none.
-inline double duration(const QString &path)
+// The container's duration in seconds from probe()'s lines, -1 when there is none.
+inline double probedDuration(const QByteArray &lines)
 {
-    const QByteArray lines = probe(path);
     const qsizetype at = lines.indexOf("duration=");
     bool ok = false;
     const double seconds = lines.mid(at + 9, lines.indexOf('\n', at) - at - 9).toDouble(&ok);
     return at >= 0 && ok ? seconds : -1;
+}
+
+inline double duration(const QString &path)
+{
+    return probedDuration(probe(path));
 }
 
 #ifdef QT_WIDGETS_LIB
