@@ -128,9 +128,8 @@ private slots:
         m_server.serve("/page", reply);
         const QByteArray tag = QTest::currentDataTag();
         const QString bin = path(tag), fake = bin + "/yt-dlp";
-        if (!script.isEmpty()) {
+        if (!script.isEmpty())
             QVERIFY(QDir().mkpath(bin) && writeScript(fake, script));
-        }
         const QByteArray searchPath = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(bin));
         const auto restore = qScopeGuard([&] { qputenv("PATH", searchPath); });
